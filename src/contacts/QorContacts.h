@@ -1,0 +1,194 @@
+#pragma once
+
+#include "contacts/ContactData.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace cardolin {
+
+class Clock;
+class UserPrompts;
+class TQorContacts;
+
+using TErrorEvent = std::function<void(TQorContacts *Sender, const QString &ErrorContext,
+                                       const QString &ErrorType, const QString &ErrorString, int ErrorCount)>;
+using TProgressEvent = std::function<void(TQorContacts *Sender, int Min, int Max, int Position)>;
+
+// The attributes of a font, without a dependency on the GUI: the desktop program
+// turns them into a real font.
+struct TFontSpec
+{
+    QString Name;
+    int PointSize = 9;
+    QString Color = QStringLiteral("InfoText");
+    bool operator==(const TFontSpec &) const = default;
+};
+
+using TContactDataList = std::vector<std::unique_ptr<TContactData>>;
+
+// One set of contacts with the settings and vocabularies that work on them. It
+// owns its records: they live until DeleteContactData, ClearContactDataList, a
+// load, or the collection's end.
+class TQorContacts
+{
+public:
+    TQorContacts();
+    ~TQorContacts();
+    TQorContacts(const TQorContacts &) = delete;
+    TQorContacts &operator=(const TQorContacts &) = delete;
+
+    // Where the collection reads "now" and talks to the user; both must outlive it.
+    void SetClock(const Clock &clock) { m_clock = &clock; }
+    const Clock &GetClock() const { return *m_clock; }
+    void SetPrompts(UserPrompts &prompts) { m_prompts = &prompts; }
+    UserPrompts &Prompts() const { return *m_prompts; }
+
+    // Records.
+    TContactData *CreateContactData();
+    bool CopyContactData(const TContactData *SourceContactData, TContactData *DestContactData,
+                         TContactType AContactType) const;
+    bool DeleteContactData(TContactData *AContactData);
+    void ClearContactDataList();
+    int RemoveUnassignedCategories();
+    int RemoveUnassignedKeywords();
+
+    const TContactDataList &ContactDataList() const { return m_contactDataList; }
+    std::vector<TContactData *> &QueryResultsContactDataList() { return m_queryResults; }
+    qsizetype IndexOfContactData(const TContactData *AContactData) const;
+
+    // Contacts book file. Load returns the number of records afterwards and keeps
+    // the reason of a failed load in LastError(); save returns the number written,
+    // 0 on failure.
+    int LoadFromXMLFile(const QString &FileName);
+    int SaveToXMLFile(const QString &FileName);
+    const QString &LastError() const { return m_lastError; }
+    void SetLastError(const QString &error) { m_lastError = error; }
+
+    // Vocabularies.
+    const QStringList &Categories() const { return m_categories; }
+    void SetCategories(const QStringList &value);
+    const QStringList &Keywords() const { return m_keywords; }
+    void SetKeywords(const QStringList &value);
+    const QStringList &Titles() const { return m_titles; }
+    void SetTitles(const QStringList &value);
+    const QStringList &Suffixes() const { return m_suffixes; }
+    const QStringList &GoogleContactGroups() const { return m_googleContactGroups; }
+
+    // Plain settings.
+    const QString &DefaultCategory() const { return m_defaultCategory; }
+    void SetDefaultCategory(const QString &value) { SetText(m_defaultCategory, value); }
+    const QString &DefaultKeyword() const { return m_defaultKeyword; }
+    void SetDefaultKeyword(const QString &value) { SetText(m_defaultKeyword, value); }
+    TDisplayType DisplayType() const { return m_displayType; }
+    void SetDisplayType(TDisplayType value) { m_displayType = value; }
+    TDisplayTypeOptions DisplayTypeOptions() const { return m_displayTypeOptions; }
+    void SetDisplayTypeOptions(TDisplayTypeOptions value) { m_displayTypeOptions = value; }
+    TFindOptions FindOptions() const { return m_findOptions; }
+    void SetFindOptions(TFindOptions value) { m_findOptions = value; }
+    const TFontSpec &Font() const { return m_font; }
+    void SetFont(const TFontSpec &value) { m_font = value; }
+    const TFontSpec &FontNotes() const { return m_fontNotes; }
+    void SetFontNotes(const TFontSpec &value) { m_fontNotes = value; }
+    bool FormatContacts() const { return m_formatContacts; }
+    void SetFormatContacts(bool value) { m_formatContacts = value; }
+    TFormatContactsOptions FormatContactsOptions() const { return m_formatContactsOptions; }
+    void SetFormatContactsOptions(TFormatContactsOptions value) { m_formatContactsOptions = value; }
+    TMapsProvider MapsProvider() const { return m_mapsProvider; }
+    void SetMapsProvider(TMapsProvider value);
+
+    // Google account and network.
+    const QString &GoogleAccount() const { return m_googleAccount; }
+    void SetGoogleAccount(const QString &value) { SetText(m_googleAccount, value); }
+    const QString &GoogleClientID() const { return m_googleClientID; }
+    void SetGoogleClientID(const QString &value) { SetText(m_googleClientID, value); }
+    const QString &GoogleClientSecret() const { return m_googleClientSecret; }
+    void SetGoogleClientSecret(const QString &value) { SetText(m_googleClientSecret, value); }
+    const QString &GoogleGeocodingKey() const { return m_googleGeocodingKey; }
+    void SetGoogleGeocodingKey(const QString &value) { SetText(m_googleGeocodingKey, value); }
+    const QString &GoogleRefreshToken() const { return m_googleRefreshToken; }
+    void SetGoogleRefreshToken(const QString &value) { m_googleRefreshToken = value; }
+    bool GoogleContactGroupsAvailability() const { return m_googleContactGroupsAvailability; }
+    void SetGoogleContactGroupsAvailability(bool value) { m_googleContactGroupsAvailability = value; }
+    const QString &ProxyAddress() const { return m_proxyAddress; }
+    void SetProxyAddress(const QString &value) { SetText(m_proxyAddress, value); }
+    const QString &ProxyPort() const { return m_proxyPort; }
+    void SetProxyPort(const QString &value);
+
+    // Map exports.
+    const QString &BatchGeoLowPriorityMarkerGroup() const { return m_batchGeoMarkerGroup[0]; }
+    void SetBatchGeoLowPriorityMarkerGroup(const QString &v) { SetText(m_batchGeoMarkerGroup[0], v); }
+    const QString &BatchGeoNormalPriorityMarkerGroup() const { return m_batchGeoMarkerGroup[1]; }
+    void SetBatchGeoNormalPriorityMarkerGroup(const QString &v) { SetText(m_batchGeoMarkerGroup[1], v); }
+    const QString &BatchGeoHighPriorityMarkerGroup() const { return m_batchGeoMarkerGroup[2]; }
+    void SetBatchGeoHighPriorityMarkerGroup(const QString &v) { SetText(m_batchGeoMarkerGroup[2], v); }
+    const QString &GoogleEarthLowPriorityMarkerColor() const { return m_googleEarthColor[0]; }
+    void SetGoogleEarthLowPriorityMarkerColor(const QString &v) { SetColor(m_googleEarthColor[0], v); }
+    const QString &GoogleEarthNormalPriorityMarkerColor() const { return m_googleEarthColor[1]; }
+    void SetGoogleEarthNormalPriorityMarkerColor(const QString &v) { SetColor(m_googleEarthColor[1], v); }
+    const QString &GoogleEarthHighPriorityMarkerColor() const { return m_googleEarthColor[2]; }
+    void SetGoogleEarthHighPriorityMarkerColor(const QString &v) { SetColor(m_googleEarthColor[2], v); }
+    const QString &ZeeMapsLowPriorityMarkerColor() const { return m_zeeMapsColor[0]; }
+    void SetZeeMapsLowPriorityMarkerColor(const QString &v) { SetColor(m_zeeMapsColor[0], v); }
+    const QString &ZeeMapsNormalPriorityMarkerColor() const { return m_zeeMapsColor[1]; }
+    void SetZeeMapsNormalPriorityMarkerColor(const QString &v) { SetColor(m_zeeMapsColor[1], v); }
+    const QString &ZeeMapsHighPriorityMarkerColor() const { return m_zeeMapsColor[2]; }
+    void SetZeeMapsHighPriorityMarkerColor(const QString &v) { SetColor(m_zeeMapsColor[2], v); }
+
+    // Events; a missing handler is simply not called.
+    TErrorEvent OnError;
+    TProgressEvent OnProgress;
+    void ReportError(const QString &context, const QString &type, const QString &text, int count);
+    void ReportProgress(int min, int max, int position);
+
+    // State shared by every collection of the process.
+    static QString RootElementName();
+    static void SetRootElementName(const QString &name);
+    static TMapsProvider MapsProviderInUse();
+    static bool PropertiesDialogOpen();
+    static void SetPropertiesDialogOpen(bool open);
+
+private:
+    static void SetText(QString &field, const QString &value);
+    static void SetColor(QString &field, const QString &value);
+    static void AssignList(QStringList &field, const QStringList &value);
+    int RemoveUnassigned(QStringList &vocabulary, TSortedStringList TContactData::*member);
+
+    const Clock *m_clock;
+    UserPrompts *m_prompts;
+
+    QString m_batchGeoMarkerGroup[3];
+    QStringList m_categories;
+    QStringList m_keywords;
+    QStringList m_titles;
+    QStringList m_suffixes;
+    QStringList m_googleContactGroups;
+    TContactDataList m_contactDataList;
+    std::vector<TContactData *> m_queryResults; // references only
+    QString m_defaultCategory;
+    QString m_defaultKeyword;
+    TDisplayType m_displayType = dtFirstMiddleLastName;
+    TDisplayTypeOptions m_displayTypeOptions;
+    TFindOptions m_findOptions = foIgnoreAccentedChars;
+    TFontSpec m_font{QStringLiteral("Segoe UI")};
+    TFontSpec m_fontNotes{QStringLiteral("Calibri")};
+    bool m_formatContacts = false;
+    bool m_googleContactGroupsAvailability = false;
+    TFormatContactsOptions m_formatContactsOptions = fcoDialNumber | fcoEmail | fcoWebsite;
+    QString m_googleAccount;
+    QString m_googleClientID;
+    QString m_googleClientSecret;
+    QString m_googleGeocodingKey;
+    QString m_googleRefreshToken;
+    QString m_googleEarthColor[3];
+    TMapsProvider m_mapsProvider = mpNone;
+    QString m_proxyAddress;
+    QString m_proxyPort = QStringLiteral("80");
+    QString m_zeeMapsColor[3];
+    QString m_lastError;
+};
+
+} // namespace cardolin

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+
+namespace cardolin {
+
+// Everything the core wants to tell or ask the user goes through here: the desktop
+// program answers with dialogs, the command-line tool with stderr and its flags,
+// tests with a recorder. The core never includes a widget header.
+class UserPrompts
+{
+public:
+    virtual ~UserPrompts() = default;
+
+    virtual void ShowError(const QString &message) = 0;
+    virtual void ShowWarning(const QString &message) = 0;
+    virtual void ShowInformation(const QString &message) = 0;
+    // Yes/No question; true means Yes.
+    virtual bool AskYesNo(const QString &message) = 0;
+    // Text input box; false when the user cancels, value is then unchanged.
+    virtual bool InputText(const QString &caption, const QString &prompt, QString &value) = 0;
+    virtual void BeginBusy() = 0;
+    virtual void EndBusy() = 0;
+};
+
+// Says nothing and answers No: the default until a front end installs its own.
+class SilentPrompts final : public UserPrompts
+{
+public:
+    void ShowError(const QString &) override {}
+    void ShowWarning(const QString &) override {}
+    void ShowInformation(const QString &) override {}
+    bool AskYesNo(const QString &) override { return false; }
+    bool InputText(const QString &, const QString &, QString &) override { return false; }
+    void BeginBusy() override {}
+    void EndBusy() override {}
+
+    static SilentPrompts &Instance();
+};
+
+// Shows the busy cursor for the lifetime of the guard.
+class BusyCursor
+{
+public:
+    explicit BusyCursor(UserPrompts &prompts) : m_prompts(prompts) { m_prompts.BeginBusy(); }
+    ~BusyCursor() { m_prompts.EndBusy(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    UserPrompts &m_prompts;
+};
+
+} // namespace cardolin
