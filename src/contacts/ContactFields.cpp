@@ -114,6 +114,11 @@ const ContactField *FindContactField(QStringView name)
     return nullptr;
 }
 
+bool IsCoordinateOrAccountField(const ContactField &field)
+{
+    return field.name.endsWith(QLatin1StringView("Coordinates")) || field.name.startsWith(QLatin1StringView("Google"));
+}
+
 void CopyField(const ContactField &field, const TContactData &source, TContactData &dest)
 {
     std::visit([&](auto member) { dest.*member = source.*member; }, field.member);

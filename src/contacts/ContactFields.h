@@ -47,6 +47,10 @@ template <typename T> const T &FieldRef(const TContactData &contact, const Conta
     return contact.*std::get<T TContactData::*>(field.member);
 }
 
+// The coordinates and the Google account links describe one record's own state:
+// searches skip them and merges never mix them.
+bool IsCoordinateOrAccountField(const ContactField &field);
+
 // Copies one field's value whatever its kind.
 void CopyField(const ContactField &field, const TContactData &source, TContactData &dest);
 

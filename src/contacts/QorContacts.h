@@ -60,6 +60,33 @@ public:
     std::vector<TContactData *> &QueryResultsContactDataList() { return m_queryResults; }
     qsizetype IndexOfContactData(const TContactData *AContactData) const;
 
+    // Names and display strings.
+    QString GetDisplayNameFromContactData(const TContactData *AContactData, TDisplayType ADisplayType) const;
+    TContactData *GetContactDataFromDisplayName(const QString &DisplayName);
+    bool IsContactDataUnique(const TContactData *AContactData) const;
+    QString ComputeInitialsFromContactData(const TContactData *AContactData) const;
+    void BreakFullNameString(const QString &FullNameString, QString &Title, QString &FirstName, QString &MiddleName,
+                             QString &LastName, QString &Suffix) const;
+    QString GetCategoriesAsStringFromContactData(const TContactData *AContactData) const;
+    QString GetKeywordsAsStringFromContactData(const TContactData *AContactData) const;
+    QString GetPreferredEmailFromContactData(const TContactData *AContactData) const;
+    QString GetPreferredMobilePhoneFromContactData(const TContactData *AContactData) const;
+    // True when the contact's display name of that type is exactly name.
+    bool HasDisplayName(const TContactData &contact, TDisplayType type, QStringView name) const;
+
+    // Query and text search. The query fills QueryResultsContactDataList.
+    int QueryContactDataList(const QString &FindText, TQueryType AQueryType, TDisplayType ADisplayType);
+    bool FindTextInContactData(const TContactData *AContactData, const QString &FindText,
+                               TQueryType AQueryType) const;
+
+    // Deduplication, merging and formatting.
+    TContactData *MergeContactData(const TContactData *ThisContactData, const TContactData *WithThisContactData,
+                                   TContactData *IntoThisContactData);
+    int DeduplicateContactData(TContactData *AContactData, TDeduplicationMethod ADeduplicationMethod);
+    int DeduplicateContactDataList(TDeduplicationMethod ADeduplicationMethod);
+    bool FormatContactData(TContactData *AContactData);
+    void FormatContactDataList();
+
     // Contacts book file. Load returns the number of records afterwards and keeps
     // the reason of a failed load in LastError(); save returns the number written,
     // 0 on failure.

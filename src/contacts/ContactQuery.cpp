@@ -1,0 +1,253 @@
+#include "contacts/AccentFolding.h"
+#include "contacts/ContactFields.h"
+#include "contacts/QorContacts.h"
+
+#include <QVarLengthArray>
+
+#include <vector>
+
+namespace cardolin {
+
+namespace {
+
+// How both sides of a comparison are brought to one form: accents folded, and the
+// letters A to Z lower-cased (only those: É and é stay apart without folding).
+struct Normalizer
+{
+    bool fold;
+    bool lower;
+
+    char16_t operator()(char16_t c) const
+    {
+        if (fold)
+            c = FoldAccentedChar(c);
+        if (lower && c >= u'A' && c <= u'Z')
+            c = char16_t(c + (u'a' - u'A'));
+        return c;
+    }
+    QString operator()(QStringView text) const
+    {
+        QString result(text.size(), Qt::Uninitialized);
+        for (qsizetype i = 0; i < text.size(); ++i)
+            result[i] = QChar((*this)(text[i].unicode()));
+        return result;
+    }
+};
+
+// Formats without allocating: the whole-book search formats three dates and a
+// count for every record.
+using SmallText = QVarLengthArray<char16_t, 16>;
+
+void AppendNumber(SmallText &out, qint64 value, int minDigits)
+{
+    if (value < 0) {
+        out.append(u'-');
+        value = -value;
+    }
+    char16_t digits[24];
+    int n = 0;
+    do {
+        digits[n++] = char16_t(u'0' + value % 10);
+        value /= 10;
+    } while (value > 0 || n < minDigits);
+    while (n > 0)
+        out.append(digits[--n]);
+}
+
+// Every date takes part, an unset one as 1899-12-30.
+SmallText DateText(TDateTime serial)
+{
+    SmallText text;
+    const QDate date = SerialToDate(serial);
+    if (!date.isValid())
+        return text;
+    AppendNumber(text, date.year(), 4);
+    text.append(u'-');
+    AppendNumber(text, date.month(), 2);
+    text.append(u'-');
+    AppendNumber(text, date.day(), 2);
+    return text;
+}
+
+// "Seattle, WA, USA", "CA, USA" (a state), "Lyon, France" (a city) or "France".
+struct Place
+{
+    QString city, state, country;
+};
+
+Place ParsePlace(const QString &term, const Normalizer &normalize)
+{
+    QStringList pieces = term.split(u',', Qt::SkipEmptyParts);
+    for (QString &piece : pieces)
+        piece = piece.trimmed();
+    Place place;
+    if (pieces.size() == 3) {
+        place = {pieces[0], pieces[1], pieces[2]};
+    } else if (pieces.size() == 2) {
+        const bool isState = pieces[0].size() == 2 && pieces[0] == pieces[0].toUpper();
+        place = isState ? Place{{}, pieces[0], pieces[1]} : Place{pieces[0], {}, pieces[1]};
+    } else if (pieces.size() == 1) {
+        place.country = pieces[0];
+    }
+    return {normalize(place.city), normalize(place.state), normalize(place.country)};
+}
+
+class TermMatcher
+{
+public:
+    TermMatcher(const QString &term, TFindOptions options)
+        : m_normalize{options.testFlag(foIgnoreAccentedChars), !options.testFlag(foCaseSensitive)},
+          m_term(m_normalize(term)), m_place(ParsePlace(term, m_normalize))
+    {
+    }
+
+    // The term occurs in the text; an empty term occurs nowhere.
+    bool In(QStringView text) const
+    {
+        const qsizetype n = m_term.size();
+        if (n == 0 || text.size() < n)
+            return false;
+        const char16_t first = m_term[0].unicode();
+        for (qsizetype at = 0; at + n <= text.size(); ++at) {
+            if (m_normalize(text[at].unicode()) != first)
+                continue;
+            qsizetype i = 1;
+            while (i < n && m_normalize(text[at + i].unicode()) == m_term[i].unicode())
+                ++i;
+            if (i == n)
+                return true;
+        }
+        return false;
+    }
+
+    template <typename List> bool InAny(const List &entries) const
+    {
+        for (const QString &entry : entries)
+            if (In(entry))
+                return true;
+        return false;
+    }
+
+    bool SameAs(QStringView text, const QString &normalized) const
+    {
+        if (text.size() != normalized.size())
+            return false;
+        for (qsizetype i = 0; i < text.size(); ++i)
+            if (m_normalize(text[i].unicode()) != normalized[i].unicode())
+                return false;
+        return true;
+    }
+
+    // The term read as a place, for location queries.
+    const Place &AsPlace() const { return m_place; }
+
+private:
+    Normalizer m_normalize;
+    QString m_term;
+    Place m_place;
+};
+
+// The fields a search over everything looks at, in the order it tries them:
+// all but the coordinates, the time stamps, the photo and the account links.
+const std::vector<const ContactField *> &SearchedFields()
+{
+    static const std::vector<const ContactField *> fields = [] {
+        std::vector<const ContactField *> result;
+        for (const ContactField &field : ContactFields()) {
+            const bool excluded = field.kind == FieldKind::DateTime || field.kind == FieldKind::Boolean
+                                  || field.kind == FieldKind::Photo || IsCoordinateOrAccountField(field);
+            if (!excluded)
+                result.push_back(&field);
+        }
+        return result;
+    }();
+    return fields;
+}
+
+bool InField(const TermMatcher &term, const ContactField &field, const TContactData &contact)
+{
+    switch (field.kind) {
+    case FieldKind::Text:
+        return term.In(FieldRef<QString>(contact, field));
+    case FieldKind::Date: {
+        const SmallText text = DateText(FieldRef<TDateTime>(contact, field));
+        return term.In(QStringView(text.constData(), text.size()));
+    }
+    case FieldKind::Integer: {
+        SmallText text;
+        AppendNumber(text, FieldRef<int>(contact, field), 1);
+        return term.In(QStringView(text.constData(), text.size()));
+    }
+    case FieldKind::Lines:
+        return term.InAny(FieldRef<QStringList>(contact, field));
+    case FieldKind::SortedList:
+        return term.InAny(FieldRef<TSortedStringList>(contact, field));
+    default:
+        return false;
+    }
+}
+
+bool AtPlace(const TermMatcher &term, const TContactData &c)
+{
+    const Place &place = term.AsPlace();
+    const auto at = [&](const QString &city, const QString &state, const QString &country) {
+        return term.SameAs(city, place.city) && term.SameAs(state, place.state)
+               && term.SameAs(country, place.country);
+    };
+    return at(c.WorkCity, c.WorkStateProvince, c.WorkCountryRegion)
+           || at(c.HomeCity, c.HomeStateProvince, c.HomeCountryRegion)
+           || at(c.OtherCity, c.OtherStateProvince, c.OtherCountryRegion);
+}
+
+bool Matches(const TermMatcher &term, const TContactData &contact, TQueryType type)
+{
+    switch (type) {
+    case qtAll:
+        for (const ContactField *field : SearchedFields())
+            if (InField(term, *field, contact))
+                return true;
+        return false;
+    case qtCategory:
+        return term.InAny(contact.Categories);
+    case qtCompany:
+        return term.In(contact.Company);
+    case qtKeyword:
+        return term.InAny(contact.Keywords);
+    case qtLocation:
+        return AtPlace(term, contact);
+    case qtDisplayName:
+        return false; // names are matched whole, by the query itself
+    }
+    return false;
+}
+
+} // namespace
+
+bool TQorContacts::FindTextInContactData(const TContactData *AContactData, const QString &FindText,
+                                         TQueryType AQueryType) const
+{
+    return AContactData && Matches(TermMatcher(FindText, m_findOptions), *AContactData, AQueryType);
+}
+
+int TQorContacts::QueryContactDataList(const QString &FindText, TQueryType AQueryType, TDisplayType ADisplayType)
+{
+    m_queryResults.clear();
+    if (AQueryType == qtDisplayName) {
+        for (const auto &contact : m_contactDataList)
+            if (HasDisplayName(*contact, ADisplayType, FindText))
+                m_queryResults.push_back(contact.get());
+        return int(m_queryResults.size());
+    }
+    std::vector<TermMatcher> terms;
+    for (const QString &term : FindText.split(u'&', Qt::SkipEmptyParts))
+        terms.emplace_back(term, m_findOptions);
+    for (const auto &contact : m_contactDataList) {
+        const bool all = std::all_of(terms.begin(), terms.end(),
+                                     [&](const TermMatcher &term) { return Matches(term, *contact, AQueryType); });
+        if (all)
+            m_queryResults.push_back(contact.get());
+    }
+    return int(m_queryResults.size());
+}
+
+} // namespace cardolin

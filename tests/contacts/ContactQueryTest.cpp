@@ -1,0 +1,126 @@
+#include "contacts/QorContacts.h"
+
+#include <gtest/gtest.h>
+
+using namespace cardolin;
+
+namespace {
+
+// A small book whose records are told apart by their first names.
+class QueryTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Add("Ann", "Smith", [](TContactData &c) {
+            c.WorkCity = "Seattle", c.WorkStateProvince = "WA", c.WorkCountryRegion = "USA";
+            c.Categories.Assign({"Family"});
+            c.Notes = {"met in Paris"};
+            c.LastVisit = DateToSerial(QDate(2021, 3, 4));
+        });
+        Add("eric", "Lee", [](TContactData &c) {
+            c.HomeStateProvince = "CA", c.HomeCountryRegion = "USA";
+            c.Company = "Acme";
+            c.Keywords.Assign({"golf"});
+            c.VisitCount = 42;
+        });
+        Add("Bob", "Brown", [](TContactData &c) {
+            c.HomeCity = "Fresno", c.HomeStateProvince = "CA", c.HomeCountryRegion = "USA";
+            c.OtherCountryRegion = "France";
+            c.Categories.Assign({""});
+            c.LastVisit = DateToSerial(QDate(2020, 1, 1));
+        });
+        Add(QString::fromUtf8("Éric"), "Paris", [](TContactData &c) {
+            c.Categories.Assign({"Friends"});
+            c.WorkCoordinates = "1.5,2.5,0"; // never searched
+            c.GoogleContactID = "people/c1";
+            c.LastVisit = DateToSerial(QDate(2020, 1, 1));
+        });
+    }
+
+    template <typename Fill> void Add(const QString &first, const QString &last, Fill fill)
+    {
+        TContactData *c = book.CreateContactData();
+        c->FirstName = first;
+        c->LastName = last;
+        fill(*c);
+    }
+
+    QStringList Query(const QString &text, TQueryType type, TDisplayType display = dtFirstLastName)
+    {
+        const int count = book.QueryContactDataList(text, type, display);
+        QStringList names;
+        for (TContactData *c : book.QueryResultsContactDataList())
+            names.append(c->FirstName);
+        EXPECT_EQ(count, names.size());
+        return names;
+    }
+
+    TQorContacts book;
+};
+
+TEST_F(QueryTest, TermsAndTypes)
+{
+    const struct { const char *text; TQueryType type; QStringList expected; } cases[] = {
+        {"smith", qtAll, {"Ann"}},
+        {"Éric", qtAll, {"eric", QString::fromUtf8("Éric")}},
+        {"paris", qtAll, {"Ann", QString::fromUtf8("Éric")}},
+        {"Paris&Family", qtAll, {"Ann"}},
+        {"&", qtAll, {"Ann", "eric", "Bob", QString::fromUtf8("Éric")}},
+        {"", qtKeyword, {"Ann", "eric", "Bob", QString::fromUtf8("Éric")}},
+        {"Paris& Family", qtAll, {}}, // blanks around terms take part
+        {"42", qtAll, {"eric"}},
+        {"2021-03", qtAll, {"Ann"}},
+        {"1899-12-30", qtAll, {"Ann", "eric", "Bob", QString::fromUtf8("Éric")}}, // unset dates read as the epoch
+        {"1.5,2.5", qtAll, {}},            // coordinates are not searched
+        {"people/", qtAll, {}},            // nor the account links
+        {"Normal", qtAll, {"Ann", "eric", "Bob", QString::fromUtf8("Éric")}},
+        {"Fam", qtCategory, {"Ann"}},
+        {"a", qtCategory, {"Ann"}},
+        {"acm", qtCompany, {"eric"}},
+        {"GOLF", qtKeyword, {"eric"}},
+        {"Seattle, WA, USA", qtLocation, {"Ann"}},
+        {" seattle ,wa,usa ", qtLocation, {"Ann"}},
+        {"CA, USA", qtLocation, {"eric"}},
+        {"Fresno, USA", qtLocation, {}},
+        {"Fresno, CA, USA", qtLocation, {"Bob"}},
+        {"France", qtLocation, {"Bob"}},
+        {"a, b, c, d", qtLocation, {"Ann", "eric", "Bob", QString::fromUtf8("Éric")}}, // all three empty
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Query(QString::fromUtf8(c.text), c.type), c.expected) << c.text << " type " << c.type;
+}
+
+TEST_F(QueryTest, FindOptions)
+{
+    book.SetFindOptions({});
+    EXPECT_EQ(Query("smith", qtAll), QStringList{"Ann"});
+    EXPECT_EQ(Query(QString::fromUtf8("éric"), qtAll), QStringList{}); // É and é differ without folding
+    book.SetFindOptions(foCaseSensitive);
+    EXPECT_EQ(Query("smith", qtAll), QStringList{});
+    EXPECT_EQ(Query("Smith", qtAll), QStringList{"Ann"});
+    book.SetFindOptions(foCaseSensitive | foIgnoreAccentedChars);
+    EXPECT_EQ(Query("Eric", qtAll), QStringList{QString::fromUtf8("Éric")});
+}
+
+TEST_F(QueryTest, DisplayNameMatchesWholeText)
+{
+    EXPECT_EQ(Query("Ann Smith", qtDisplayName), QStringList{"Ann"});
+    EXPECT_EQ(Query("ann Smith", qtDisplayName), QStringList{});
+    EXPECT_EQ(Query("Smith Ann", qtDisplayName, dtLastFirstName), QStringList{"Ann"});
+    EXPECT_EQ(Query("Ann&Smith", qtDisplayName), QStringList{});
+    EXPECT_EQ(Query("", qtDisplayName), QStringList{});
+    book.SetDisplayType(dtLastFirstName);
+    EXPECT_EQ(Query("Smith Ann", qtDisplayName, dtInherited), QStringList{"Ann"});
+}
+
+TEST_F(QueryTest, FindTextInOneRecord)
+{
+    const TContactData *ann = book.ContactDataList()[0].get();
+    EXPECT_TRUE(book.FindTextInContactData(ann, "SEATTLE", qtAll));
+    EXPECT_FALSE(book.FindTextInContactData(ann, "", qtAll));
+    EXPECT_FALSE(book.FindTextInContactData(ann, "Ann Smith", qtDisplayName));
+    EXPECT_FALSE(book.FindTextInContactData(nullptr, "Ann", qtAll));
+}
+
+} // namespace
