@@ -1,4 +1,9 @@
-int main()
+#include "cli/CliCommands.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char *argv[])
 {
-    return 0;
+    QCoreApplication application(argc, argv);
+    return cardolin::cli::Run(QCoreApplication::arguments().mid(1));
 }

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QStringList>
+
+namespace cardolin::cli {
+
+enum ExitCode : int {
+    ExitOk = 0,
+    ExitRejected = 1, // finished, but some records were left out
+    ExitFailed = 2,
+};
+
+// Runs one command line, given without the program's name.
+int Run(const QStringList &arguments);
+
+} // namespace cardolin::cli

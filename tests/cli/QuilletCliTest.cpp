@@ -1,0 +1,247 @@
+#include "contacts/ContactFields.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace cardolin;
+
+namespace {
+
+QString Fixture(const char *name)
+{
+    return QStringLiteral(CARDOLIN_FIXTURES "/cli/") + QLatin1String(name);
+}
+
+QByteArray ReadAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct Outcome
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+Outcome Cli(const QStringList &arguments, const QString &stdoutFile = {})
+{
+    QProcess process;
+    if (!stdoutFile.isEmpty())
+        process.setStandardOutputFile(stdoutFile);
+    process.start(QStringLiteral(QUILLET_CLI), arguments);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+
+QJsonArray ShowJson(const QString &book)
+{
+    const Outcome shown = Cli({"show", book, "--json"});
+    EXPECT_EQ(shown.exitCode, 0) << shown.err.toStdString();
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(shown.out.toUtf8(), &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << error.errorString().toStdString();
+    return document.array();
+}
+
+TEST(CliConvert, BookRoundTripKeepsEveryFieldAndSettlesToTheSameBytes)
+{
+    QTemporaryDir dir;
+    const QString first = dir.filePath("first.qcb"), second = dir.filePath("second.qcb");
+
+    const Outcome converted = Cli({"convert", Fixture("forms.qcb"), first});
+    ASSERT_EQ(converted.exitCode, 0) << converted.err.toStdString();
+    EXPECT_EQ(converted.err, "");
+    EXPECT_EQ(ShowJson(first), ShowJson(Fixture("forms.qcb")));
+
+    // Named formats instead of extensions, into a name that implies none.
+    ASSERT_EQ(Cli({"convert", first, second, "--from", "qcb", "--to=qcb"}).exitCode, 0);
+    EXPECT_EQ(ReadAll(second), ReadAll(first));
+}
+
+TEST(CliConvert, EmptyBookIsSavedNotTakenForAFailedSave)
+{
+    QTemporaryDir dir;
+    const QString saved = dir.filePath("empty.qcb");
+    const Outcome converted = Cli({"convert", Fixture("empty.qcb"), saved});
+    EXPECT_EQ(converted.exitCode, 0) << converted.err.toStdString();
+    EXPECT_EQ(converted.err, "");
+    EXPECT_TRUE(QFileInfo(saved).isFile());
+    EXPECT_EQ(ShowJson(saved), QJsonArray());
+}
+
+TEST(CliShow, JsonHoldsEveryFieldButThePhotoInItsOwnForm)
+{
+    const QJsonArray contacts = ShowJson(Fixture("forms.qcb"));
+    ASSERT_EQ(contacts.size(), 3);
+
+    QStringList expectedKeys;
+    for (const ContactField &field : ContactFields())
+        if (field.kind != FieldKind::Photo)
+            expectedKeys.append(field.name);
+    expectedKeys.sort();
+    for (const QJsonValue &contact : contacts)
+        EXPECT_EQ(contact.toObject().keys(), expectedKeys);
+
+    const QJsonObject zoe = contacts[0].toObject();
+    const struct
+    {
+        const char *field;
+        QJsonValue expected;
+    } cases[] = {
+        {"FirstName", "Zoë"},
+        {"MiddleName", ""},
+        {"Nickname", "say \"hi\"\\"},
+        {"HomeStreet", "Line one\nLine two\ttab"},
+        {"Birthday", "1980-02-29"},
+        {"LastVisit", "2019-07-04"},
+        {"Anniversary", QJsonValue::Null},
+        {"WorkCoordinatesUpdated", "2021-03-04T05:06:07Z"},
+        {"Created", "2020-01-02T03:04:05Z"},
+        {"Synced", QJsonValue::Null},
+        {"VisitCount", 7},
+        {"Exportable", true},
+        {"ExportableOverride", false},
+        {"Notes", QJsonArray{"first", "", "third"}},
+        {"Categories", QJsonArray{"", "Clients", "Family"}},
+        {"Keywords", QJsonArray{"VIP"}},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(zoe.value(QLatin1String(c.field)), c.expected) << c.field;
+
+    // Book order, and a time stamp before the epoch of the serial dates.
+    EXPECT_EQ(contacts[1].toObject().value("FirstName"), "Ana\nMaria");
+    EXPECT_EQ(contacts[2].toObject().value("Created"), "1899-12-29T06:00:00Z");
+    EXPECT_EQ(contacts[2].toObject().value("VisitCount"), -3);
+
+    // A C1 control would reach a terminal raw; it is escaped, yet reads back the same.
+    EXPECT_EQ(contacts[2].toObject().value("Department"), "a\u009bb");
+    EXPECT_TRUE(Cli({"show", Fixture("forms.qcb"), "--json"}).out.contains(R"("Department": "a\u009bb")"));
+}
+
+TEST(CliShow, ListingShowsFilledFieldsAndKeepsLinesUnderTheirField)
+{
+    const Outcome shown = Cli({"show", Fixture("forms.qcb")});
+    ASSERT_EQ(shown.exitCode, 0) << shown.err.toStdString();
+    const QStringList lines = shown.out.split('\n');
+
+    EXPECT_EQ(lines.first(), "[1] Zoë O'Brien");
+    EXPECT_TRUE(lines.contains("[2] Ana Maria"));
+    EXPECT_FALSE(shown.out.contains("MiddleName")) << "empty fields are left out";
+    EXPECT_FALSE(shown.out.contains("Anniversary"));
+    const qsizetype street = lines.indexOf(QRegularExpression("^    HomeStreet: +Line one$"));
+    ASSERT_GE(street, 0) << shown.out.toStdString();
+    const qsizetype column = lines[street].indexOf("Line one");
+    EXPECT_EQ(lines[street + 1], QString(column, ' ') + "Line two tab");
+    EXPECT_TRUE(lines.contains(QRegularExpression("^    Birthday: +1980-02-29$")));
+    EXPECT_TRUE(lines.contains(QRegularExpression("^    Categories: +Clients; Family$")));
+    EXPECT_TRUE(lines.contains(QRegularExpression("^    Department: +a b$")));
+}
+
+TEST(CliList, PrintsOneNamePerContactInBookOrder)
+{
+    const Outcome listed = Cli({"list", Fixture("forms.qcb")});
+    EXPECT_EQ(listed.exitCode, 0);
+    EXPECT_EQ(listed.out, "Zoë O'Brien\nAna Maria\nÜnïcødé 😀\n");
+    EXPECT_EQ(listed.err, "");
+}
+
+TEST(CliHelp, GoesToStdoutAndSucceeds)
+{
+    const Outcome help = Cli({"convert", "--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.startsWith("Usage:"));
+    EXPECT_EQ(help.err, "");
+}
+
+TEST(CliShow, OutputThatCannotBeWrittenIsAFailure)
+{
+    const Outcome listed = Cli({"list", Fixture("forms.qcb")}, "/dev/full");
+    EXPECT_EQ(listed.exitCode, 2);
+    EXPECT_EQ(listed.err, "error: Cannot write to standard output.\n");
+}
+
+TEST(CliFailures, ExitWithTwoAndSayWhyOnStderr)
+{
+    QTemporaryDir dir;
+    const QString out = dir.filePath("out.qcb");
+    const struct
+    {
+        const char *label;
+        QStringList arguments;
+        QString firstLine; // of stderr, a prefix of it
+        bool usage;        // whether the usage text follows
+    } cases[] = {
+        {"missing input", {"convert", Fixture("absent.qcb"), out}, "error: Cannot find \"", false},
+        {"input is a folder", {"list", dir.path()}, "error: \"" + dir.path() + "\" is a folder", false},
+        {"malformed book", {"convert", Fixture("malformed.qcb"), out}, "error: Cannot load \"", false},
+        {"bad date",
+         {"show", Fixture("bad-date.qcb"), "--json"},
+         "error: Cannot load \"" + Fixture("bad-date.qcb")
+             + "\": line 4: Birthday \"1980-13-45\" is not a date",
+         false},
+        {"save into a missing folder",
+         {"convert", Fixture("forms.qcb"), dir.filePath("missing/out.qcb")},
+         "error: Cannot save \"" + dir.filePath("missing/out.qcb") + "\".",
+         false},
+        {"save onto a folder",
+         {"convert", Fixture("forms.qcb"), dir.path(), "--to", "qcb"},
+         "error: Cannot save \"" + dir.path() + "\".",
+         false},
+        {"unknown format word",
+         {"convert", Fixture("forms.qcb"), out, "--to", "qbc"},
+         "error: Unknown format \"qbc\".",
+         true},
+        {"not supported yet",
+         {"convert", Fixture("forms.qcb"), dir.filePath("out.vcf")},
+         "error: Writing the format \"vcard\" is not supported yet.",
+         false},
+        {"not supported yet, named",
+         {"convert", Fixture("forms.qcb"), out, "--from", "ldif"},
+         "error: Reading the format \"ldif\" is not supported yet.",
+         false},
+        {"export-only format read",
+         {"convert", dir.filePath("in.kml"), out},
+         "error: The format \"kml\" cannot be read.",
+         false},
+        {"extension tells nothing",
+         {"convert", Fixture("forms.qcb"), dir.filePath("out.txt")},
+         "error: Cannot tell the format",
+         false},
+        {"no command", {}, "error: ", true},
+        {"unknown command", {"merge", Fixture("forms.qcb")}, "error: Unknown command", true},
+        {"option of another command",
+         {"list", Fixture("forms.qcb"), "--json"},
+         "error: Unknown option",
+         true},
+        {"missing output", {"convert", Fixture("forms.qcb")}, "error: Missing arguments", true},
+        {"option without its value",
+         {"convert", Fixture("forms.qcb"), out, "--to"},
+         "error: --to needs",
+         true},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.label);
+        const Outcome outcome = Cli(c.arguments);
+        EXPECT_EQ(outcome.exitCode, 2);
+        EXPECT_EQ(outcome.out, "");
+        const QStringList lines = outcome.err.split('\n');
+        EXPECT_TRUE(lines.first().startsWith(c.firstLine)) << outcome.err.toStdString();
+        EXPECT_EQ(outcome.err.contains("\nUsage:\n"), c.usage) << outcome.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(out)) << "nothing may be written on failure";
+    }
+}
+
+} // namespace
