@@ -1,0 +1,51 @@
+#include "contacts/BookBackup.h"
+
+#include "contacts/QorContacts.h"
+#include "support/UserPrompts.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace cardolin {
+
+QString BackupFileName(const QString &bookPath)
+{
+    const QFileInfo info(bookPath);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(u'.');
+    const QString folder = bookPath.left(bookPath.size() - name.size());
+    if (dot < 0 || dot + 1 == name.size())
+        return folder + (dot < 0 ? name : name.left(dot)) + QStringLiteral(".~");
+    return folder + name.left(dot + 1) + u'~' + name.mid(dot + 2);
+}
+
+namespace {
+// Copies through a temporary file, so a failed copy leaves the older backup whole.
+bool CopyOver(const QString &from, const QString &to)
+{
+    QFile source(from);
+    QSaveFile target(to);
+    if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly))
+        return false;
+    char buffer[64 * 1024];
+    for (qint64 n; (n = source.read(buffer, sizeof buffer)) > 0;)
+        if (target.write(buffer, n) != n)
+            return false;
+    return source.error() == QFile::NoError && target.commit();
+}
+} // namespace
+
+int SaveBookWithBackup(TQorContacts &contacts, const QString &bookPath)
+{
+    const QString backup = BackupFileName(bookPath);
+    // Without a backup there is no saving: the old book would be the only copy left
+    // of what the user had, and it is about to be replaced.
+    if (QFileInfo(bookPath).isFile() && !CopyOver(bookPath, backup)) {
+        contacts.Prompts().ShowError(QStringLiteral("Cannot save \"%1\".").arg(backup));
+        return 0;
+    }
+    return contacts.SaveToXMLFile(bookPath);
+}
+
+} // namespace cardolin

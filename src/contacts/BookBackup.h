@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace cardolin {
+
+class TQorContacts;
+
+// The backup copy kept beside a book: the first character of the extension
+// becomes "~" (Ann.qcb -> Ann.~cb; a name without extension gets ".~").
+QString BackupFileName(const QString &bookPath);
+
+// Saves the collection as the book at bookPath the way Apply does: the book there
+// is first copied over its backup, then the collection is written atomically.
+// Returns the number of contacts written, 0 on failure (after telling the user).
+int SaveBookWithBackup(TQorContacts &contacts, const QString &bookPath);
+
+} // namespace cardolin
