@@ -5,6 +5,7 @@
 #include "cli/Console.h"
 #include "cli/ContactJson.h"
 #include "cli/ContactText.h"
+#include "contacts/BookBackup.h"
 #include "contacts/QorContacts.h"
 
 #include <QFileInfo>
@@ -72,12 +73,20 @@ QString UsageText()
                "Usage:\n"
                "  quillet-cli convert INPUT OUTPUT [--from FORMAT] [--to FORMAT] [--yes]\n"
                "  quillet-cli show BOOK [--json]\n"
-               "  quillet-cli list BOOK\n"
+               "  quillet-cli list BOOK [--display-type TYPE] [--replace-accented-chars]\n"
+               "  quillet-cli query BOOK TEXT [--type QUERY] [--display-type TYPE]\n"
+               "                    [--case-sensitive] [--keep-accents]\n"
+               "  quillet-cli dedupe BOOK [--method merge|keep-newest|keep-oldest] [--display-type TYPE]\n"
+               "  quillet-cli format BOOK [--dial-number] [--email] [--website] [--last-name-uppercase]\n"
                "  quillet-cli --help\n"
                "\n"
                "Without --from or --to the format follows the file's extension\n"
                "(.qcb, .vcf, .ldif, .kml; .csv reads as csv). Questions are answered No\n"
-               "unless --yes is given.\n")
+               "unless --yes is given.\n"
+               "TYPE: first-last, first-middle-last (default), full, last-first.\n"
+               "QUERY: all (default), category, company, display-name, keyword, location.\n"
+               "dedupe and format rewrite BOOK, keeping the previous version as its backup\n"
+               "(Ann.qcb -> Ann.~cb).\n")
            + WrappedList(QStringLiteral("Read:"), readable) + WrappedList(QStringLiteral("Write:"), writable)
            + QStringLiteral("Exit status: 0 done, 1 done but records were rejected, 2 failed.\n");
 }
@@ -134,7 +143,7 @@ QString Parse(const Command &command, const QStringList &words, Arguments &args)
         else if (option->takesValue && ++i < words.size())
             value = words[i];
         if (option->takesValue && value.isEmpty())
-            return QStringLiteral("--%1 needs a format.").arg(name);
+            return QStringLiteral("--%1 needs a value.").arg(name);
         args.options.insert(name, value);
     }
     if (args.positionals.size() < command.positionals)
@@ -239,43 +248,178 @@ int RunConvert(const Arguments &args)
     return session.Finish();
 }
 
-// Loads the book and prints what render makes of its contacts.
-int PrintBook(const Arguments &args, QString (*render)(const TContactDataList &))
+// ---- commands on one book --------------------------------------------------
+
+// A word of the command line and the value it stands for.
+template <typename T> struct Choice
 {
-    Session session(args);
-    if (!session.Import(BookFormat(), args.positionals[0]))
-        return ExitFailed;
-    WriteStdout(render(session.contacts.ContactDataList()));
+    QLatin1StringView word;
+    T value;
+};
+
+const Choice<TDisplayType> kDisplayTypes[] = {
+    {QLatin1StringView("first-last"), dtFirstLastName},
+    {QLatin1StringView("first-middle-last"), dtFirstMiddleLastName},
+    {QLatin1StringView("full"), dtFullName},
+    {QLatin1StringView("last-first"), dtLastFirstName},
+};
+const Choice<TQueryType> kQueryTypes[] = {
+    {QLatin1StringView("all"), qtAll},           {QLatin1StringView("category"), qtCategory},
+    {QLatin1StringView("company"), qtCompany},   {QLatin1StringView("display-name"), qtDisplayName},
+    {QLatin1StringView("keyword"), qtKeyword},   {QLatin1StringView("location"), qtLocation},
+};
+const Choice<TDeduplicationMethod> kMethods[] = {
+    {QLatin1StringView("merge"), dmMerge},
+    {QLatin1StringView("keep-newest"), dmKeepNewest},
+    {QLatin1StringView("keep-oldest"), dmKeepOldest},
+};
+const Choice<TFormatContactsOption> kFormatOptions[] = {
+    {QLatin1StringView("dial-number"), fcoDialNumber},
+    {QLatin1StringView("email"), fcoEmail},
+    {QLatin1StringView("website"), fcoWebsite},
+    {QLatin1StringView("last-name-uppercase"), fcoLastNameUppercase},
+};
+
+// The value the option names, or the fallback when it is not given; false after
+// telling the user that the word is not one of the choices.
+template <typename T, size_t N>
+bool Choose(const Arguments &args, const char *option, const Choice<T> (&choices)[N], T &value)
+{
+    if (!args.Has(option))
+        return true;
+    const QString word = args.Value(option);
+    for (const Choice<T> &choice : choices)
+        if (choice.word == word) {
+            value = choice.value;
+            return true;
+        }
+    QStringList words;
+    for (const Choice<T> &choice : choices)
+        words.append(choice.word);
+    UsageError(QStringLiteral("--%1 takes one of: %2.").arg(QLatin1StringView(option), words.join(QLatin1StringView(", "))));
+    return false;
+}
+
+// Loads BOOK into the session, with the display settings of the command line.
+bool OpenBook(Session &session, const Arguments &args)
+{
+    TDisplayType type = dtFirstMiddleLastName;
+    if (!Choose(args, "display-type", kDisplayTypes, type))
+        return false;
+    session.contacts.SetDisplayType(type);
+    if (args.Has("replace-accented-chars"))
+        session.contacts.SetDisplayTypeOptions(dtoReplaceAccentedChars);
+    return session.Import(BookFormat(), args.positionals[0]);
+}
+
+// Prints the command's answer; the exit status says whether it got out and
+// whether records were rejected on the way.
+int PrintAndFinish(Session &session, const QString &text)
+{
+    WriteStdout(text);
     if (!FlushStdout())
         return Failure(QStringLiteral("Cannot write to standard output."));
     return session.Finish();
 }
 
-QString RenderNames(const TContactDataList &contacts)
+// Loads the book and prints what render makes of it.
+int PrintBook(const Arguments &args, QString (*render)(const TQorContacts &))
 {
-    QString out;
-    for (const auto &contact : contacts)
-        out += ListName(*contact) + QLatin1Char('\n');
-    return out;
+    Session session(args);
+    if (!OpenBook(session, args))
+        return ExitFailed;
+    return PrintAndFinish(session, render(session.contacts));
+}
+
+QString RenderJson(const TQorContacts &contacts)
+{
+    return ContactsToJson(contacts.ContactDataList());
 }
 
 int RunShow(const Arguments &args)
 {
-    return PrintBook(args, args.Has("json") ? ContactsToJson : ContactsToText);
+    return PrintBook(args, args.Has("json") ? RenderJson : ContactsToText);
 }
 
 int RunList(const Arguments &args)
 {
-    return PrintBook(args, RenderNames);
+    return PrintBook(args, ContactNames);
+}
+
+int RunQuery(const Arguments &args)
+{
+    Session session(args);
+    TQueryType type = qtAll;
+    if (!Choose(args, "type", kQueryTypes, type) || !OpenBook(session, args))
+        return ExitFailed;
+    TFindOptions options = foIgnoreAccentedChars;
+    options.setFlag(foCaseSensitive, args.Has("case-sensitive"));
+    options.setFlag(foIgnoreAccentedChars, !args.Has("keep-accents"));
+    session.contacts.SetFindOptions(options);
+    session.contacts.QueryContactDataList(args.positionals[1], type, dtInherited);
+    QString out;
+    for (const TContactData *contact : session.contacts.QueryResultsContactDataList())
+        out += ListName(session.contacts, *contact) + QLatin1Char('\n');
+    return PrintAndFinish(session, out);
+}
+
+// Writes the changed book back over itself, as Apply does: backup first.
+bool SaveBack(Session &session, const QString &path)
+{
+    const int errorsBefore = session.prompts.ErrorCount();
+    SaveBookWithBackup(session.contacts, path);
+    return session.prompts.ErrorCount() == errorsBefore;
+}
+
+int RunDedupe(const Arguments &args)
+{
+    Session session(args);
+    TDeduplicationMethod method = dmMerge;
+    if (!Choose(args, "method", kMethods, method) || !OpenBook(session, args))
+        return ExitFailed;
+    const int removed = session.contacts.DeduplicateContactDataList(method);
+    if (!SaveBack(session, args.positionals[0]))
+        return ExitFailed;
+    return PrintAndFinish(session, QString::number(removed) + QLatin1Char('\n'));
+}
+
+int RunFormat(const Arguments &args)
+{
+    Session session(args);
+    if (!OpenBook(session, args))
+        return ExitFailed;
+    TFormatContactsOptions options;
+    for (const auto &choice : kFormatOptions)
+        options.setFlag(choice.value, args.options.contains(choice.word));
+    if (!options)
+        options = fcoDialNumber | fcoEmail | fcoWebsite;
+    session.contacts.SetFormatContactsOptions(options);
+    session.contacts.FormatContactDataList();
+    return SaveBack(session, args.positionals[0]) ? session.Finish() : ExitFailed;
 }
 
 const Option kConvertOptions[] = {{QLatin1StringView("from"), true}, {QLatin1StringView("to"), true}};
 const Option kShowOptions[] = {{QLatin1StringView("json"), false}};
+const Option kDisplayType{QLatin1StringView("display-type"), true};
+const Option kListOptions[] = {kDisplayType, {QLatin1StringView("replace-accented-chars"), false}};
+const Option kQueryOptions[] = {kDisplayType,
+                                {QLatin1StringView("replace-accented-chars"), false},
+                                {QLatin1StringView("type"), true},
+                                {QLatin1StringView("case-sensitive"), false},
+                                {QLatin1StringView("keep-accents"), false}};
+const Option kDedupeOptions[] = {kDisplayType, {QLatin1StringView("method"), true}};
+const Option kFormatCommandOptions[] = {{QLatin1StringView("dial-number"), false},
+                                        {QLatin1StringView("email"), false},
+                                        {QLatin1StringView("website"), false},
+                                        {QLatin1StringView("last-name-uppercase"), false}};
 
 const Command kCommands[] = {
     {QLatin1StringView("convert"), 2, kConvertOptions, RunConvert},
     {QLatin1StringView("show"), 1, kShowOptions, RunShow},
-    {QLatin1StringView("list"), 1, {}, RunList},
+    {QLatin1StringView("list"), 1, kListOptions, RunList},
+    {QLatin1StringView("query"), 2, kQueryOptions, RunQuery},
+    {QLatin1StringView("dedupe"), 1, kDedupeOptions, RunDedupe},
+    {QLatin1StringView("format"), 1, kFormatCommandOptions, RunFormat},
 };
 
 bool AsksForHelp(const QStringList &arguments)

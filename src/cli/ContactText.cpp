@@ -83,19 +83,28 @@ QString FieldLines(QLatin1StringView name, const QString &value)
 
 } // namespace
 
-QString ListName(const TContactData &contact)
+QString ListName(const TQorContacts &contacts, const TContactData &contact)
 {
-    return Printable(contact.FirstName + QLatin1Char(' ') + contact.LastName).trimmed();
+    return Printable(contacts.GetDisplayNameFromContactData(&contact, dtInherited));
 }
 
-QString ContactsToText(const TContactDataList &contacts)
+QString ContactNames(const TQorContacts &contacts)
 {
     QString out;
-    for (size_t i = 0; i < contacts.size(); ++i) {
-        const TContactData &contact = *contacts[i];
+    for (const auto &contact : contacts.ContactDataList())
+        out += ListName(contacts, *contact) + QLatin1Char('\n');
+    return out;
+}
+
+QString ContactsToText(const TQorContacts &contacts)
+{
+    QString out;
+    const TContactDataList &list = contacts.ContactDataList();
+    for (size_t i = 0; i < list.size(); ++i) {
+        const TContactData &contact = *list[i];
         if (i > 0)
             out += QLatin1Char('\n');
-        out += QStringLiteral("[%1] %2\n").arg(i + 1).arg(ListName(contact));
+        out += QStringLiteral("[%1] %2\n").arg(i + 1).arg(ListName(contacts, contact));
         for (const ContactField &field : ContactFields())
             if (const QString value = FieldText(field, contact); !value.isEmpty())
                 out += FieldLines(field.name, value);

@@ -245,3 +245,83 @@ TEST(CliFailures, ExitWithTwoAndSayWhyOnStderr)
 }
 
 } // namespace
+
+namespace {
+
+QString People()
+{
+    return Fixture("people.qcb");
+}
+
+TEST(CliNames, ListAndQuery)
+{
+    const struct { QStringList arguments; QString out; } cases[] = {
+        {{"list", People()}, QString::fromUtf8("Ann Lee\nAnn Lee\nZoë B. Élan\nBob Stone\n")},
+        {{"list", People(), "--display-type", "full", "--replace-accented-chars"},
+         "Dr. Ann Lee\nAnn Lee\nZoe B. Elan\nBob Stone\n"},
+        {{"list", People(), "--display-type=last-first"}, QString::fromUtf8("Lee Ann\nLee Ann\nÉlan Zoë\nStone Bob\n")},
+        {{"query", People(), "acme"}, "Ann Lee\nBob Stone\n"},
+        {{"query", People(), "ann&seattle"}, "Ann Lee\n"},
+        {{"query", People(), "elan"}, QString::fromUtf8("Zoë B. Élan\n")},
+        {{"query", People(), "elan", "--keep-accents"}, ""},
+        {{"query", People(), "ACME", "--case-sensitive"}, ""},
+        {{"query", People(), "Seattle, WA, USA", "--type", "location"}, "Ann Lee\n"},
+        {{"query", People(), "fam", "--type", "category"}, QString::fromUtf8("Zoë B. Élan\n")},
+        {{"query", People(), "Lee Ann", "--type", "display-name", "--display-type", "last-first"}, "Lee Ann\nLee Ann\n"},
+    };
+    for (const auto &c : cases) {
+        const Outcome outcome = Cli(c.arguments);
+        EXPECT_EQ(outcome.exitCode, 0) << c.arguments.join(' ').toStdString() << outcome.err.toStdString();
+        EXPECT_EQ(outcome.out, c.out) << c.arguments.join(' ').toStdString();
+    }
+    EXPECT_EQ(Cli({"query", People(), "x", "--type", "nope"}).exitCode, 2);
+    EXPECT_EQ(Cli({"list", People(), "--display-type", "middle"}).exitCode, 2);
+}
+
+TEST(CliClean, DedupeAndFormatRewriteTheBookWithABackup)
+{
+    QTemporaryDir dir;
+    const QString book = dir.filePath("Ann.qcb");
+    ASSERT_TRUE(QFile::copy(People(), book));
+    const QByteArray original = ReadAll(book);
+
+    const Outcome deduped = Cli({"dedupe", book, "--method", "keep-oldest"});
+    EXPECT_EQ(deduped.exitCode, 0) << deduped.err.toStdString();
+    EXPECT_EQ(deduped.out, "1\n");
+    EXPECT_EQ(ReadAll(dir.filePath("Ann.~cb")), original);
+    const QJsonArray kept = ShowJson(book);
+    ASSERT_EQ(kept.size(), 3);
+    EXPECT_EQ(kept[0].toObject()["Title"].toString(), "Dr."); // the older of the two Ann Lees
+
+    const QByteArray beforeFormat = ReadAll(book);
+    const Outcome formatted = Cli({"format", book});
+    EXPECT_EQ(formatted.exitCode, 0) << formatted.err.toStdString();
+    EXPECT_EQ(ReadAll(dir.filePath("Ann.~cb")), beforeFormat);
+    const QJsonArray after = ShowJson(book);
+    EXPECT_EQ(after[0].toObject()["WorkPhone"].toString(), "+1 (425) 5550100 x 123");
+    EXPECT_EQ(after[0].toObject()["WorkEmail"].toString(), "ann@example.com");
+    EXPECT_EQ(after[2].toObject()["WorkWebsite"].toString(), "http://example.com/");
+    EXPECT_EQ(after[2].toObject()["LastName"].toString(), "Stone"); // not asked to upper-case
+
+    ASSERT_EQ(Cli({"format", book, "--last-name-uppercase"}).exitCode, 0);
+    EXPECT_EQ(ShowJson(book)[2].toObject()["LastName"].toString(), "STONE");
+    EXPECT_EQ(ShowJson(book)[2].toObject()["WorkWebsite"].toString(), "http://example.com/");
+}
+
+TEST(CliClean, MalformedBookIsNeverRewritten)
+{
+    QTemporaryDir dir;
+    const QString book = dir.filePath("bad.qcb");
+    ASSERT_TRUE(QFile::copy(Fixture("bad-date.qcb"), book));
+    QFile::setPermissions(book, QFile::ReadOwner | QFile::WriteOwner);
+    const QByteArray before = ReadAll(book);
+    for (const char *command : {"dedupe", "format"}) {
+        const Outcome outcome = Cli({command, book});
+        EXPECT_EQ(outcome.exitCode, 2) << command;
+        EXPECT_TRUE(outcome.err.startsWith("error: ")) << command;
+        EXPECT_EQ(ReadAll(book), before) << command;
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath("bad.~cb"))) << command;
+    }
+}
+
+} // namespace
