@@ -150,6 +150,12 @@ bool ToNumber(QStringView digits, int &value)
     return ok;
 }
 
+// Books write four-digit years; anything outside could not be read back.
+bool InWrittenRange(QDate date)
+{
+    return date.year() >= 1 && date.year() <= 9999;
+}
+
 // "yyyy-m-d": three numbers joined by hyphens.
 bool ParseHyphenDate(QStringView text, QDate &date)
 {
@@ -158,7 +164,7 @@ bool ParseHyphenDate(QStringView text, QDate &date)
     if (parts.size() != 3 || !ToNumber(parts[0], y) || !ToNumber(parts[1], m) || !ToNumber(parts[2], d))
         return false;
     date = QDate(y, m, d);
-    return date.isValid() && y >= 1;
+    return date.isValid() && InWrittenRange(date);
 }
 
 bool ParseFixedDate(QStringView text, QDate &date)
@@ -234,8 +240,11 @@ bool ParseLegacyLocalStamp(QStringView text, TDateTime &value)
         if (!time.isValid())
             return false;
     }
-    value = DateTimeToSerial(QDateTime(date, time, Qt::LocalTime).toUTC());
-    return value != 0 || date == QDate(1899, 12, 30);
+    const QDateTime utc = QDateTime(date, time, Qt::LocalTime).toUTC();
+    if (!utc.isValid() || !InWrittenRange(utc.date()))
+        return false;
+    value = DateTimeToSerial(utc);
+    return true;
 }
 
 bool ParseStamp(QStringView text, TDateTime &value)

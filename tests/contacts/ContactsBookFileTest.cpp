@@ -224,6 +224,9 @@ TEST(BookFileRead, LegacyLocalStampsBecomeUtc)
         ASSERT_TRUE(book.ok) << c.zone << " " << qPrintable(book.lastError);
         EXPECT_EQ(SerialToUtc(book[0].Modified), c.utc) << c.zone << " " << c.stamp;
     }
+    // East of UTC the first half hour of year 1 falls before it: not a date a book can hold.
+    TimeZoneScope zone("UTC-01:00");
+    EXPECT_FALSE(Loaded(Book("<QorContact Modified=\"0001-01-01 00:30:00\"/>")).ok);
 }
 
 TEST(BookFileRead, ContactsAnywhereUnderAnyRoot)
@@ -267,6 +270,7 @@ TEST(BookFileRead, FaultsStopTheLoadAfterEarlierRecords)
         {"bad stamp", Book("<QorContact Created=\"2020-13-01T00:00:00Z\"/>"), 1},
         {"stamp with bad time", Book("<QorContact Created=\"2020-01-01T25:00:00Z\"/>"), 1},
         {"bad legacy stamp", Book("<QorContact Created=\"yesterday\"/>"), 1},
+        {"five-digit year", Book("<QorContact Created=\"10000-01-02 00:00:00\"/>"), 1},
         {"bad count", Book("<QorContact VisitCount=\"12x\"/>"), 1},
         {"count too large", Book("<QorContact VisitCount=\"99999999999\"/>"), 1},
         {"undeclared entity", Book("<QorContact FirstName=\"&nope;\"/>"), 0},
