@@ -406,6 +406,22 @@ void ContactGenerator::FillNearDuplicate(TContactData &contact, const TContactDa
     contact.Synced = r.Chance(0.3) ? RandomStamp(contact.Modified) : 0;
 }
 
+namespace {
+// "Kalo", "Mirata", ...: a different pronounceable word for every number.
+QString MadeUpSurname(int number)
+{
+    static const char16_t *const syllables[] = {u"ka", u"lo", u"mi", u"ra", u"ta", u"ne", u"so", u"vu",
+                                                 u"de", u"pi", u"gu", u"ze", u"bo", u"fa", u"hi", u"ju"};
+    QString word;
+    do {
+        word += QString::fromUtf16(syllables[number % 16]);
+        number /= 16;
+    } while (number > 0);
+    word[0] = word[0].toUpper();
+    return word;
+}
+} // namespace
+
 void ContactGenerator::FillName(TContactData &contact)
 {
     const Vocabulary &w = Words();
@@ -418,6 +434,8 @@ void ContactGenerator::FillName(TContactData &contact)
     contact.LastName = r.PickOrEmpty(0.95, region.lastNames);
     contact.Suffix = r.PickOrEmpty(0.03, w.suffixes);
     contact.Nickname = r.PickOrEmpty(0.1, w.nicknames);
+    if (m_distinctNames)
+        contact.LastName += QLatin1Char(' ') + MadeUpSurname(m_originals++);
     if (r.Chance(0.3))
         contact.Initials = Initials(contact);
 }

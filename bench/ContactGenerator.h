@@ -45,6 +45,10 @@ public:
 
     // Share of the generated contacts that copy an earlier one; 0 turns them off.
     void SetDuplicateShare(double share) { m_duplicateShare = share; }
+    // Gives every original a last name of its own (a second, made-up surname), so
+    // that only the near duplicates share names: what a deduplication run on a
+    // large book should find.
+    void SetDistinctNames(bool distinct) { m_distinctNames = distinct; }
 
     // Appends count contacts to the collection and returns the first one added.
     // Generation continues where the previous call stopped, so several calls give
@@ -73,6 +77,8 @@ private:
     Random m_random;
     int m_region = 0; // where the current contact's name comes from
     double m_duplicateShare = 0.10;
+    bool m_distinctNames = false;
+    int m_originals = 0;
     std::vector<const TContactData *> m_generated; // owned by the collections
     std::vector<int> m_duplicateOf;
     std::vector<int> m_grouped; // originals that already have a duplicate

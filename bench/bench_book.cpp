@@ -6,6 +6,7 @@
 //
 // --big-mib 0 leaves out the large book; the other options are for the copies.
 
+#include "BenchSupport.h"
 #include "ContactGenerator.h"
 
 #include "contacts/QorContacts.h"
@@ -23,46 +24,10 @@
 #include <cstdio>
 #include <optional>
 
-#include <sys/resource.h>
-
 namespace cardolin::bench {
 namespace {
 
 using Results = QMap<QString, double>;
-
-// The high-water mark of resident memory, in bytes.
-double PeakRss()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024;
-    return 0;
-}
-
-// Other work on the machine slows every figure; say how busy it was.
-QString LoadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readLine().split(' ').value(0)) : QString();
-}
-
-double Seconds(const QElapsedTimer &timer)
-{
-    return double(timer.nsecsElapsed()) / 1e9;
-}
-
-// Processor time of this process so far. Far below the wall time, it means the
-// step waited for other work on the machine.
-double CpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
 
 // A step reports one line of key=value pairs to the program that started it.
 int Report(const Results &results)
