@@ -36,17 +36,15 @@ bool BeginsWithTitle(const TQorContacts &contacts, QStringView line)
 }
 
 // Google quotes only what needs it, so a record line is told by its commas, an
-// e-mail address, or the empty columns every record has.
+// e-mail address, a title, or the empty columns every record has. Lines inside
+// an open quoted field never get here, so the quotes of a line need no counting:
+// a one-note record `John Smith,,"Bring the plans",Work,...` starts a record.
 CsvLine GoogleLineRole(const TQorContacts &contacts, QStringView line, bool fullRecord)
 {
-    const qsizetype commas = line.count(kComma);
-    const bool hasMarks = line.contains(u",,") || line.contains(QLatin1Char('@'));
-    if (commas < 2)
+    if (line.count(kComma) < 2)
         return CsvLine::Continues;
-    if ((commas == 2 && hasMarks) || fullRecord || BeginsWithTitle(contacts, line))
-        return CsvLine::Starts;
-    const qsizetype quotes = line.count(kQuote);
-    return (quotes == 0 || quotes % 2 == 1) && hasMarks ? CsvLine::Starts : CsvLine::Continues;
+    const bool hasMarks = line.contains(u",,") || line.contains(QLatin1Char('@'));
+    return fullRecord || hasMarks || BeginsWithTitle(contacts, line) ? CsvLine::Starts : CsvLine::Continues;
 }
 
 CsvLine CurrentLineRole(const TQorContacts &contacts, QStringView line)

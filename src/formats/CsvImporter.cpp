@@ -81,7 +81,7 @@ void ImportColumn(CsvRecord &record, const CsvColumn &column, qsizetype i)
         c.Notes = NotesFromCSV(record.Value(i), record.layout.dropTrailingMarker);
         return;
     case CsvIn::Date:
-        c.*column.date = ParseCSVDate(record.Value(i).section(kLineJoinMarker, 0, 0));
+        c.*column.date = ParseCSVDate(UnquoteCSVField(record.Raw(i).section(kLineJoinMarker, 0, 0)));
         return;
     case CsvIn::IsoDate:
         c.*column.date = DateToSerial(QDate::fromString(record.Value(i), QStringLiteral("yyyy-MM-dd")));

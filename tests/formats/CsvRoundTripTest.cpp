@@ -154,6 +154,7 @@ TEST_P(CsvRoundTrip, EveryCarriedFieldComesBack)
     FillRichContact(rich);
     TContactData &bare = *contacts.CreateContactData();
     bare.LastName = "Smith";
+    bare.Notes = {"one note, quoted"};
     bare.Categories.Clear();
     bare.Keywords.Clear();
     const QString path = Path("out.csv");
@@ -168,6 +169,7 @@ TEST_P(CsvRoundTrip, EveryCarriedFieldComesBack)
     for (const char *field : layout.carried)
         EXPECT_EQ(FieldText(*back.ContactDataList()[0], field), FieldText(rich, field)) << field;
     EXPECT_EQ(back.ContactDataList()[1]->LastName, "Smith");
+    EXPECT_EQ(back.ContactDataList()[1]->Notes, bare.Notes);
 
     // Every record holds the layout's number of fields, whatever is empty.
     const QStringList records = AssembleCSVRecords(ReadCSVLines(path), layout.layout(), back);
