@@ -198,10 +198,12 @@ TEST_P(CsvRoundTrip, DatesSurviveInOtherLocales)
         const QString path = Path(locale);
         ASSERT_EQ((out.*layout.exporter)(path), 1);
         ASSERT_EQ((back.*layout.importer)(path), 1);
-        for (const char *field : {"Birthday", "Anniversary"})
-            if (std::count(layout.carried.begin(), layout.carried.end(), std::string_view(field)))
+        for (const char *field : {"Birthday", "Anniversary"}) {
+            if (std::count(layout.carried.begin(), layout.carried.end(), std::string_view(field))) {
                 EXPECT_EQ(FieldText(*back.ContactDataList()[0], field), FieldText(*out.ContactDataList()[0], field))
                     << locale << " " << field;
+            }
+        }
     }
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
