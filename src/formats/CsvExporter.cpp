@@ -49,8 +49,31 @@ struct ExportContext
     const TContactData &contact;
 };
 
-QString Quoted(const ExportContext &x, const CsvColumn &column, const QString &value)
+bool HasLineBreak(const QString &text)
 {
+    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
+// A physical line ends at CR, LF or both, wherever they stand; a value must not
+// end it early.
+QStringList BreakLines(const QString &text)
+{
+    if (!HasLineBreak(text))
+        return {text};
+    QString unified = text;
+    unified.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return unified.split(QLatin1Char('\n'));
+}
+
+// A value of one field keeps its line breaks as line-join markers.
+QString OneLine(const QString &text)
+{
+    return HasLineBreak(text) ? BreakLines(text).join(kLineJoinMarker) : text;
+}
+
+QString Quoted(const ExportContext &x, const CsvColumn &column, const QString &text)
+{
+    const QString value = OneLine(text);
     const CsvQuote quote = column.quote == CsvQuote::Layout ? x.layout.dataQuote : column.quote;
     switch (quote) {
     case CsvQuote::Layout:
@@ -71,13 +94,19 @@ QStringList EscapedLines(const QStringList &lines)
     QStringList escaped;
     escaped.reserve(lines.size());
     for (const QString &line : lines)
-        escaped.append(EscapeCSVQuotes(line));
+        for (const QString &piece : BreakLines(line))
+            escaped.append(EscapeCSVQuotes(piece));
     return escaped;
 }
 
+// A street's lines are ";"-separated, but one typed in a dialog may hold real
+// line breaks as well.
 QStringList StreetLines(const QString &street)
 {
-    return street.split(QLatin1Char(';'));
+    QStringList lines;
+    for (const QString &part : street.split(QLatin1Char(';')))
+        lines += BreakLines(part);
+    return lines;
 }
 
 QString CityLine(const TContactData &c, const CsvAddress &a)
@@ -101,10 +130,10 @@ QStringList AddressLines(const TContactData &c, const CsvAddress &a)
         return {};
     QStringList lines = StreetLines(c.*a.street);
     if (!(c.*a.poBox).isEmpty())
-        lines.append(c.*a.poBox);
-    if (const QString city = CityLine(c, a); !city.isEmpty())
+        lines.append(OneLine(c.*a.poBox));
+    if (const QString city = OneLine(CityLine(c, a)); !city.isEmpty())
         lines.append(city);
-    lines.append(c.*a.country);
+    lines.append(OneLine(c.*a.country));
     return EscapedLines(lines);
 }
 
@@ -157,8 +186,8 @@ QString ColumnText(const ExportContext &x, const CsvColumn &column)
     case CsvOut::EmailName:
         if ((c.*column.text).isEmpty())
             return {};
-        return QuoteCSVField(x.contacts.GetDisplayNameFromContactData(&c, dtInherited) + QStringLiteral(" (")
-                             + c.*column.text + QLatin1Char(')'));
+        return QuoteCSVField(OneLine(x.contacts.GetDisplayNameFromContactData(&c, dtInherited) + QStringLiteral(" (")
+                                     + c.*column.text + QLatin1Char(')')));
     case CsvOut::Computed:
         return Quoted(x, column, column.compute(x.contacts, c, column));
     case CsvOut::Street:
@@ -175,12 +204,12 @@ void WriteColumn(RecordWriter &writer, const ExportContext &x, const CsvColumn &
     const TContactData &c = x.contact;
     switch (column.out) {
     case CsvOut::Street:
-        if ((c.*column.text).contains(QLatin1Char(';')))
-            return writer.AddSpanning(StreetLines(EscapeCSVQuotes(c.*column.text)));
+        if (const QStringList lines = StreetLines(c.*column.text); lines.size() > 1)
+            return writer.AddSpanning(EscapedLines(lines));
         return writer.Add(Quoted(x, column, c.*column.text));
     case CsvOut::Notes:
-        if (c.Notes.size() > 1)
-            return writer.AddSpanning(EscapedLines(c.Notes));
+        if (const QStringList lines = EscapedLines(c.Notes); lines.size() > 1)
+            return writer.AddSpanning(lines);
         return writer.Add(Quoted(x, column, c.Notes.value(0)));
     case CsvOut::NotesBlock: {
         QStringList lines = c.Notes.isEmpty() ? QStringList{QString()} : EscapedLines(c.Notes);

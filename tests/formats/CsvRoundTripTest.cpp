@@ -155,6 +155,9 @@ TEST_P(CsvRoundTrip, EveryCarriedFieldComesBack)
     TContactData &bare = *contacts.CreateContactData();
     bare.LastName = "Smith";
     bare.Notes = {"one note, quoted"};
+    // Line breaks typed in a dialog must not end a record early.
+    bare.Company = "Line\nBreak";
+    bare.WorkStreet = "9 Dock Rd\r\nUnit 4";
     bare.Categories.Clear();
     bare.Keywords.Clear();
     const QString path = Path("out.csv");
@@ -169,7 +172,12 @@ TEST_P(CsvRoundTrip, EveryCarriedFieldComesBack)
     for (const char *field : layout.carried)
         EXPECT_EQ(FieldText(*back.ContactDataList()[0], field), FieldText(rich, field)) << field;
     EXPECT_EQ(back.ContactDataList()[1]->LastName, "Smith");
-    EXPECT_EQ(back.ContactDataList()[1]->Notes, bare.Notes);
+    const TContactData &bareBack = *back.ContactDataList()[1];
+    EXPECT_EQ(bareBack.Notes, bare.Notes);
+    EXPECT_EQ(bareBack.Company, QString("Line") + kLineJoinMarker + "Break");
+    if (std::string_view(layout.name) != "GoogleDeprecated") {
+        EXPECT_EQ(bareBack.WorkStreet, "9 Dock Rd;Unit 4");
+    }
 
     // Every record holds the layout's number of fields, whatever is empty.
     const QStringList records = AssembleCSVRecords(ReadCSVLines(path), layout.layout(), back);
