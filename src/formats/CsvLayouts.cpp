@@ -48,13 +48,14 @@ CsvLine StartsWithQuoteOrComma(const TQorContacts &, QStringView line)
     return line.startsWith(kQuote) || line.startsWith(QLatin1Char(',')) ? CsvLine::Starts : CsvLine::Continues;
 }
 
-// A line holding a separator and its quotes balanced or opening one field. A line
-// like `Apt 2";Springfield;...` closes a field and only arrives inside one.
+// Lines inside an open quoted field never get here, so a line like
+// `Apt 2";Springfield;...` that closes one is not mistaken for a record; any line
+// with a separator starts one, even when it ends with the quote that opens a
+// multi-line note whose first line is empty.
 CsvLine WindowsLineRole(const TQorContacts &, QStringView line)
 {
     const qsizetype quotes = line.count(kQuote);
-    const bool starts = (quotes == 0 && line.contains(QLatin1Char(';')))
-                        || (quotes == 1 && !line.endsWith(kQuote)) || quotes >= 2;
+    const bool starts = line.contains(QLatin1Char(';')) || (quotes == 1 && !line.endsWith(kQuote)) || quotes >= 2;
     return starts ? CsvLine::Starts : CsvLine::Continues;
 }
 

@@ -155,23 +155,27 @@ TEST_P(CsvRoundTrip, EveryCarriedFieldComesBack)
     TContactData &bare = *contacts.CreateContactData();
     bare.LastName = "Smith";
     bare.Notes = {"one note, quoted"};
+    TContactData &blankFirstNote = *contacts.CreateContactData();
+    blankFirstNote.FirstName = "Blank";
+    blankFirstNote.Notes = {"", "after an empty line"};
     // Line breaks typed in a dialog must not end a record early.
     bare.Company = "Line\nBreak";
     bare.WorkStreet = "9 Dock Rd\r\nUnit 4";
     bare.Categories.Clear();
     bare.Keywords.Clear();
     const QString path = Path("out.csv");
-    ASSERT_EQ((contacts.*layout.exporter)(path), 2);
+    ASSERT_EQ((contacts.*layout.exporter)(path), 3);
 
     TQorContacts back;
     back.SetPrompts(prompts);
     back.OnError = contacts.OnError;
-    ASSERT_EQ((back.*layout.importer)(path), 2);
+    ASSERT_EQ((back.*layout.importer)(path), 3);
     EXPECT_TRUE(errors.empty()) << errors.front().text.toStdString();
     EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join(" ").toStdString();
     for (const char *field : layout.carried)
         EXPECT_EQ(FieldText(*back.ContactDataList()[0], field), FieldText(rich, field)) << field;
     EXPECT_EQ(back.ContactDataList()[1]->LastName, "Smith");
+    EXPECT_EQ(back.ContactDataList()[2]->Notes, blankFirstNote.Notes);
     const TContactData &bareBack = *back.ContactDataList()[1];
     EXPECT_EQ(bareBack.Notes, bare.Notes);
     EXPECT_EQ(bareBack.Company, QString("Line") + kLineJoinMarker + "Break");
@@ -181,7 +185,7 @@ TEST_P(CsvRoundTrip, EveryCarriedFieldComesBack)
 
     // Every record holds the layout's number of fields, whatever is empty.
     const QStringList records = AssembleCSVRecords(ReadCSVLines(path), layout.layout(), back);
-    ASSERT_EQ(records.size(), 3);
+    ASSERT_EQ(records.size(), 4);
     for (qsizetype i = 1; i < records.size(); ++i) {
         TQorBreakApart splitter;
         splitter.SetBreakString(layout.layout().separator);
