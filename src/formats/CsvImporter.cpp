@@ -172,8 +172,9 @@ int ImportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout
     for (int i = 1; i <= last; ++i) {
         contacts.ReportProgress(1, last, i);
         const QString &text = records[i];
-        const QStringList fields =
-            SplitFields(layout.translate ? layout.translate(text) : text, layout.separator);
+        QStringList fields = SplitFields(text, layout.separator);
+        if (layout.translate)
+            layout.translate(fields);
         if (!layout.AcceptsFieldCount(fields.size())) {
             contacts.ReportError(layout.errorContext, QStringLiteral("CSV File Parsing Error"), text, ++failed);
             continue;

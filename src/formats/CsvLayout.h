@@ -137,7 +137,7 @@ struct CsvLayout
     bool dropTrailingMarker = false; // notes ending with a marker lose it
     bool mergeVocabulary = false;    // lists also feed the collection's lists
     CsvLine (*lineRole)(const TQorContacts &, QStringView line) = nullptr;
-    QString (*translate)(QString record) = nullptr; // before splitting
+    void (*translate)(QStringList &fields) = nullptr; // after splitting
     // Places a record the columns cannot describe; true when it did.
     bool (*importRecord)(CsvRecord &) = nullptr;
 

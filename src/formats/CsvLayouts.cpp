@@ -109,19 +109,22 @@ void ReadYahooPrimary(CsvRecord &record, qsizetype column)
                                                     : QStringLiteral("None");
 }
 
-// French Outlook writes these values in French; only whole quoted values change.
-QString TranslateFrenchValues(QString record)
+// French Outlook writes these values in French. Only whole values change, so a
+// note that quotes one of the words keeps it.
+void TranslateFrenchValues(QStringList &fields)
 {
     static const std::pair<QStringView, QStringView> kValues[] = {
-        {u"\"Vrai\"", u"\"True\""},           {u"\"Faux\"", u"\"False\""},
-        {u"\"Non spécifié\"", u"\"Unspecified\""}, {u"\"Normale\"", u"\"Normal\""},
-        {u"\"Basse\"", u"\"Low\""},           {u"\"Haute\"", u"\"High\""},
-        {u"\"Personnelle\"", u"\"Personal\""}, {u"\"Privée\"", u"\"Private\""},
-        {u"\"Confidentielle\"", u"\"Confidential\""},
+        {u"Vrai", u"True"},           {u"Faux", u"False"},    {u"Non spécifié", u"Unspecified"},
+        {u"Normale", u"Normal"},      {u"Basse", u"Low"},     {u"Haute", u"High"},
+        {u"Personnelle", u"Personal"}, {u"Privée", u"Private"}, {u"Confidentielle", u"Confidential"},
     };
-    for (const auto &[french, english] : kValues)
-        record.replace(french.toString(), english.toString());
-    return record;
+    for (QString &field : fields) {
+        if (field.size() < 4 || field.size() > 14)
+            continue;
+        for (const auto &[french, english] : kValues)
+            if (field == french)
+                field = english.toString();
+    }
 }
 
 // ---- tables ----------------------------------------------------------------

@@ -64,12 +64,12 @@ void TQorBreakApart::Split()
 // removing in place, so that a line of a million separators stays linear.
 void TQorBreakApart::JoinQuotedPieces()
 {
-    const QStringList pieces = std::exchange(m_stringList, {});
+    QStringList pieces = std::exchange(m_stringList, {});
     m_stringList.reserve(pieces.size());
     bool open = false;
     bool justOpened = false;
     for (qsizetype i = 0; i < pieces.size(); ++i) {
-        const QString &piece = pieces[i];
+        QString &piece = pieces[i];
         // The piece right after an opening one is always joined, even an empty "".
         if (!justOpened && piece == QStringLiteral("\"\"") && !m_allowEmptyString)
             continue;
@@ -82,10 +82,15 @@ void TQorBreakApart::JoinQuotedPieces()
                 open = false;
             }
         } else if (HasOddQuotes(piece) && piece.startsWith(kQuote) && i + 1 < pieces.size()) {
-            m_stringList.append(piece);
+            m_stringList.append(std::move(piece));
             open = justOpened = true;
         } else {
-            m_stringList.append(IsEnclosed(piece) ? Unenclosed(piece) : piece);
+            if (IsEnclosed(piece)) {
+                // In place: the piece is ours alone, so this copies nothing.
+                piece.chop(1);
+                piece.remove(0, 1);
+            }
+            m_stringList.append(std::move(piece));
         }
     }
 }
