@@ -15,7 +15,6 @@ using namespace csvcolumns;
 
 namespace {
 
-const QChar kQuote = QLatin1Char('"');
 const QChar kComma = QLatin1Char(',');
 
 const CsvAddress kWorkAddress{&C::WorkStreet,     &C::WorkPOBox,         &C::WorkCity, &C::WorkStateProvince,
