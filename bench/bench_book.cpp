@@ -6,6 +6,7 @@
 //
 // --big-mib 0 leaves out the large book; the other options are for the copies.
 
+#include "BenchSteps.h"
 #include "ContactGenerator.h"
 
 #include "contacts/QorContacts.h"
@@ -28,20 +29,6 @@
 namespace cardolin::bench {
 namespace {
 
-using Results = QMap<QString, double>;
-
-// The high-water mark of resident memory, in bytes.
-double PeakRss()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024;
-    return 0;
-}
-
 // Other work on the machine slows every figure; say how busy it was.
 QString LoadAverage()
 {
@@ -62,16 +49,6 @@ double CpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     const auto seconds = [](const timeval &t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-// A step reports one line of key=value pairs to the program that started it.
-int Report(const Results &results)
-{
-    QString line = QStringLiteral("RESULT");
-    for (auto it = results.cbegin(); it != results.cend(); ++it)
-        line += QStringLiteral(" %1=%2").arg(it.key(), QString::number(it.value(), 'g', 12));
-    std::printf("%s\n", qPrintable(line));
-    return 0;
 }
 
 int Fail(const QString &why)
@@ -144,25 +121,6 @@ int LoadStep(const QString &path)
 }
 
 // ---- the driver ------------------------------------------------------------------
-
-std::optional<Results> RunStep(const QStringList &arguments)
-{
-    QProcess step;
-    step.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    step.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!step.waitForFinished(-1) || step.exitStatus() != QProcess::NormalExit || step.exitCode() != 0)
-        return std::nullopt;
-    Results results;
-    for (const QByteArray &line : step.readAllStandardOutput().split('\n')) {
-        if (!line.startsWith("RESULT "))
-            continue;
-        for (const QByteArray &pair : line.mid(7).split(' ')) {
-            const qsizetype eq = pair.indexOf('=');
-            results.insert(QString::fromLatin1(pair.left(eq)), pair.mid(eq + 1).toDouble());
-        }
-    }
-    return results;
-}
 
 constexpr double kMB = 1e6;
 

@@ -4,6 +4,7 @@
 //
 //   bench_csv [--count 100000] [--layouts google,nokia]
 
+#include "BenchSteps.h"
 #include "ContactGenerator.h"
 
 #include "contacts/QorContacts.h"
@@ -23,7 +24,6 @@
 namespace cardolin::bench {
 namespace {
 
-using Results = QMap<QString, double>;
 using Operation = int (TQorContacts::*)(const QString &);
 
 struct Layout
@@ -53,30 +53,9 @@ const Layout *FindLayout(const QString &word)
     return nullptr;
 }
 
-// The high-water mark of resident memory, in bytes.
-double PeakRss()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024;
-    return 0;
-}
-
 double Seconds(const QElapsedTimer &timer)
 {
     return double(timer.nsecsElapsed()) / 1e9;
-}
-
-int Report(const Results &results)
-{
-    QString line = QStringLiteral("RESULT");
-    for (auto it = results.cbegin(); it != results.cend(); ++it)
-        line += QStringLiteral(" %1=%2").arg(it.key(), QString::number(it.value(), 'g', 12));
-    std::printf("%s\n", qPrintable(line));
-    return 0;
 }
 
 int Fail(const QString &why)
@@ -119,25 +98,6 @@ int ImportStep(const Layout &layout, const QString &path)
                    {QStringLiteral("peak"), PeakRss()}});
 }
 
-std::optional<Results> RunStep(const QStringList &arguments)
-{
-    QProcess step;
-    step.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    step.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!step.waitForFinished(-1) || step.exitStatus() != QProcess::NormalExit || step.exitCode() != 0)
-        return std::nullopt;
-    Results results;
-    for (const QByteArray &line : step.readAllStandardOutput().split('\n')) {
-        if (!line.startsWith("RESULT "))
-            continue;
-        for (const QByteArray &pair : line.mid(7).split(' ')) {
-            const qsizetype eq = pair.indexOf('=');
-            results.insert(QString::fromLatin1(pair.left(eq)), pair.mid(eq + 1).toDouble());
-        }
-    }
-    return results;
-}
-
 constexpr double kMB = 1e6;
 constexpr double kGoalSeconds = 2.0;
 constexpr double kGoalMB = 1000;
@@ -176,9 +136,11 @@ int Drive(const QStringList &arguments)
         QFile::remove(path);
         if (!in)
             return Fail(QStringLiteral("%1: a step failed").arg(word));
-        const double exportSeconds = out->value(QStringLiteral("export")), importSeconds = in->value(QStringLiteral("import"));
+        const double exportSeconds = out->value(QStringLiteral("export"));
+        const double importSeconds = in->value(QStringLiteral("import"));
         const double exportPeak = out->value(QStringLiteral("peak")), importPeak = in->value(QStringLiteral("peak"));
-        const char *exportVerdict = Verdict(exportSeconds, exportPeak), *importVerdict = Verdict(importSeconds, importPeak);
+        const char *exportVerdict = Verdict(exportSeconds, exportPeak);
+        const char *importVerdict = Verdict(importSeconds, importPeak);
         missed += (exportVerdict[0] == 'M') + (importVerdict[0] == 'M')
                   + (in->value(QStringLiteral("count")) != count);
         std::printf("  %-18s %9.1f %9.2f %9.0f %8s %9.2f %8.0f %9.0f %s\n", qPrintable(word),

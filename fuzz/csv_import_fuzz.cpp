@@ -81,7 +81,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     };
     contacts.OnProgress = [&](TQorContacts *, int, int, int) { ++progressed; };
     const int added = contacts.ImportFromCSVFile(InputPath());
-    if (added < 0 || added + rejected != progressed || qsizetype(added) != qsizetype(contacts.ContactDataList().size())) {
+    const auto held = qsizetype(contacts.ContactDataList().size());
+    if (added < 0 || added + rejected != progressed || qsizetype(added) != held) {
         std::fprintf(stderr, "added %d, rejected %d, records %d\n", added, rejected, progressed);
         std::abort();
     }

@@ -93,6 +93,27 @@ inline CsvColumn Custom(CsvColumn c, void (*assign)(CsvRecord &, qsizetype))
     return c;
 }
 
+// What every layout states first: its importer's name, its separator, the
+// encoding it is written in and how its data columns are quoted.
+inline CsvLayout NewLayout(const char *importer, QChar separator, CsvEncoding encoding, CsvQuote dataQuote,
+                           bool quotedHeader)
+{
+    CsvLayout l;
+    l.errorContext = QString::fromLatin1(importer);
+    l.separator = QString(separator);
+    l.encoding = encoding;
+    l.dataQuote = dataQuote;
+    l.quotedHeader = quotedHeader;
+    return l;
+}
+
+// Builds a layout once, on first use.
+template <CsvLayout (*Build)()> const CsvLayout &BuiltOnce()
+{
+    static const CsvLayout layout = Build();
+    return layout;
+}
+
 // Helpers that several layouts compute their columns with.
 QString PreferredMobile(const TQorContacts &contacts, const C &contact, const CsvColumn &);
 QString PreferredEmail(const TQorContacts &contacts, const C &contact, const CsvColumn &);

@@ -220,20 +220,16 @@ void AddAddressGroup(std::vector<CsvColumn> &columns, int number, QStringView la
     });
 }
 
-CsvLayout GoogleBase()
+CsvLayout GoogleBase(const char *importer)
 {
-    CsvLayout l;
-    l.separator = QStringLiteral(",");
-    l.encoding = CsvEncoding::Utf16LeWithBom;
-    l.dataQuote = CsvQuote::IfContains;
+    CsvLayout l = NewLayout(importer, kComma, CsvEncoding::Utf16LeWithBom, CsvQuote::IfContains, false);
     l.dropTrailingMarker = true;
     return l;
 }
 
 CsvLayout Google()
 {
-    CsvLayout l = GoogleBase();
-    l.errorContext = QStringLiteral("ImportFromGoogleCSVFile");
+    CsvLayout l = GoogleBase("ImportFromGoogleCSVFile");
     l.minFields = l.maxFields = 92;
     l.altFields = 3;
     l.stampFromFile = false;
@@ -429,8 +425,7 @@ bool ReadDeprecatedRecord(CsvRecord &record)
 
 CsvLayout GoogleDeprecated()
 {
-    CsvLayout l = GoogleBase();
-    l.errorContext = QStringLiteral("ImportFromGoogleDeprecatedCSVFile");
+    CsvLayout l = GoogleBase("ImportFromGoogleDeprecatedCSVFile");
     l.minFields = 3;
     l.maxFields = std::numeric_limits<qsizetype>::max();
     l.lineRole = DeprecatedLineRole;
@@ -448,16 +443,7 @@ CsvLayout GoogleDeprecated()
 
 } // namespace
 
-const CsvLayout &GoogleCsvLayout()
-{
-    static const CsvLayout layout = Google();
-    return layout;
-}
-
-const CsvLayout &GoogleDeprecatedCsvLayout()
-{
-    static const CsvLayout layout = GoogleDeprecated();
-    return layout;
-}
+const CsvLayout &GoogleCsvLayout() { return BuiltOnce<Google>(); }
+const CsvLayout &GoogleDeprecatedCsvLayout() { return BuiltOnce<GoogleDeprecated>(); }
 
 } // namespace cardolin

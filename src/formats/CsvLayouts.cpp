@@ -151,11 +151,8 @@ CsvColumn AnyWebsite(QStringView name)
 
 CsvLayout WindowsContacts()
 {
-    CsvLayout l;
-    l.errorContext = QStringLiteral("ImportFromWindowsContactsCSVFile");
-    l.separator = QStringLiteral(";");
-    l.encoding = CsvEncoding::Utf8WithBom;
-    l.dataQuote = CsvQuote::IfContains;
+    CsvLayout l =
+        NewLayout("ImportFromWindowsContactsCSVFile", u';', CsvEncoding::Utf8WithBom, CsvQuote::IfContains, false);
     l.minFields = l.maxFields = 29;
     l.companyColumn = 24;
     l.lineRole = WindowsLineRole;
@@ -322,12 +319,7 @@ void AddOutlookFrenchColumns(std::vector<CsvColumn> &c)
 
 CsvLayout Outlook(bool french)
 {
-    CsvLayout l;
-    l.errorContext = QStringLiteral("ImportFromOutlookCSVFile");
-    l.separator = QStringLiteral(",");
-    l.quotedHeader = true;
-    l.encoding = CsvEncoding::Ansi;
-    l.dataQuote = CsvQuote::Always;
+    CsvLayout l = NewLayout("ImportFromOutlookCSVFile", u',', CsvEncoding::Ansi, CsvQuote::Always, true);
     l.minFields = french ? 79 : 58;
     l.maxFields = kNoLimit;
     l.companyColumn = 5;
@@ -338,6 +330,16 @@ CsvLayout Outlook(bool french)
     l.columns = OutlookCommonColumns(french);
     (french ? AddOutlookFrenchColumns : AddOutlookEnglishColumns)(l.columns);
     return l;
+}
+
+CsvLayout OutlookEnglish()
+{
+    return Outlook(false);
+}
+
+CsvLayout OutlookFrench()
+{
+    return Outlook(true);
 }
 
 // ---- Nokia -----------------------------------------------------------------
@@ -362,12 +364,7 @@ void AddNokiaPlace(std::vector<CsvColumn> &columns, const NokiaPlace &p)
 
 CsvLayout Nokia()
 {
-    CsvLayout l;
-    l.errorContext = QStringLiteral("ImportFromNokiaCSVFile");
-    l.separator = QStringLiteral(";");
-    l.quotedHeader = true;
-    l.encoding = CsvEncoding::Utf16LeWithBom;
-    l.dataQuote = CsvQuote::Always;
+    CsvLayout l = NewLayout("ImportFromNokiaCSVFile", u';', CsvEncoding::Utf16LeWithBom, CsvQuote::Always, true);
     l.emptyText = QStringLiteral("\"\"");
     l.minFields = l.maxFields = 56;
     l.lineRole = StartsWithQuote;
@@ -394,12 +391,7 @@ CsvLayout Nokia()
 
 CsvLayout Yahoo()
 {
-    CsvLayout l;
-    l.errorContext = QStringLiteral("ImportFromYahooCSVFile");
-    l.separator = QStringLiteral(",");
-    l.quotedHeader = true;
-    l.encoding = CsvEncoding::Utf8WithBom;
-    l.dataQuote = CsvQuote::Always;
+    CsvLayout l = NewLayout("ImportFromYahooCSVFile", u',', CsvEncoding::Utf8WithBom, CsvQuote::Always, true);
     l.emptyText = QStringLiteral("\"\"");
     l.minFields = 39;
     l.maxFields = kNoLimit;
@@ -417,7 +409,8 @@ CsvLayout Yahoo()
         Text(u"Nickname", &C::Nickname), Computed(u"Email", YahooEmail).Into(&C::WorkEmail), category,
         Skip(u"Distribution Lists"), Text(u"Messenger ID", &C::PersonalIM), Text(u"Home", &C::HomePhone),
         Text(u"Work", &C::WorkPhone), CompanyPager(u"Pager"), AnyFax(u"Fax"), CompanyMobile(u"Mobile"),
-        Text(u"Other", &C::OtherPhone), Skip(u"Yahoo! Phone"), Custom(Computed(u"Primary", YahooPrimary), ReadYahooPrimary),
+        Text(u"Other", &C::OtherPhone), Skip(u"Yahoo! Phone"),
+        Custom(Computed(u"Primary", YahooPrimary), ReadYahooPrimary),
         alternate1, alternate2, Text(u"Personal Website", &C::PersonalWebsite),
         Text(u"Business Website", &C::WorkWebsite), Text(u"Title", &C::JobTitle), Text(u"Company", &C::Company),
         Street(u"Work Address", &C::WorkStreet), Text(u"Work City", &C::WorkCity),
@@ -450,19 +443,15 @@ void AddBlackBerryAddress(std::vector<CsvColumn> &columns, QStringView prefix, M
         columns.push_back(c.Quoted(CsvQuote::NonEmpty));
     }
     const QString p = prefix.toString();
-    columns.insert(columns.end(), {Text(p + QStringLiteral("City"), city), Text(p + QStringLiteral("State/Prov"), state),
+    columns.insert(columns.end(), {Text(p + QStringLiteral("City"), city),
+                                   Text(p + QStringLiteral("State/Prov"), state),
                                    Text(p + QStringLiteral("Zip/Postal Code"), postalCode),
                                    Text(p + QStringLiteral("Country"), country)});
 }
 
 CsvLayout BlackBerry()
 {
-    CsvLayout l;
-    l.errorContext = QStringLiteral("ImportFromBlackBerryCSVFile");
-    l.separator = QStringLiteral(",");
-    l.quotedHeader = true;
-    l.encoding = CsvEncoding::Ansi;
-    l.dataQuote = CsvQuote::Always;
+    CsvLayout l = NewLayout("ImportFromBlackBerryCSVFile", u',', CsvEncoding::Ansi, CsvQuote::Always, true);
     l.minFields = l.maxFields = 44;
     l.companyColumn = 4;
     l.mergeVocabulary = true;
@@ -494,40 +483,11 @@ CsvLayout BlackBerry()
 
 } // namespace
 
-const CsvLayout &WindowsContactsCsvLayout()
-{
-    static const CsvLayout layout = WindowsContacts();
-    return layout;
-}
-
-const CsvLayout &OutlookCsvLayout()
-{
-    static const CsvLayout layout = Outlook(false);
-    return layout;
-}
-
-const CsvLayout &OutlookFrenchCsvLayout()
-{
-    static const CsvLayout layout = Outlook(true);
-    return layout;
-}
-
-const CsvLayout &NokiaCsvLayout()
-{
-    static const CsvLayout layout = Nokia();
-    return layout;
-}
-
-const CsvLayout &YahooCsvLayout()
-{
-    static const CsvLayout layout = Yahoo();
-    return layout;
-}
-
-const CsvLayout &BlackBerryCsvLayout()
-{
-    static const CsvLayout layout = BlackBerry();
-    return layout;
-}
+const CsvLayout &WindowsContactsCsvLayout() { return BuiltOnce<WindowsContacts>(); }
+const CsvLayout &OutlookCsvLayout() { return BuiltOnce<OutlookEnglish>(); }
+const CsvLayout &OutlookFrenchCsvLayout() { return BuiltOnce<OutlookFrench>(); }
+const CsvLayout &NokiaCsvLayout() { return BuiltOnce<Nokia>(); }
+const CsvLayout &YahooCsvLayout() { return BuiltOnce<Yahoo>(); }
+const CsvLayout &BlackBerryCsvLayout() { return BuiltOnce<BlackBerry>(); }
 
 } // namespace cardolin

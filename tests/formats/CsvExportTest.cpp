@@ -79,7 +79,8 @@ TEST_F(CsvExport, OutlookNotesSpanLinesAndUnsetDatesAreZeroes)
 
     const QStringList lines = Lines(path);
     ASSERT_EQ(lines.size(), 5);
-    EXPECT_TRUE(lines[0].startsWith("\"\",\"Ann\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",,,\"\",")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].startsWith("\"\",\"Ann\",\"\",\"\",\"\",\"\",\"\",\"\",\"\",,,\"\","))
+        << lines[0].toStdString();
     EXPECT_TRUE(lines[0].endsWith(",\"a")) << lines[0].toStdString();
     EXPECT_EQ(lines[1], "say \"\"b\"\"");
     EXPECT_TRUE(lines[2].startsWith("\",\"\",")) << lines[2].toStdString();
@@ -118,9 +119,10 @@ TEST_F(CsvExport, GoogleMarksThePreferredLocationAndPairsFiveTelephones)
     ASSERT_EQ(contacts.ExportToGoogleCSVFile(path), 1);
     EXPECT_TRUE(ReadBytes(path).startsWith("\xFF\xFE"));
 
-    const QStringList lines = QString::fromUtf16(reinterpret_cast<const char16_t *>(ReadBytes(path).constData() + 2),
-                                                 (ReadBytes(path).size() - 2) / 2)
-                                  .split("\r\n");
+    const QByteArray bytes = ReadBytes(path);
+    const QStringList lines =
+        QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData() + 2), (bytes.size() - 2) / 2)
+            .split("\r\n");
     const QStringList fields = Fields(lines.mid(1, lines.size() - 2).join(kLineJoinMarker), GoogleCsvLayout());
     ASSERT_EQ(fields.size(), 92);
     EXPECT_EQ(fields[26], "* My Contacts ::: Friends");
