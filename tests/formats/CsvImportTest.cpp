@@ -121,6 +121,19 @@ TEST_F(CsvImport, ContactsTakeTheFileTimeExceptInTheFullGoogleLayout)
     EXPECT_EQ(SerialToDate(At(1).Created), QDate(2024, 1, 2)) << "the clock's time, as created";
 }
 
+TEST_F(CsvImport, FormattingOptionAppliesToImportedContacts)
+{
+    QByteArrayList values(29);
+    values[0] = "Ann";
+    values[5] = "ANN@EXAMPLE.COM";
+    const QString path = Write("w.csv", QByteArray(kWindowsHeader) + "\r\n" + values.join(';') + "\r\n");
+    ASSERT_EQ(contacts.ImportFromWindowsContactsCSVFile(path), 1);
+    EXPECT_EQ(At(0).PersonalEmail, "ANN@EXAMPLE.COM");
+    contacts.SetFormatContacts(true);
+    ASSERT_EQ(contacts.ImportFromWindowsContactsCSVFile(path), 1);
+    EXPECT_EQ(At(1).PersonalEmail, "ann@example.com");
+}
+
 // A record may pass a minimum field count and still end before columns that
 // are read: those columns count as empty.
 TEST_F(CsvImport, ColumnsBeyondAShortRecordAreEmpty)

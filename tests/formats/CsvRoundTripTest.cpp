@@ -136,7 +136,8 @@ void FillRichContact(TContactData &c)
     c.OtherFax = "+1 555 0301";
     c.OtherEmail = "zoe@other.example";
     c.OtherWebsite = "https://other.example";
-    c.Notes = {"first line, with a comma; and a semicolon", "", "say \"hello\"", "Dr. Who @ noon"};
+    c.Notes = {"first line, with a comma; and a semicolon", "", "say \"hello\"", "Dr. Who @ noon", ",,a comma first",
+               "\"\",quoted title"};
     c.Categories = {"Contacts", "Friends"};
     c.Keywords = {"alpha", "beta"};
     c.Priority = "High";
