@@ -6,17 +6,6 @@
 
 namespace cardolin::bench {
 
-double PeakRss()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toDouble() * 1024;
-    return 0;
-}
-
 QString LoadAverage()
 {
     QFile file(QStringLiteral("/proc/loadavg"));

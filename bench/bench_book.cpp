@@ -6,6 +6,7 @@
 //
 // --big-mib 0 leaves out the large book; the other options are for the copies.
 
+#include "BenchSteps.h"
 #include "BenchSupport.h"
 #include "ContactGenerator.h"
 
@@ -24,20 +25,9 @@
 #include <cstdio>
 #include <optional>
 
+
 namespace cardolin::bench {
 namespace {
-
-using Results = QMap<QString, double>;
-
-// A step reports one line of key=value pairs to the program that started it.
-int Report(const Results &results)
-{
-    QString line = QStringLiteral("RESULT");
-    for (auto it = results.cbegin(); it != results.cend(); ++it)
-        line += QStringLiteral(" %1=%2").arg(it.key(), QString::number(it.value(), 'g', 12));
-    std::printf("%s\n", qPrintable(line));
-    return 0;
-}
 
 int Fail(const QString &why)
 {
@@ -109,25 +99,6 @@ int LoadStep(const QString &path)
 }
 
 // ---- the driver ------------------------------------------------------------------
-
-std::optional<Results> RunStep(const QStringList &arguments)
-{
-    QProcess step;
-    step.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    step.start(QCoreApplication::applicationFilePath(), arguments);
-    if (!step.waitForFinished(-1) || step.exitStatus() != QProcess::NormalExit || step.exitCode() != 0)
-        return std::nullopt;
-    Results results;
-    for (const QByteArray &line : step.readAllStandardOutput().split('\n')) {
-        if (!line.startsWith("RESULT "))
-            continue;
-        for (const QByteArray &pair : line.mid(7).split(' ')) {
-            const qsizetype eq = pair.indexOf('=');
-            results.insert(QString::fromLatin1(pair.left(eq)), pair.mid(eq + 1).toDouble());
-        }
-    }
-    return results;
-}
 
 constexpr double kMB = 1e6;
 

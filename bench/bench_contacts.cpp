@@ -5,6 +5,7 @@
 //
 //   bench_contacts [--sizes 10000,100000]
 
+#include "BenchSteps.h"
 #include "BenchSupport.h"
 #include "ContactGenerator.h"
 

@@ -33,6 +33,35 @@ bool ExportBook(TQorContacts &contacts, const QString &path, CliPrompts &prompts
     return prompts.ErrorCount() == errorsBefore;
 }
 
+using CsvOperation = int (TQorContacts::*)(const QString &);
+
+// Rejected records reach the session through OnError and set the exit status;
+// only another error (an unknown header, say) makes the file itself a failure.
+template <CsvOperation Import> bool ImportCsv(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    const int errorsBefore = prompts.ErrorCount();
+    int rejected = 0;
+    const TErrorEvent session = contacts.OnError;
+    contacts.OnError = [&](TQorContacts *sender, const QString &context, const QString &type, const QString &text,
+                           int count) {
+        ++rejected;
+        if (session)
+            session(sender, context, type, text, count);
+    };
+    (contacts.*Import)(path);
+    contacts.OnError = session;
+    return prompts.ErrorCount() - errorsBefore <= (rejected > 0 ? 1 : 0);
+}
+
+template <CsvOperation Export> bool ExportCsv(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    const int errorsBefore = prompts.ErrorCount();
+    (contacts.*Export)(path);
+    return prompts.ErrorCount() == errorsBefore;
+}
+
+using C = TQorContacts;
+
 constexpr QLatin1StringView W(const char *text)
 {
     return QLatin1StringView(text);
@@ -40,17 +69,25 @@ constexpr QLatin1StringView W(const char *text)
 
 // clang-format off
 const std::array kFormats{
-    //     word                              import export extension  importer    exporter
-    Format{W("qcb"),                         true,  true,  W("qcb"),  ImportBook, ExportBook},
-    Format{W("csv"),                         true,  false, W("csv"),  nullptr,    nullptr},
-    Format{W("windows-contacts-csv"),        true,  true,  {},        nullptr,    nullptr},
-    Format{W("outlook-csv"),                 true,  true,  {},        nullptr,    nullptr},
-    Format{W("outlook-french-csv"),          true,  true,  {},        nullptr,    nullptr},
-    Format{W("google-csv"),                  true,  true,  {},        nullptr,    nullptr},
-    Format{W("google-deprecated-csv"),       true,  true,  {},        nullptr,    nullptr},
-    Format{W("nokia-csv"),                   true,  true,  {},        nullptr,    nullptr},
-    Format{W("yahoo-csv"),                   true,  true,  {},        nullptr,    nullptr},
-    Format{W("blackberry-csv"),              true,  true,  {},        nullptr,    nullptr},
+    //     word                         import export extension  importer / exporter
+    Format{W("qcb"),                    true,  true,  W("qcb"),  ImportBook, ExportBook},
+    Format{W("csv"),                    true,  false, W("csv"),  ImportCsv<&C::ImportFromCSVFile>, nullptr},
+    Format{W("windows-contacts-csv"),   true,  true,  {},
+           ImportCsv<&C::ImportFromWindowsContactsCSVFile>, ExportCsv<&C::ExportToWindowsContactsCSVFile>},
+    Format{W("outlook-csv"),            true,  true,  {},
+           ImportCsv<&C::ImportFromOutlookCSVFile>, ExportCsv<&C::ExportToOutlookCSVFile>},
+    Format{W("outlook-french-csv"),     true,  true,  {},
+           ImportCsv<&C::ImportFromOutlookFrenchCSVFile>, ExportCsv<&C::ExportToOutlookFrenchCSVFile>},
+    Format{W("google-csv"),             true,  true,  {},
+           ImportCsv<&C::ImportFromGoogleCSVFile>, ExportCsv<&C::ExportToGoogleCSVFile>},
+    Format{W("google-deprecated-csv"),  true,  true,  {},
+           ImportCsv<&C::ImportFromGoogleDeprecatedCSVFile>, ExportCsv<&C::ExportToGoogleDeprecatedCSVFile>},
+    Format{W("nokia-csv"),              true,  true,  {},
+           ImportCsv<&C::ImportFromNokiaCSVFile>, ExportCsv<&C::ExportToNokiaCSVFile>},
+    Format{W("yahoo-csv"),              true,  true,  {},
+           ImportCsv<&C::ImportFromYahooCSVFile>, ExportCsv<&C::ExportToYahooCSVFile>},
+    Format{W("blackberry-csv"),         true,  true,  {},
+           ImportCsv<&C::ImportFromBlackBerryCSVFile>, ExportCsv<&C::ExportToBlackBerryCSVFile>},
     Format{W("vcard"),                       true,  true,  W("vcf"),  nullptr,    nullptr},
     Format{W("vcard-folder"),                true,  true,  {},        nullptr,    nullptr},
     Format{W("ldif"),                        true,  true,  W("ldif"), nullptr,    nullptr},

@@ -95,6 +95,26 @@ public:
     const QString &LastError() const { return m_lastError; }
     void SetLastError(const QString &error) { m_lastError = error; }
 
+    // CSV files (formats/). Imports return the number of contacts added, exports
+    // the number written, 0 when the file cannot be saved.
+    int ImportFromCSVFile(const QString &FileName);
+    int ImportFromWindowsContactsCSVFile(const QString &FileName);
+    int ExportToWindowsContactsCSVFile(const QString &FileName);
+    int ImportFromOutlookCSVFile(const QString &FileName);
+    int ExportToOutlookCSVFile(const QString &FileName);
+    int ImportFromOutlookFrenchCSVFile(const QString &FileName);
+    int ExportToOutlookFrenchCSVFile(const QString &FileName);
+    int ImportFromGoogleCSVFile(const QString &FileName);
+    int ExportToGoogleCSVFile(const QString &FileName);
+    int ImportFromGoogleDeprecatedCSVFile(const QString &FileName);
+    int ExportToGoogleDeprecatedCSVFile(const QString &FileName);
+    int ImportFromNokiaCSVFile(const QString &FileName);
+    int ExportToNokiaCSVFile(const QString &FileName);
+    int ImportFromYahooCSVFile(const QString &FileName);
+    int ExportToYahooCSVFile(const QString &FileName);
+    int ImportFromBlackBerryCSVFile(const QString &FileName);
+    int ExportToBlackBerryCSVFile(const QString &FileName);
+
     // Vocabularies.
     const QStringList &Categories() const { return m_categories; }
     void SetCategories(const QStringList &value);

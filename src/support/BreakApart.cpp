@@ -1,6 +1,7 @@
 #include "support/BreakApart.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace cardolin {
 
@@ -59,36 +60,38 @@ void TQorBreakApart::Split()
 
 // Puts back together the pieces of a quoted field that the split cut at separators
 // inside the quotes, e.g. "a,b",c -> [a,b] [c]. A quote that never closes swallows
-// the rest of the text and keeps its opening quote.
+// the rest of the text and keeps its opening quote. Builds a new list rather than
+// removing in place, so that a line of a million separators stays linear.
 void TQorBreakApart::JoinQuotedPieces()
 {
-    QStringList &pieces = m_stringList;
+    QStringList pieces = std::exchange(m_stringList, {});
+    m_stringList.reserve(pieces.size());
     bool open = false;
-    qsizetype i = 0;
-    while (i < pieces.size()) {
-        if (pieces[i] == QStringLiteral("\"\"") && !m_allowEmptyString) {
-            pieces.removeAt(i);
-            if (i >= pieces.size())
-                break;
-        }
-        const QString &piece = pieces[i];
-        if (!open && HasOddQuotes(piece) && piece.startsWith(kQuote) && i + 1 < pieces.size()) {
-            open = true;
-            ++i;
-        }
+    bool justOpened = false;
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        QString &piece = pieces[i];
+        // The piece right after an opening one is always joined, even an empty "".
+        if (!justOpened && piece == QStringLiteral("\"\"") && !m_allowEmptyString)
+            continue;
+        justOpened = false;
         if (open) {
-            QString &joined = pieces[i - 1];
-            joined += m_breakString + pieces[i];
-            if (HasOddQuotes(pieces[i]) && pieces[i].endsWith(kQuote)) {
+            QString &joined = m_stringList.last();
+            joined += m_breakString + piece;
+            if (HasOddQuotes(piece) && piece.endsWith(kQuote)) {
                 joined = Unenclosed(joined);
                 open = false;
             }
-            pieces.removeAt(i);
-            continue;
+        } else if (HasOddQuotes(piece) && piece.startsWith(kQuote) && i + 1 < pieces.size()) {
+            m_stringList.append(std::move(piece));
+            open = justOpened = true;
+        } else {
+            if (IsEnclosed(piece)) {
+                // In place: the piece is ours alone, so this copies nothing.
+                piece.chop(1);
+                piece.remove(0, 1);
+            }
+            m_stringList.append(std::move(piece));
         }
-        if (IsEnclosed(pieces[i]))
-            pieces[i] = Unenclosed(pieces[i]);
-        ++i;
     }
 }
 

@@ -325,3 +325,53 @@ TEST(CliClean, MalformedBookIsNeverRewritten)
 }
 
 } // namespace
+
+namespace {
+
+QString CsvFixture(const char *name)
+{
+    return QStringLiteral(CARDOLIN_FIXTURES "/csv/") + QLatin1String(name);
+}
+
+// Every CSV word both ways: a book goes out and comes back with its names.
+TEST(CliCsv, EveryLayoutConvertsBothWays)
+{
+    QTemporaryDir dir;
+    const QString book = dir.filePath("from.qcb");
+    ASSERT_EQ(Cli({"convert", CsvFixture("google.csv"), book}).exitCode, 0);
+    for (const char *word : {"windows-contacts-csv", "outlook-csv", "outlook-french-csv", "google-csv",
+                             "google-deprecated-csv", "nokia-csv", "yahoo-csv", "blackberry-csv"}) {
+        const QString csv = dir.filePath(QLatin1String(word) + ".csv");
+        const Outcome out = Cli({"convert", book, csv, "--to", word});
+        ASSERT_EQ(out.exitCode, 0) << word << out.err.toStdString();
+        const QString back = dir.filePath(QLatin1String(word) + ".qcb");
+        const Outcome in = Cli({"convert", csv, back, "--from", word});
+        ASSERT_EQ(in.exitCode, 0) << word << in.err.toStdString();
+        EXPECT_EQ(Cli({"list", back}).out, "Jane Roe\nJohn Smith\n") << word;
+        // Detection finds the same layout.
+        EXPECT_EQ(Cli({"convert", csv, dir.filePath("detected.qcb")}).exitCode, 0) << word;
+    }
+}
+
+TEST(CliCsv, RejectedRecordsAreListedAndSetTheExitStatus)
+{
+    QTemporaryDir dir;
+    const Outcome out = Cli({"convert", CsvFixture("windows-contacts.csv"), dir.filePath("out.qcb")});
+    EXPECT_EQ(out.exitCode, 1);
+    EXPECT_TRUE(out.err.contains("ImportFromWindowsContactsCSVFile: CSV File Parsing Error: Short;Record;"))
+        << out.err.toStdString();
+    EXPECT_TRUE(out.err.contains("1 contact(s) failed to be imported.")) << out.err.toStdString();
+    EXPECT_EQ(Cli({"list", dir.filePath("out.qcb")}).out, "Ann Lee\nBob Ray\n");
+
+    const QString unknown = dir.filePath("unknown.csv");
+    QFile file(unknown);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not,a,known,header\r\n");
+    file.close();
+    const Outcome failed = Cli({"convert", unknown, dir.filePath("never.qcb")});
+    EXPECT_EQ(failed.exitCode, 2);
+    EXPECT_TRUE(failed.err.contains("The file header is not supported.")) << failed.err.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("never.qcb")));
+}
+
+} // namespace

@@ -1,0 +1,170 @@
+#pragma once
+
+#include "contacts/ContactData.h"
+#include "formats/CsvFile.h"
+
+#include <QStringView>
+
+#include <vector>
+
+namespace cardolin {
+
+class TQorContacts;
+struct CsvRecord;
+
+// How a column's text is quoted on export. Layout takes the layout's own rule for
+// columns that carry contact data.
+enum class CsvQuote {
+    Layout,
+    None,
+    Always,     // "" for an empty value
+    NonEmpty,   // nothing for an empty value
+    IfContains, // only a value holding the separator or a double quote
+};
+
+// What the exporter writes into a column.
+enum class CsvOut {
+    Empty,      // the layout's text for a column without data
+    Text,       // text
+    Const,      // arg
+    ConstIfSet, // arg when text or date is set
+    FirstOf,    // the first non-empty of text, text2, text3
+    Street,     // text; a street of several lines spans physical lines
+    StreetLine, // line number `index` of the street in text
+    Notes,      // one entry as a field, several spanning physical lines
+    NotesBlock, // always spanning lines, the closing quote on a line of its own
+    Date,       // short date of date, arg when unset
+    IsoDate,    // yyyy-MM-dd of date, nothing when unset
+    List,       // list joined by arg
+    FirstOfList,
+    TypeStar,   // "* " + arg when Preferred is arg2, else arg
+    EmailType,  // "SMTP" when text is set
+    EmailName,  // "display name (address)" when text is set
+    Address,    // the formatted address of `address`, spanning lines
+    Computed,   // compute()
+};
+
+// What the importer does with a column.
+enum class CsvIn {
+    None,
+    Text,        // unquoted into target
+    Raw,         // as the splitter left it
+    TextIfEmpty, // into target unless already set
+    Street,      // unquoted, line-join markers become ";"
+    StreetLines, // this column and the next two, non-empty ones joined by ";"
+    Notes,       // split at line-join markers
+    Date,        // short date, the text before any line-join marker
+    IsoDate,
+    List,        // split at arg, merged into the collection's vocabulary
+    ByCompany,   // target when the record's company column is set, else target2
+    Custom,      // assign()
+};
+
+// The fields of one location, for the columns that treat an address as a whole.
+struct CsvAddress
+{
+    QString TContactData::*street;
+    QString TContactData::*poBox;
+    QString TContactData::*city;
+    QString TContactData::*state;
+    QString TContactData::*postalCode;
+    QString TContactData::*country;
+    QStringView preferred; // the Preferred value naming this location
+};
+
+struct CsvColumn
+{
+    QString name;
+    CsvOut out = CsvOut::Empty;
+    CsvIn in = CsvIn::None;
+    CsvQuote quote = CsvQuote::Layout;
+    QString TContactData::*text = nullptr;
+    QString TContactData::*text2 = nullptr;
+    QString TContactData::*text3 = nullptr;
+    QString TContactData::*target = nullptr;
+    QString TContactData::*target2 = nullptr;
+    TDateTime TContactData::*date = nullptr;
+    TSortedStringList TContactData::*list = nullptr;
+    QStringView arg;
+    QStringView arg2;
+    int index = 0;
+    const CsvAddress *address = nullptr;
+    QString (*compute)(const TQorContacts &, const TContactData &, const CsvColumn &) = nullptr;
+    void (*assign)(CsvRecord &, qsizetype column) = nullptr;
+
+    CsvColumn Quoted(CsvQuote q) const
+    {
+        CsvColumn c = *this;
+        c.quote = q;
+        return c;
+    }
+    CsvColumn Importing(CsvIn i) const
+    {
+        CsvColumn c = *this;
+        c.in = i;
+        return c;
+    }
+    // Reads into other fields than it writes from.
+    CsvColumn Into(QString TContactData::*first, QString TContactData::*second = nullptr) const
+    {
+        CsvColumn c = *this;
+        c.in = second ? CsvIn::ByCompany : CsvIn::Text;
+        c.target = first;
+        c.target2 = second;
+        return c;
+    }
+};
+
+// How a physical line relates to the record above it, when that record has no
+// quoted field left open (inside an open field every line continues it).
+enum class CsvLine { Starts, Continues, ContinuesDirectly };
+
+struct CsvLayout
+{
+    QString errorContext; // the importer's name, as OnError reports it
+    QString separator;
+    std::vector<CsvColumn> columns;
+    QString headerTail;   // names the header lists beyond the written columns
+    bool quotedHeader = false;
+    CsvEncoding encoding = CsvEncoding::Utf8WithBom;
+    CsvQuote dataQuote = CsvQuote::None;
+    QString emptyText;    // a column without contact data
+    qsizetype minFields = 0;
+    qsizetype maxFields = 0;
+    qsizetype altFields = -1; // a second accepted count, or -1
+    qsizetype companyColumn = -1;
+    bool stampFromFile = true;      // Created and Modified from the file's time
+    bool dropTrailingMarker = false; // notes ending with a marker lose it
+    bool mergeVocabulary = false;    // lists also feed the collection's lists
+    CsvLine (*lineRole)(const TQorContacts &, QStringView line) = nullptr;
+    void (*translate)(QStringList &fields) = nullptr; // after splitting
+    // Places a record the columns cannot describe; true when it did.
+    bool (*importRecord)(CsvRecord &) = nullptr;
+
+    QString Header() const;
+    bool AcceptsFieldCount(qsizetype count) const;
+};
+
+// One record being imported.
+struct CsvRecord
+{
+    TQorContacts &contacts;
+    const CsvLayout &layout;
+    const QStringList &fields;
+    TContactData &contact;
+    QStringList &categories; // the collection's lists, updated at the end
+    QStringList &keywords;
+    TDateTime fileTime;
+
+    // Columns beyond the record's end read as empty.
+    QString Raw(qsizetype column) const { return column < fields.size() ? fields[column] : QString(); }
+    QString Value(qsizetype column) const;
+};
+
+int ImportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout &layout);
+int ExportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout &layout);
+// The records of a file's lines, header included at index 0, with continuation
+// lines joined to the record they belong to.
+QStringList AssembleCSVRecords(QStringList lines, const CsvLayout &layout, const TQorContacts &contacts);
+
+} // namespace cardolin

@@ -1,0 +1,125 @@
+// The collection's CSV operations: each hands its layout to the shared importer
+// or exporter.
+
+#include "contacts/QorContacts.h"
+#include "formats/CsvFile.h"
+#include "formats/CsvLayouts.h"
+#include "support/UserPrompts.h"
+
+namespace cardolin {
+
+namespace {
+
+using ImportOperation = int (TQorContacts::*)(const QString &);
+
+struct Detectable
+{
+    const CsvLayout &(*layout)();
+    ImportOperation import;
+};
+
+// Order matters where one header could begin another.
+const Detectable kDetectionOrder[] = {
+    {BlackBerryCsvLayout, &TQorContacts::ImportFromBlackBerryCSVFile},
+    {GoogleCsvLayout, &TQorContacts::ImportFromGoogleCSVFile},
+    {GoogleDeprecatedCsvLayout, &TQorContacts::ImportFromGoogleDeprecatedCSVFile},
+    {NokiaCsvLayout, &TQorContacts::ImportFromNokiaCSVFile},
+    {OutlookCsvLayout, &TQorContacts::ImportFromOutlookCSVFile},
+    {OutlookFrenchCsvLayout, &TQorContacts::ImportFromOutlookFrenchCSVFile},
+    {YahooCsvLayout, &TQorContacts::ImportFromYahooCSVFile},
+    {WindowsContactsCsvLayout, &TQorContacts::ImportFromWindowsContactsCSVFile},
+};
+
+} // namespace
+
+int TQorContacts::ImportFromCSVFile(const QString &FileName)
+{
+    const QString firstLine = ReadCSVFirstLine(FileName);
+    for (const Detectable &candidate : kDetectionOrder)
+        if (firstLine.startsWith(candidate.layout().Header()))
+            return (this->*candidate.import)(FileName);
+    Prompts().ShowError(QStringLiteral("The file header is not supported."));
+    return 0;
+}
+
+int TQorContacts::ImportFromWindowsContactsCSVFile(const QString &FileName)
+{
+    return ImportCSVLayout(*this, FileName, WindowsContactsCsvLayout());
+}
+
+int TQorContacts::ExportToWindowsContactsCSVFile(const QString &FileName)
+{
+    return ExportCSVLayout(*this, FileName, WindowsContactsCsvLayout());
+}
+
+int TQorContacts::ImportFromOutlookCSVFile(const QString &FileName)
+{
+    return ImportCSVLayout(*this, FileName, OutlookCsvLayout());
+}
+
+int TQorContacts::ExportToOutlookCSVFile(const QString &FileName)
+{
+    return ExportCSVLayout(*this, FileName, OutlookCsvLayout());
+}
+
+int TQorContacts::ImportFromOutlookFrenchCSVFile(const QString &FileName)
+{
+    return ImportCSVLayout(*this, FileName, OutlookFrenchCsvLayout());
+}
+
+int TQorContacts::ExportToOutlookFrenchCSVFile(const QString &FileName)
+{
+    return ExportCSVLayout(*this, FileName, OutlookFrenchCsvLayout());
+}
+
+int TQorContacts::ImportFromGoogleCSVFile(const QString &FileName)
+{
+    return ImportCSVLayout(*this, FileName, GoogleCsvLayout());
+}
+
+int TQorContacts::ExportToGoogleCSVFile(const QString &FileName)
+{
+    return ExportCSVLayout(*this, FileName, GoogleCsvLayout());
+}
+
+int TQorContacts::ImportFromGoogleDeprecatedCSVFile(const QString &FileName)
+{
+    return ImportCSVLayout(*this, FileName, GoogleDeprecatedCsvLayout());
+}
+
+int TQorContacts::ExportToGoogleDeprecatedCSVFile(const QString &FileName)
+{
+    return ExportCSVLayout(*this, FileName, GoogleDeprecatedCsvLayout());
+}
+
+int TQorContacts::ImportFromNokiaCSVFile(const QString &FileName)
+{
+    return ImportCSVLayout(*this, FileName, NokiaCsvLayout());
+}
+
+int TQorContacts::ExportToNokiaCSVFile(const QString &FileName)
+{
+    return ExportCSVLayout(*this, FileName, NokiaCsvLayout());
+}
+
+int TQorContacts::ImportFromYahooCSVFile(const QString &FileName)
+{
+    return ImportCSVLayout(*this, FileName, YahooCsvLayout());
+}
+
+int TQorContacts::ExportToYahooCSVFile(const QString &FileName)
+{
+    return ExportCSVLayout(*this, FileName, YahooCsvLayout());
+}
+
+int TQorContacts::ImportFromBlackBerryCSVFile(const QString &FileName)
+{
+    return ImportCSVLayout(*this, FileName, BlackBerryCsvLayout());
+}
+
+int TQorContacts::ExportToBlackBerryCSVFile(const QString &FileName)
+{
+    return ExportCSVLayout(*this, FileName, BlackBerryCsvLayout());
+}
+
+} // namespace cardolin

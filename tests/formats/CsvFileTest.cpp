@@ -1,0 +1,87 @@
+#include "formats/CsvFile.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace cardolin;
+
+namespace {
+
+QByteArray Utf16Le(const QString &text, bool bom)
+{
+    QByteArray bytes = bom ? QByteArray("\xFF\xFE", 2) : QByteArray();
+    for (QChar c : text) {
+        bytes.append(char(c.unicode() & 0xFF));
+        bytes.append(char(c.unicode() >> 8));
+    }
+    return bytes;
+}
+
+QByteArray Utf16Be(const QString &text)
+{
+    QByteArray bytes("\xFE\xFF", 2);
+    for (QChar c : text) {
+        bytes.append(char(c.unicode() >> 8));
+        bytes.append(char(c.unicode() & 0xFF));
+    }
+    return bytes;
+}
+
+TEST(CsvFileReading, ByteOrderMarkPicksTheEncodingAndAnsiIsTheDefault)
+{
+    const QString text = QString::fromUtf8("Prénom;Société\r\nÉ;€\nlast");
+    const QStringList expected{QString::fromUtf8("Prénom;Société"), QString::fromUtf8("É;€"), "last"};
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes;
+    } const cases[] = {
+        {"utf-8", QByteArray("\xEF\xBB\xBF") + text.toUtf8()},
+        {"utf-16le", Utf16Le(text, true)},
+        {"utf-16be", Utf16Be(text)},
+        {"windows-1252", QByteArray("Pr\xE9nom;Soci\xE9t\xE9\r\n\xC9;\x80\nlast")},
+    };
+    QTemporaryDir dir;
+    for (const Case &c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.name));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+        file.close();
+        EXPECT_EQ(ReadCSVLines(path), expected) << c.name;
+    }
+    EXPECT_EQ(ReadCSVLines(dir.filePath("missing")), QStringList());
+}
+
+TEST(CsvFileReading, CarriageReturnLineFeedAndTheirPairEndLines)
+{
+    EXPECT_EQ(SplitPhysicalLines("a\rb\nc\r\nd\r\n"), (QStringList{"a", "b", "c", "d"}));
+    EXPECT_EQ(SplitPhysicalLines("a\n\nb"), (QStringList{"a", "", "b"}));
+    EXPECT_EQ(SplitPhysicalLines(""), QStringList());
+}
+
+TEST(CsvFileWriting, EachEncodingWithCrLfAfterEveryLine)
+{
+    const QStringList lines{QString::fromUtf8("é"), "x"};
+    EXPECT_EQ(EncodeCSVLines(lines, CsvEncoding::Utf8WithBom), QByteArray("\xEF\xBB\xBF\xC3\xA9\r\nx\r\n"));
+    EXPECT_EQ(EncodeCSVLines(lines, CsvEncoding::Utf16LeWithBom), Utf16Le(QString::fromUtf8("é\r\nx\r\n"), true));
+    EXPECT_EQ(EncodeCSVLines(lines, CsvEncoding::Ansi), QByteArray("\xE9\r\nx\r\n"));
+}
+
+// Windows-1252 has no Cyrillic: rather than question marks, the file says UTF-8.
+TEST(CsvFileWriting, TextOutsideTheAnsiCodePageIsKeptInUtf8)
+{
+    const QStringList lines{QString::fromUtf8("Дмитрий")};
+    const QByteArray bytes = EncodeCSVLines(lines, CsvEncoding::Ansi);
+    EXPECT_EQ(bytes, QByteArray("\xEF\xBB\xBF") + QString::fromUtf8("Дмитрий\r\n").toUtf8());
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("out.csv");
+    ASSERT_TRUE(WriteCSVLines(path, lines, CsvEncoding::Ansi));
+    EXPECT_EQ(ReadCSVLines(path), lines);
+    EXPECT_FALSE(WriteCSVLines(dir.filePath("no/such/folder/out.csv"), lines, CsvEncoding::Ansi));
+}
+
+} // namespace
