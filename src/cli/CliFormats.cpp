@@ -33,6 +33,61 @@ bool ExportBook(TQorContacts &contacts, const QString &path, CliPrompts &prompts
     return prompts.ErrorCount() == errorsBefore;
 }
 
+bool RequireFile(const QString &path, CliPrompts &prompts)
+{
+    if (QFileInfo(path).isFile())
+        return true;
+    prompts.ShowError(QStringLiteral("Cannot open \"%1\".").arg(path));
+    return false;
+}
+
+bool RequireFolder(const QString &path, CliPrompts &prompts)
+{
+    if (QFileInfo(path).isDir())
+        return true;
+    prompts.ShowError(QStringLiteral("\"%1\" is not a folder.").arg(path));
+    return false;
+}
+
+int ExportableCount(const TQorContacts &contacts)
+{
+    int count = 0;
+    for (const auto &contact : contacts.ContactDataList())
+        count += contact->Exportable ? 1 : 0;
+    return count;
+}
+
+// Files of a folder that were not what the format reads are skipped, not fatal.
+bool WarnSkipped(TQorContacts &contacts, CliPrompts &prompts)
+{
+    if (contacts.SkippedFileCount() > 0)
+        prompts.ShowWarning(QStringLiteral("%1 file(s) could not be read and were skipped.")
+                                .arg(contacts.SkippedFileCount()));
+    return true;
+}
+
+bool ImportVCard(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFile(path, prompts) && (contacts.ImportFromvCardFile(path), true);
+}
+
+bool ExportVCard(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    const int errorsBefore = prompts.ErrorCount();
+    contacts.ExportTovCardFile(path);
+    return prompts.ErrorCount() == errorsBefore;
+}
+
+bool ImportVCardFolder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFolder(path, prompts) && (contacts.ImportFromvCardFolder(path), WarnSkipped(contacts, prompts));
+}
+
+bool ExportVCardFolder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFolder(path, prompts) && contacts.ExportTovCardFolder(path) == ExportableCount(contacts);
+}
+
 constexpr QLatin1StringView W(const char *text)
 {
     return QLatin1StringView(text);
@@ -51,8 +106,8 @@ const std::array kFormats{
     Format{W("nokia-csv"),                   true,  true,  {},        nullptr,    nullptr},
     Format{W("yahoo-csv"),                   true,  true,  {},        nullptr,    nullptr},
     Format{W("blackberry-csv"),              true,  true,  {},        nullptr,    nullptr},
-    Format{W("vcard"),                       true,  true,  W("vcf"),  nullptr,    nullptr},
-    Format{W("vcard-folder"),                true,  true,  {},        nullptr,    nullptr},
+    Format{W("vcard"),                       true,  true,  W("vcf"),  ImportVCard, ExportVCard},
+    Format{W("vcard-folder"),                true,  true,  {},        ImportVCardFolder, ExportVCardFolder},
     Format{W("ldif"),                        true,  true,  W("ldif"), nullptr,    nullptr},
     Format{W("ldif-folder"),                 true,  true,  {},        nullptr,    nullptr},
     Format{W("windows-contacts-folder"),     true,  false, {},        nullptr,    nullptr},

@@ -95,6 +95,16 @@ public:
     const QString &LastError() const { return m_lastError; }
     void SetLastError(const QString &error) { m_lastError = error; }
 
+    // vCard 2.1 cards. Imports and exports return the number of contacts moved;
+    // a folder import counts the files it could not read in SkippedFileCount().
+    bool ReadContactDataFromvCardFile(TContactData *AContactData, const QString &FileName);
+    bool WriteContactDataTovCardFile(const TContactData *AContactData, const QString &FileName);
+    int ImportFromvCardFile(const QString &FileName);
+    int ExportTovCardFile(const QString &FileName);
+    int ImportFromvCardFolder(const QString &FolderName);
+    int ExportTovCardFolder(const QString &FolderName);
+    int SkippedFileCount() const { return m_skippedFileCount; }
+
     // Vocabularies.
     const QStringList &Categories() const { return m_categories; }
     void SetCategories(const QStringList &value);
@@ -195,6 +205,7 @@ private:
     QStringList m_googleContactGroups;
     TContactDataList m_contactDataList;
     std::vector<TContactData *> m_queryResults; // references only
+    int m_skippedFileCount = 0;
     QString m_defaultCategory;
     QString m_defaultKeyword;
     TDisplayType m_displayType = dtFirstMiddleLastName;

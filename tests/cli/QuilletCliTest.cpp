@@ -1,6 +1,7 @@
 #include "contacts/ContactFields.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -205,8 +206,8 @@ TEST(CliFailures, ExitWithTwoAndSayWhyOnStderr)
          "error: Unknown format \"qbc\".",
          true},
         {"not supported yet",
-         {"convert", Fixture("forms.qcb"), dir.filePath("out.vcf")},
-         "error: Writing the format \"vcard\" is not supported yet.",
+         {"convert", Fixture("forms.qcb"), dir.filePath("out.ldif")},
+         "error: Writing the format \"ldif\" is not supported yet.",
          false},
         {"not supported yet, named",
          {"convert", Fixture("forms.qcb"), out, "--from", "ldif"},
@@ -322,6 +323,34 @@ TEST(CliClean, MalformedBookIsNeverRewritten)
         EXPECT_EQ(ReadAll(book), before) << command;
         EXPECT_FALSE(QFileInfo::exists(dir.filePath("bad.~cb"))) << command;
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST(CliConvert, VCardFileAndFolderCarryTheContactsBothWays)
+{
+    QTemporaryDir dir;
+    const QString cards = dir.filePath("people.vcf"), folder = dir.filePath("cards");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const Outcome out = Cli({"convert", People(), cards});
+    ASSERT_EQ(out.exitCode, 0) << out.err.toStdString();
+    EXPECT_TRUE(ReadAll(cards).startsWith("\xEF\xBB\xBF" "BEGIN:VCARD\r\nVERSION:2.1\r\n"));
+    ASSERT_EQ(Cli({"convert", cards, folder, "--to", "vcard-folder"}).exitCode, 0);
+
+    const QString back = dir.filePath("back.qcb");
+    const Outcome in = Cli({"convert", folder, back, "--from", "vcard-folder"});
+    ASSERT_EQ(in.exitCode, 0) << in.err.toStdString();
+    const Outcome original = Cli({"list", People()}), copy = Cli({"list", back});
+    QStringList want = original.out.split('\n'), got = copy.out.split('\n');
+    want.sort(), got.sort();
+    EXPECT_EQ(got, want);
+
+    EXPECT_EQ(Cli({"convert", cards, folder + "/absent", "--to", "vcard-folder"}).exitCode, 2);
+    const Outcome notAFolder = Cli({"convert", cards, back, "--from", "vcard-folder"});
+    EXPECT_EQ(notAFolder.exitCode, 2);
+    EXPECT_TRUE(notAFolder.err.contains("is not a folder")) << notAFolder.err.toStdString();
 }
 
 } // namespace
