@@ -4,6 +4,8 @@
 
 #include <QVarLengthArray>
 
+#include <array>
+
 #include <vector>
 
 namespace cardolin {
@@ -12,12 +14,38 @@ namespace {
 
 // How both sides of a comparison are brought to one form: accents folded, and the
 // letters A to Z lower-cased (only those: É and é stay apart without folding).
-struct Normalizer
+// A table per combination of options keeps the per-character cost to one read,
+// which is most of the time a search over a large book takes.
+class Normalizer
 {
-    bool fold;
-    bool lower;
+public:
+    Normalizer(bool fold, bool lower) : m_table(Table(fold, lower).data()) {}
 
-    char16_t operator()(char16_t c) const
+    char16_t operator()(char16_t c) const { return m_table[c]; }
+    QString operator()(QStringView text) const
+    {
+        QString result(text.size(), Qt::Uninitialized);
+        for (qsizetype i = 0; i < text.size(); ++i)
+            result[i] = QChar(m_table[text[i].unicode()]);
+        return result;
+    }
+
+private:
+    using CharTable = std::array<char16_t, 0x10000>;
+
+    static const CharTable &Table(bool fold, bool lower)
+    {
+        static const std::array<CharTable, 4> tables = [] {
+            std::array<CharTable, 4> result{};
+            for (int combination = 0; combination < 4; ++combination)
+                for (char32_t c = 0; c < 0x10000; ++c)
+                    result[size_t(combination)][c] = Normalize(char16_t(c), combination & 1, combination & 2);
+            return result;
+        }();
+        return tables[size_t((fold ? 1 : 0) | (lower ? 2 : 0))];
+    }
+
+    static char16_t Normalize(char16_t c, bool fold, bool lower)
     {
         if (fold)
             c = FoldAccentedChar(c);
@@ -25,13 +53,8 @@ struct Normalizer
             c = char16_t(c + (u'a' - u'A'));
         return c;
     }
-    QString operator()(QStringView text) const
-    {
-        QString result(text.size(), Qt::Uninitialized);
-        for (qsizetype i = 0; i < text.size(); ++i)
-            result[i] = QChar((*this)(text[i].unicode()));
-        return result;
-    }
+
+    const char16_t *m_table;
 };
 
 // Formats without allocating: the whole-book search formats three dates and a
@@ -96,7 +119,7 @@ class TermMatcher
 {
 public:
     TermMatcher(const QString &term, TFindOptions options)
-        : m_normalize{options.testFlag(foIgnoreAccentedChars), !options.testFlag(foCaseSensitive)},
+        : m_normalize(options.testFlag(foIgnoreAccentedChars), !options.testFlag(foCaseSensitive)),
           m_term(m_normalize(term)), m_place(ParsePlace(term, m_normalize))
     {
     }
