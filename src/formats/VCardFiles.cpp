@@ -1,12 +1,10 @@
 #include "contacts/QorContacts.h"
-#include "formats/FolderFiles.h"
+#include "formats/RecordFiles.h"
 #include "formats/TextFiles.h"
 #include "formats/VCardCard.h"
 #include "support/UserPrompts.h"
 
-#include <QDir>
 #include <QFileInfo>
-#include <QSet>
 
 namespace cardolin {
 
@@ -49,45 +47,18 @@ int TQorContacts::ImportFromvCardFile(const QString &FileName)
     BusyCursor busy(*m_prompts);
     if (!textfile::ReadLines(FileName, lines))
         return 0;
-    int created = 0;
-    TContactData *contact = nullptr;
-    QStringList card;
-    const auto complete = [&] {
-        if (contact && !card.isEmpty() && vcard::ReadCard(*this, card, *contact) && m_formatContacts)
-            FormatContactData(contact);
-    };
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        ReportProgress(1, int(lines.size() - 1), int(i));
-        const QString &line = lines[i];
-        if (line.startsWith(QLatin1StringView("BEGIN:VCARD"))) {
-            complete();
-            contact = CreateContactData();
-            ++created;
-            card.clear();
-        }
-        if (!line.isEmpty() && contact)
-            card.append(line);
-    }
-    complete();
-    return created;
+    return recordfiles::ImportRecords(*this, lines, QLatin1StringView("BEGIN:VCARD"),
+                                      [this](const QStringList &card, TContactData &contact) {
+                                          return vcard::ReadCard(*this, card, contact);
+                                      });
 }
 
 int TQorContacts::ExportTovCardFile(const QString &FileName)
 {
     BusyCursor busy(*m_prompts);
-    QStringList output;
     int written = 0;
-    const int count = int(m_contactDataList.size());
-    for (int i = 0; i < count; ++i) {
-        ReportProgress(0, count - 1, i);
-        const TContactData &contact = *m_contactDataList[size_t(i)];
-        if (!contact.Exportable)
-            continue;
-        if (!output.isEmpty())
-            output.append(QString());
-        output += vcard::WriteCard(*this, contact);
-        ++written;
-    }
+    const QStringList output = recordfiles::ExportRecords(
+        *this, [this](const TContactData &contact) { return vcard::WriteCard(*this, contact); }, written);
     if (!textfile::WriteLines(FileName, output, textfile::Encoding::Utf8WithBom)) {
         m_prompts->ShowError(kCannotSave.arg(FileName));
         return 0;
@@ -97,48 +68,17 @@ int TQorContacts::ExportTovCardFile(const QString &FileName)
 
 int TQorContacts::ImportFromvCardFolder(const QString &FolderName)
 {
-    m_skippedFileCount = 0;
-    if (FolderName.isEmpty() || !QFileInfo(FolderName).isDir())
-        return 0;
-    BusyCursor busy(*m_prompts);
-    const QStringList files = folderfiles::List(FolderName, QStringLiteral("*.vcf"));
-    int read = 0;
-    for (qsizetype i = 0; i < files.size(); ++i) {
-        ReportProgress(0, int(files.size() - 1), int(i));
-        // A file that is not a card adds nothing; it is counted and reported.
-        TContactData *contact = CreateContactData();
-        if (ReadContactDataFromvCardFile(contact, files[i])) {
-            ++read;
-            continue;
-        }
-        DeleteContactData(contact);
-        ++m_skippedFileCount;
-    }
-    if (m_skippedFileCount > 0)
-        ReportError(FolderName, QStringLiteral("vCard"),
-                    QStringLiteral("%1 file(s) could not be read as a card.").arg(m_skippedFileCount),
-                    m_skippedFileCount);
-    return read;
+    return recordfiles::ImportFolder(
+        *this, FolderName, QStringLiteral("*.vcf"),
+        [this](TContactData *contact, const QString &path) { return ReadContactDataFromvCardFile(contact, path); },
+        m_skippedFileCount);
 }
 
 int TQorContacts::ExportTovCardFolder(const QString &FolderName)
 {
-    if (FolderName.isEmpty() || !QFileInfo(FolderName).isDir())
-        return 0;
-    BusyCursor busy(*m_prompts);
-    QSet<QString> used;
-    int written = 0;
-    const int count = int(m_contactDataList.size());
-    for (int i = 0; i < count; ++i) {
-        ReportProgress(0, count - 1, i);
-        const TContactData *contact = m_contactDataList[size_t(i)].get();
-        if (!contact->Exportable)
-            continue;
-        const QString name = GetDisplayNameFromContactData(contact, dtInherited);
-        if (WriteContactDataTovCardFile(contact, folderfiles::UniquePath(FolderName, name, QStringLiteral(".vcf"), used)))
-            ++written;
-    }
-    return written;
+    return recordfiles::ExportFolder(
+        *this, FolderName, QStringLiteral(".vcf"),
+        [this](const TContactData *contact, const QString &path) { return WriteContactDataTovCardFile(contact, path); });
 }
 
 } // namespace cardolin
