@@ -88,6 +88,28 @@ bool ExportVCardFolder(TQorContacts &contacts, const QString &path, CliPrompts &
     return RequireFolder(path, prompts) && contacts.ExportTovCardFolder(path) == ExportableCount(contacts);
 }
 
+bool ImportLdif(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFile(path, prompts) && (contacts.ImportFromLDIFFile(path), true);
+}
+
+bool ExportLdif(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    const int errorsBefore = prompts.ErrorCount();
+    contacts.ExportToLDIFFile(path);
+    return prompts.ErrorCount() == errorsBefore;
+}
+
+bool ImportLdifFolder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFolder(path, prompts) && (contacts.ImportFromLDIFFolder(path), WarnSkipped(contacts, prompts));
+}
+
+bool ExportLdifFolder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFolder(path, prompts) && contacts.ExportToLDIFFolder(path) == ExportableCount(contacts);
+}
+
 constexpr QLatin1StringView W(const char *text)
 {
     return QLatin1StringView(text);
@@ -108,8 +130,8 @@ const std::array kFormats{
     Format{W("blackberry-csv"),              true,  true,  {},        nullptr,    nullptr},
     Format{W("vcard"),                       true,  true,  W("vcf"),  ImportVCard, ExportVCard},
     Format{W("vcard-folder"),                true,  true,  {},        ImportVCardFolder, ExportVCardFolder},
-    Format{W("ldif"),                        true,  true,  W("ldif"), nullptr,    nullptr},
-    Format{W("ldif-folder"),                 true,  true,  {},        nullptr,    nullptr},
+    Format{W("ldif"),                        true,  true,  W("ldif"), ImportLdif, ExportLdif},
+    Format{W("ldif-folder"),                 true,  true,  {},        ImportLdifFolder, ExportLdifFolder},
     Format{W("windows-contacts-folder"),     true,  false, {},        nullptr,    nullptr},
     Format{W("kml"),                         false, true,  W("kml"),  nullptr,    nullptr},
     Format{W("batchgeo-csv"),                false, true,  {},        nullptr,    nullptr},

@@ -105,6 +105,14 @@ public:
     int ExportTovCardFolder(const QString &FolderName);
     int SkippedFileCount() const { return m_skippedFileCount; }
 
+    // LDIF records with the Mozilla attribute names; the same shapes as vCard.
+    bool ReadContactDataFromLDIFFile(TContactData *AContactData, const QString &FileName);
+    bool WriteContactDataToLDIFFile(const TContactData *AContactData, const QString &FileName);
+    int ImportFromLDIFFile(const QString &FileName);
+    int ExportToLDIFFile(const QString &FileName);
+    int ImportFromLDIFFolder(const QString &FolderName);
+    int ExportToLDIFFolder(const QString &FolderName);
+
     // Vocabularies.
     const QStringList &Categories() const { return m_categories; }
     void SetCategories(const QStringList &value);

@@ -206,12 +206,12 @@ TEST(CliFailures, ExitWithTwoAndSayWhyOnStderr)
          "error: Unknown format \"qbc\".",
          true},
         {"not supported yet",
-         {"convert", Fixture("forms.qcb"), dir.filePath("out.ldif")},
-         "error: Writing the format \"ldif\" is not supported yet.",
+         {"convert", Fixture("forms.qcb"), out, "--to", "zeemaps-csv"},
+         "error: Writing the format \"zeemaps-csv\" is not supported yet.",
          false},
         {"not supported yet, named",
-         {"convert", Fixture("forms.qcb"), out, "--from", "ldif"},
-         "error: Reading the format \"ldif\" is not supported yet.",
+         {"convert", Fixture("forms.qcb"), out, "--from", "windows-contacts-folder"},
+         "error: Reading the format \"windows-contacts-folder\" is not supported yet.",
          false},
         {"export-only format read",
          {"convert", dir.filePath("in.kml"), out},
@@ -328,6 +328,19 @@ TEST(CliClean, MalformedBookIsNeverRewritten)
 } // namespace
 
 namespace {
+
+TEST(CliConvert, LdifFileAndFolderCarryTheContactsBothWays)
+{
+    QTemporaryDir dir;
+    const QString records = dir.filePath("people.ldif"), folder = dir.filePath("records");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(Cli({"convert", People(), records}).exitCode, 0);
+    EXPECT_TRUE(ReadAll(records).startsWith("dn: cn="));
+    ASSERT_EQ(Cli({"convert", records, folder, "--to", "ldif-folder"}).exitCode, 0);
+    const QString back = dir.filePath("back.qcb");
+    ASSERT_EQ(Cli({"convert", folder, back, "--from", "ldif-folder"}).exitCode, 0);
+    EXPECT_EQ(Cli({"list", back}).out.split('\n').size(), Cli({"list", People()}).out.split('\n').size());
+}
 
 TEST(CliConvert, VCardFileAndFolderCarryTheContactsBothWays)
 {
