@@ -57,15 +57,6 @@ int ExportableCount(const TQorContacts &contacts)
     return count;
 }
 
-// Files of a folder that were not what the format reads are skipped, not fatal.
-bool WarnSkipped(TQorContacts &contacts, CliPrompts &prompts)
-{
-    if (contacts.SkippedFileCount() > 0)
-        prompts.ShowWarning(QStringLiteral("%1 file(s) could not be read and were skipped.")
-                                .arg(contacts.SkippedFileCount()));
-    return true;
-}
-
 bool ImportVCard(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
 {
     return RequireFile(path, prompts) && (contacts.ImportFromvCardFile(path), true);
@@ -80,7 +71,7 @@ bool ExportVCard(TQorContacts &contacts, const QString &path, CliPrompts &prompt
 
 bool ImportVCardFolder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
 {
-    return RequireFolder(path, prompts) && (contacts.ImportFromvCardFolder(path), WarnSkipped(contacts, prompts));
+    return RequireFolder(path, prompts) && (contacts.ImportFromvCardFolder(path), true);
 }
 
 bool ExportVCardFolder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
@@ -102,12 +93,18 @@ bool ExportLdif(TQorContacts &contacts, const QString &path, CliPrompts &prompts
 
 bool ImportLdifFolder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
 {
-    return RequireFolder(path, prompts) && (contacts.ImportFromLDIFFolder(path), WarnSkipped(contacts, prompts));
+    return RequireFolder(path, prompts) && (contacts.ImportFromLDIFFolder(path), true);
 }
 
 bool ExportLdifFolder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
 {
     return RequireFolder(path, prompts) && contacts.ExportToLDIFFolder(path) == ExportableCount(contacts);
+}
+
+bool ImportWindowsContactsFolder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFolder(path, prompts)
+           && (contacts.ImportFromWindowsContactsFolder(path), true);
 }
 
 constexpr QLatin1StringView W(const char *text)
@@ -132,7 +129,7 @@ const std::array kFormats{
     Format{W("vcard-folder"),                true,  true,  {},        ImportVCardFolder, ExportVCardFolder},
     Format{W("ldif"),                        true,  true,  W("ldif"), ImportLdif, ExportLdif},
     Format{W("ldif-folder"),                 true,  true,  {},        ImportLdifFolder, ExportLdifFolder},
-    Format{W("windows-contacts-folder"),     true,  false, {},        nullptr,    nullptr},
+    Format{W("windows-contacts-folder"),     true,  false, {},        ImportWindowsContactsFolder, nullptr},
     Format{W("kml"),                         false, true,  W("kml"),  nullptr,    nullptr},
     Format{W("batchgeo-csv"),                false, true,  {},        nullptr,    nullptr},
     Format{W("zeemaps-csv"),                 false, true,  {},        nullptr,    nullptr},

@@ -113,6 +113,11 @@ public:
     int ImportFromLDIFFolder(const QString &FolderName);
     int ExportToLDIFFolder(const QString &FolderName);
 
+    // Windows Contacts ".contact" files, read only. A file that is not one
+    // leaves no record behind and counts in SkippedFileCount().
+    bool ReadContactDataFromWindowsContactsFile(TContactData *AContactData, const QString &FileName);
+    int ImportFromWindowsContactsFolder(const QString &FolderName);
+
     // Vocabularies.
     const QStringList &Categories() const { return m_categories; }
     void SetCategories(const QStringList &value);

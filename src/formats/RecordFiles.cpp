@@ -72,10 +72,9 @@ int ImportFolder(TQorContacts &contacts, const QString &folder, const QString &p
         }
         contacts.DeleteContactData(contact);
         ++skipped;
+        contacts.ReportError(files[i], QStringLiteral("Import"),
+                             QStringLiteral("The file could not be read and was skipped."), skipped);
     }
-    if (skipped > 0)
-        contacts.ReportError(folder, pattern,
-                             QStringLiteral("%1 file(s) could not be read and were skipped.").arg(skipped), skipped);
     return read;
 }
 

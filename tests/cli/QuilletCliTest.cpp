@@ -210,8 +210,8 @@ TEST(CliFailures, ExitWithTwoAndSayWhyOnStderr)
          "error: Writing the format \"zeemaps-csv\" is not supported yet.",
          false},
         {"not supported yet, named",
-         {"convert", Fixture("forms.qcb"), out, "--from", "windows-contacts-folder"},
-         "error: Reading the format \"windows-contacts-folder\" is not supported yet.",
+         {"convert", Fixture("forms.qcb"), out, "--from", "nokia-csv"},
+         "error: Reading the format \"nokia-csv\" is not supported yet.",
          false},
         {"export-only format read",
          {"convert", dir.filePath("in.kml"), out},
@@ -340,6 +340,21 @@ TEST(CliConvert, LdifFileAndFolderCarryTheContactsBothWays)
     const QString back = dir.filePath("back.qcb");
     ASSERT_EQ(Cli({"convert", folder, back, "--from", "ldif-folder"}).exitCode, 0);
     EXPECT_EQ(Cli({"list", back}).out.split('\n').size(), Cli({"list", People()}).out.split('\n').size());
+}
+
+TEST(CliConvert, WindowsContactsFolderImportsAndWarnsAboutUnreadableFiles)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("contacts"), book = dir.filePath("out.qcb");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString fixtures = QStringLiteral(CARDOLIN_FIXTURES "/contact/");
+    ASSERT_TRUE(QFile::copy(fixtures + "anna.contact", folder + "/anna.contact"));
+    ASSERT_TRUE(QFile::copy(fixtures + "truncated.contact", folder + "/truncated.contact"));
+    const Outcome in = Cli({"convert", folder, book, "--from", "windows-contacts-folder"});
+    // Done, but a file was rejected.
+    EXPECT_EQ(in.exitCode, 1) << in.err.toStdString();
+    EXPECT_TRUE(in.err.contains("truncated.contact")) << in.err.toStdString();
+    EXPECT_EQ(Cli({"list", book}).out.trimmed(), "Anna Lindqvist");
 }
 
 TEST(CliConvert, VCardFileAndFolderCarryTheContactsBothWays)
