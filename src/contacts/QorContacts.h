@@ -13,6 +13,7 @@ namespace cardolin {
 class Clock;
 class UserPrompts;
 class TQorContacts;
+struct WebRequest;
 
 using TErrorEvent = std::function<void(TQorContacts *Sender, const QString &ErrorContext,
                                        const QString &ErrorType, const QString &ErrorString, int ErrorCount)>;
@@ -118,6 +119,24 @@ public:
     bool ReadContactDataFromWindowsContactsFile(TContactData *AContactData, const QString &FileName);
     int ImportFromWindowsContactsFolder(const QString &FolderName);
 
+    // Map exports. The KML export geocodes locations without coordinates and
+    // leaves the number it geocoded in Tag().
+    int ExportToGoogleEarthKMLFile(const QString &FileName);
+    int ExportToBatchGeoCSVFile(const QString &FileName);
+    int ExportToZeeMapsCSVFile(const QString &FileName);
+    int Tag() const { return m_tag; }
+    void SetTag(int value) { m_tag = value; }
+
+    // Geocoding and summaries of a location.
+    bool UpdateContactDataCoordinatesUsingGoogleGeocodingAPI(TContactData *AContactData, TLocationType ALocationType);
+    QString GetCoordinatesUsingGoogleGeocodingAPI(const QString &Address);
+    void BuildContactDataSummary(const TContactData *AContactData, TLocationType ALocationType,
+                                 QStringList &AStringList) const;
+    void BuildContactDataPlaceSummary(const TContactData *AContactData, TLocationType ALocationType,
+                                      QStringList &AStringList) const;
+    // A fresh request with the base address and the proxy settings.
+    void ApplyRequestDefaults(WebRequest &request, const QString &baseUrl) const;
+
     // Vocabularies.
     const QStringList &Categories() const { return m_categories; }
     void SetCategories(const QStringList &value);
@@ -219,6 +238,7 @@ private:
     TContactDataList m_contactDataList;
     std::vector<TContactData *> m_queryResults; // references only
     int m_skippedFileCount = 0;
+    int m_tag = 0;
     QString m_defaultCategory;
     QString m_defaultKeyword;
     TDisplayType m_displayType = dtFirstMiddleLastName;
