@@ -107,6 +107,15 @@ bool ImportWindowsContactsFolder(TQorContacts &contacts, const QString &path, Cl
            && (contacts.ImportFromWindowsContactsFolder(path), true);
 }
 
+// Map exports fail only when the file cannot be saved, which shows an error.
+template<int (TQorContacts::*Export)(const QString &)>
+bool ExportMap(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    const int errorsBefore = prompts.ErrorCount();
+    (contacts.*Export)(path);
+    return prompts.ErrorCount() == errorsBefore;
+}
+
 constexpr QLatin1StringView W(const char *text)
 {
     return QLatin1StringView(text);
@@ -130,9 +139,9 @@ const std::array kFormats{
     Format{W("ldif"),                        true,  true,  W("ldif"), ImportLdif, ExportLdif},
     Format{W("ldif-folder"),                 true,  true,  {},        ImportLdifFolder, ExportLdifFolder},
     Format{W("windows-contacts-folder"),     true,  false, {},        ImportWindowsContactsFolder, nullptr},
-    Format{W("kml"),                         false, true,  W("kml"),  nullptr,    nullptr},
-    Format{W("batchgeo-csv"),                false, true,  {},        nullptr,    nullptr},
-    Format{W("zeemaps-csv"),                 false, true,  {},        nullptr,    nullptr},
+    Format{W("kml"),                         false, true,  W("kml"),  nullptr,    ExportMap<&TQorContacts::ExportToGoogleEarthKMLFile>},
+    Format{W("batchgeo-csv"),                false, true,  {},        nullptr,    ExportMap<&TQorContacts::ExportToBatchGeoCSVFile>},
+    Format{W("zeemaps-csv"),                 false, true,  {},        nullptr,    ExportMap<&TQorContacts::ExportToZeeMapsCSVFile>},
 };
 // clang-format on
 

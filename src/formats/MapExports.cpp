@@ -128,9 +128,12 @@ int ExportDelimited(TQorContacts &contacts, const QString &fileName, const QStri
 const std::array<QLatin1StringView, 3> kStyleIds{L("LowPriorityMarker"), L("NormalPriorityMarker"),
                                                  L("HighPriorityMarker")};
 
+// An unset colour would name an icon that does not exist; blue is the default
+// the options offer.
 QString MarkerIcon(const QString &color)
 {
-    return QStringLiteral("https://maps.google.com/intl/en_us/mapfiles/ms/icons/") + color + QStringLiteral("-dot.png");
+    return QStringLiteral("https://maps.google.com/intl/en_us/mapfiles/ms/icons/")
+           + (color.isEmpty() ? QStringLiteral("blue") : color) + QStringLiteral("-dot.png");
 }
 
 void WriteStyles(QXmlStreamWriter &xml, const TQorContacts &contacts)

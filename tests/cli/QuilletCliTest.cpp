@@ -206,8 +206,8 @@ TEST(CliFailures, ExitWithTwoAndSayWhyOnStderr)
          "error: Unknown format \"qbc\".",
          true},
         {"not supported yet",
-         {"convert", Fixture("forms.qcb"), out, "--to", "zeemaps-csv"},
-         "error: Writing the format \"zeemaps-csv\" is not supported yet.",
+         {"convert", Fixture("forms.qcb"), out, "--to", "nokia-csv"},
+         "error: Writing the format \"nokia-csv\" is not supported yet.",
          false},
         {"not supported yet, named",
          {"convert", Fixture("forms.qcb"), out, "--from", "nokia-csv"},
@@ -355,6 +355,21 @@ TEST(CliConvert, WindowsContactsFolderImportsAndWarnsAboutUnreadableFiles)
     EXPECT_EQ(in.exitCode, 1) << in.err.toStdString();
     EXPECT_TRUE(in.err.contains("truncated.contact")) << in.err.toStdString();
     EXPECT_EQ(Cli({"list", book}).out.trimmed(), "Anna Lindqvist");
+}
+
+TEST(CliConvert, MapExportsWriteTheirFiles)
+{
+    QTemporaryDir dir;
+    const QString batch = dir.filePath("b.txt"), zee = dir.filePath("z.txt"), kml = dir.filePath("m.kml");
+    ASSERT_EQ(Cli({"convert", People(), batch, "--to", "batchgeo-csv"}).exitCode, 0);
+    EXPECT_TRUE(ReadAll(batch).startsWith("\xEF\xBB\xBF" "Address\tCity\tState\tZip\tName\tGroup"));
+    ASSERT_EQ(Cli({"convert", People(), zee, "--to", "zeemaps-csv"}).exitCode, 0);
+    EXPECT_TRUE(ReadAll(zee).startsWith("\xEF\xBB\xBF" "Name,Street,City,State,Country,Zipcode,Color"));
+    // Without a key nothing can be geocoded: the user is told, the file still written.
+    const Outcome noKey = Cli({"convert", People(), kml});
+    EXPECT_EQ(noKey.exitCode, 0) << noKey.err.toStdString();
+    EXPECT_TRUE(noKey.err.contains("The Google Geocoding Key must be configured")) << noKey.err.toStdString();
+    EXPECT_TRUE(ReadAll(kml).contains("<kml xmlns=\"http://www.opengis.net/kml/2.2\">"));
 }
 
 TEST(CliConvert, VCardFileAndFolderCarryTheContactsBothWays)
