@@ -56,6 +56,15 @@ QString FullName(const TContactData &c)
     return c.FirstName.isEmpty() ? c.LastName : c.FirstName;
 }
 
+// Standard parsers refuse a name part with an empty value, so an absent
+// address or name is left out rather than written as "mail=".
+QString DistinguishedName(const QString &name, const QString &mail)
+{
+    if (name.isEmpty() && !mail.isEmpty())
+        return L("mail=") + EscapeDn(mail);
+    return L("cn=") + EscapeDn(name) + (mail.isEmpty() ? QString() : L(",mail=") + EscapeDn(mail));
+}
+
 QString FirstLine(const QString &street)
 {
     return street.section(u';', 0, 0);
@@ -248,8 +257,8 @@ void ReadLine(TContactData &c, const QString &line)
 
 QStringList WriteRecord(const TQorContacts &contacts, const TContactData &contact)
 {
-    QStringList lines{L("dn: cn=") + EscapeDn(FullName(contact)) + L(",mail=")
-                      + EscapeDn(contacts.GetPreferredEmailFromContactData(&contact))};
+    QStringList lines{L("dn: ") + DistinguishedName(FullName(contact),
+                                                    contacts.GetPreferredEmailFromContactData(&contact))};
     for (const char *objectClass : {"top", "person", "organizationalPerson", "inetOrgPerson", "mozillaAbPersonAlpha"})
         lines.append(L("objectclass: ") + L(objectClass));
     for (const WriteRow &row : kWriteRows)

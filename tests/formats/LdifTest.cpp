@@ -60,7 +60,9 @@ TEST_F(Ldif, WritesTheMozillaAttributes)
     TContactData *bare = book.CreateContactData();
     bare->Nickname = " padded";
     const QStringList lines = RecordOf(*bare);
-    EXPECT_EQ(lines.first(), "dn: cn=,mail=");
+    EXPECT_EQ(lines.first(), "dn: cn=");
+    bare->OtherEmail = "o@x", bare->Preferred = "Other";
+    EXPECT_EQ(RecordOf(*bare).first(), "dn: mail=o@x");
     EXPECT_EQ(lines.last(), "mozillaNickname:: IHBhZGRlZA==");
 }
 
@@ -68,7 +70,7 @@ TEST_F(Ldif, NamesInTheDnAreEscapedAndReadBack)
 {
     TContactData *c = book.CreateContactData();
     c->LastName = "Doe,Jr+1";
-    EXPECT_EQ(RecordOf(*c).first(), "dn: cn=Doe\\,Jr\\+1,mail=");
+    EXPECT_EQ(RecordOf(*c).first(), "dn: cn=Doe\\,Jr\\+1");
     TContactData *back = Read("dn: cn=Doe\\,Jr\\+1,mail=\r\n");
     EXPECT_EQ(back->LastName, "Doe,Jr+1");
     TContactData *two = Read("dn: cn=John van Smith,mail=j@x.org\r\n");
