@@ -24,18 +24,6 @@
 namespace cardolin::bench {
 namespace {
 
-class SilentPrompts final : public UserPrompts
-{
-public:
-    void ShowError(const QString &message) override { std::fprintf(stderr, "error: %s\n", qPrintable(message)); }
-    void ShowWarning(const QString &) override {}
-    void ShowInformation(const QString &) override {}
-    bool AskYesNo(const QString &) override { return false; }
-    bool InputText(const QString &, const QString &, QString &) override { return false; }
-    void BeginBusy() override {}
-    void EndBusy() override {}
-};
-
 void Step(const char *what, double goal, const std::function<int()> &run)
 {
     QElapsedTimer timer;
@@ -65,7 +53,7 @@ int main(int argc, char **argv)
     const int folderSize = Option(args, QStringLiteral("--folder"), 10000);
     std::printf("load average %s\n", qPrintable(LoadAverage()));
 
-    SilentPrompts prompts;
+    cardolin::SilentPrompts prompts;
     QTemporaryDir dir;
     TQorContacts book;
     book.SetPrompts(prompts);
