@@ -11,6 +11,7 @@ packages=(
   clang libclang-rt-14-dev
   xvfb xauth
   time
+  python3 python3-vobject python3-ldap
 )
 
 missing=()

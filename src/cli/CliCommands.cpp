@@ -71,7 +71,7 @@ QString UsageText()
     }
     return QStringLiteral(
                "Usage:\n"
-               "  quillet-cli convert INPUT OUTPUT [--from FORMAT] [--to FORMAT] [--yes]\n"
+               "  quillet-cli convert INPUT OUTPUT [--from FORMAT] [--to FORMAT] [--geocoding-key KEY] [--yes]\n"
                "  quillet-cli show BOOK [--json]\n"
                "  quillet-cli list BOOK [--display-type TYPE] [--replace-accented-chars]\n"
                "  quillet-cli query BOOK TEXT [--type QUERY] [--display-type TYPE]\n"
@@ -242,6 +242,7 @@ int RunConvert(const Arguments &args)
     if (!to)
         return ExitFailed;
     Session session(args);
+    session.contacts.SetGoogleGeocodingKey(args.Value("geocoding-key"));
     // A partly read input is never written out: the result would silently lack records.
     if (!session.Import(*from, input) || !to->exporter(session.contacts, output, session.prompts))
         return ExitFailed;
@@ -398,7 +399,9 @@ int RunFormat(const Arguments &args)
     return SaveBack(session, args.positionals[0]) ? session.Finish() : ExitFailed;
 }
 
-const Option kConvertOptions[] = {{QLatin1StringView("from"), true}, {QLatin1StringView("to"), true}};
+const Option kConvertOptions[] = {{QLatin1StringView("from"), true},
+                                  {QLatin1StringView("to"), true},
+                                  {QLatin1StringView("geocoding-key"), true}};
 const Option kShowOptions[] = {{QLatin1StringView("json"), false}};
 const Option kDisplayType{QLatin1StringView("display-type"), true};
 const Option kListOptions[] = {kDisplayType, {QLatin1StringView("replace-accented-chars"), false}};

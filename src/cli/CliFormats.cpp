@@ -53,7 +53,70 @@ template <CsvOperation Import> bool ImportCsv(TQorContacts &contacts, const QStr
     return prompts.ErrorCount() - errorsBefore <= (rejected > 0 ? 1 : 0);
 }
 
-template <CsvOperation Export> bool ExportCsv(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+bool RequireFile(const QString &path, CliPrompts &prompts)
+{
+    if (QFileInfo(path).isFile())
+        return true;
+    prompts.ShowError(QStringLiteral("Cannot open \"%1\".").arg(path));
+    return false;
+}
+
+bool RequireFolder(const QString &path, CliPrompts &prompts)
+{
+    if (QFileInfo(path).isDir())
+        return true;
+    prompts.ShowError(QStringLiteral("\"%1\" is not a folder.").arg(path));
+    return false;
+}
+
+int ExportableCount(const TQorContacts &contacts)
+{
+    int count = 0;
+    for (const auto &contact : contacts.ContactDataList())
+        count += contact->Exportable ? 1 : 0;
+    return count;
+}
+
+bool ImportVCard(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFile(path, prompts) && (contacts.ImportFromvCardFile(path), true);
+}
+
+
+bool ImportVCardFolder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFolder(path, prompts) && (contacts.ImportFromvCardFolder(path), true);
+}
+
+bool ExportVCardFolder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFolder(path, prompts) && contacts.ExportTovCardFolder(path) == ExportableCount(contacts);
+}
+
+bool ImportLdif(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFile(path, prompts) && (contacts.ImportFromLDIFFile(path), true);
+}
+
+
+bool ImportLdifFolder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFolder(path, prompts) && (contacts.ImportFromLDIFFolder(path), true);
+}
+
+bool ExportLdifFolder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFolder(path, prompts) && contacts.ExportToLDIFFolder(path) == ExportableCount(contacts);
+}
+
+bool ImportWindowsContactsFolder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFolder(path, prompts)
+           && (contacts.ImportFromWindowsContactsFolder(path), true);
+}
+
+// These exports fail only when the file cannot be saved, which shows an error.
+template <CsvOperation Export> bool ExportFile(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
 {
     const int errorsBefore = prompts.ErrorCount();
     (contacts.*Export)(path);
@@ -73,29 +136,29 @@ const std::array kFormats{
     Format{W("qcb"),                    true,  true,  W("qcb"),  ImportBook, ExportBook},
     Format{W("csv"),                    true,  false, W("csv"),  ImportCsv<&C::ImportFromCSVFile>, nullptr},
     Format{W("windows-contacts-csv"),   true,  true,  {},
-           ImportCsv<&C::ImportFromWindowsContactsCSVFile>, ExportCsv<&C::ExportToWindowsContactsCSVFile>},
+           ImportCsv<&C::ImportFromWindowsContactsCSVFile>, ExportFile<&C::ExportToWindowsContactsCSVFile>},
     Format{W("outlook-csv"),            true,  true,  {},
-           ImportCsv<&C::ImportFromOutlookCSVFile>, ExportCsv<&C::ExportToOutlookCSVFile>},
+           ImportCsv<&C::ImportFromOutlookCSVFile>, ExportFile<&C::ExportToOutlookCSVFile>},
     Format{W("outlook-french-csv"),     true,  true,  {},
-           ImportCsv<&C::ImportFromOutlookFrenchCSVFile>, ExportCsv<&C::ExportToOutlookFrenchCSVFile>},
+           ImportCsv<&C::ImportFromOutlookFrenchCSVFile>, ExportFile<&C::ExportToOutlookFrenchCSVFile>},
     Format{W("google-csv"),             true,  true,  {},
-           ImportCsv<&C::ImportFromGoogleCSVFile>, ExportCsv<&C::ExportToGoogleCSVFile>},
+           ImportCsv<&C::ImportFromGoogleCSVFile>, ExportFile<&C::ExportToGoogleCSVFile>},
     Format{W("google-deprecated-csv"),  true,  true,  {},
-           ImportCsv<&C::ImportFromGoogleDeprecatedCSVFile>, ExportCsv<&C::ExportToGoogleDeprecatedCSVFile>},
+           ImportCsv<&C::ImportFromGoogleDeprecatedCSVFile>, ExportFile<&C::ExportToGoogleDeprecatedCSVFile>},
     Format{W("nokia-csv"),              true,  true,  {},
-           ImportCsv<&C::ImportFromNokiaCSVFile>, ExportCsv<&C::ExportToNokiaCSVFile>},
+           ImportCsv<&C::ImportFromNokiaCSVFile>, ExportFile<&C::ExportToNokiaCSVFile>},
     Format{W("yahoo-csv"),              true,  true,  {},
-           ImportCsv<&C::ImportFromYahooCSVFile>, ExportCsv<&C::ExportToYahooCSVFile>},
+           ImportCsv<&C::ImportFromYahooCSVFile>, ExportFile<&C::ExportToYahooCSVFile>},
     Format{W("blackberry-csv"),         true,  true,  {},
-           ImportCsv<&C::ImportFromBlackBerryCSVFile>, ExportCsv<&C::ExportToBlackBerryCSVFile>},
-    Format{W("vcard"),                       true,  true,  W("vcf"),  nullptr,    nullptr},
-    Format{W("vcard-folder"),                true,  true,  {},        nullptr,    nullptr},
-    Format{W("ldif"),                        true,  true,  W("ldif"), nullptr,    nullptr},
-    Format{W("ldif-folder"),                 true,  true,  {},        nullptr,    nullptr},
-    Format{W("windows-contacts-folder"),     true,  false, {},        nullptr,    nullptr},
-    Format{W("kml"),                         false, true,  W("kml"),  nullptr,    nullptr},
-    Format{W("batchgeo-csv"),                false, true,  {},        nullptr,    nullptr},
-    Format{W("zeemaps-csv"),                 false, true,  {},        nullptr,    nullptr},
+           ImportCsv<&C::ImportFromBlackBerryCSVFile>, ExportFile<&C::ExportToBlackBerryCSVFile>},
+    Format{W("vcard"),                       true,  true,  W("vcf"),  ImportVCard, ExportFile<&C::ExportTovCardFile>},
+    Format{W("vcard-folder"),                true,  true,  {},        ImportVCardFolder, ExportVCardFolder},
+    Format{W("ldif"),                        true,  true,  W("ldif"), ImportLdif, ExportFile<&C::ExportToLDIFFile>},
+    Format{W("ldif-folder"),                 true,  true,  {},        ImportLdifFolder, ExportLdifFolder},
+    Format{W("windows-contacts-folder"),     true,  false, {},        ImportWindowsContactsFolder, nullptr},
+    Format{W("kml"),                         false, true,  W("kml"),  nullptr,    ExportFile<&C::ExportToGoogleEarthKMLFile>},
+    Format{W("batchgeo-csv"),                false, true,  {},        nullptr,    ExportFile<&C::ExportToBatchGeoCSVFile>},
+    Format{W("zeemaps-csv"),                 false, true,  {},        nullptr,    ExportFile<&C::ExportToZeeMapsCSVFile>},
 };
 // clang-format on
 

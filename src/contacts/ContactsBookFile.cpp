@@ -424,4 +424,9 @@ bool Read(QIODevice &device, TQorContacts &contacts, QString &error)
     return BookReader(device, contacts).Run(error);
 }
 
+bool ParseUtcStampText(QStringView text, double &value)
+{
+    return ParseUtcStamp(text, value);
+}
+
 } // namespace cardolin::bookfile

@@ -19,5 +19,8 @@ bool Write(const TQorContacts &contacts, QIODevice &device);
 // stops, leaves the records read so far, and says why in error.
 bool Read(QIODevice &device, TQorContacts &contacts, QString &error);
 
+// A UTC stamp as books write it, "yyyymmddThhnnssZ" or "yyyy-mm-ddThh:mm:ssZ".
+bool ParseUtcStampText(QStringView text, double &value);
+
 } // namespace bookfile
 } // namespace cardolin

@@ -13,6 +13,7 @@ namespace cardolin {
 class Clock;
 class UserPrompts;
 class TQorContacts;
+struct WebRequest;
 
 using TErrorEvent = std::function<void(TQorContacts *Sender, const QString &ErrorContext,
                                        const QString &ErrorType, const QString &ErrorString, int ErrorCount)>;
@@ -114,6 +115,46 @@ public:
     int ExportToYahooCSVFile(const QString &FileName);
     int ImportFromBlackBerryCSVFile(const QString &FileName);
     int ExportToBlackBerryCSVFile(const QString &FileName);
+    // vCard 2.1 cards. Imports and exports return the number of contacts moved;
+    // a folder import counts the files it could not read in SkippedFileCount().
+    bool ReadContactDataFromvCardFile(TContactData *AContactData, const QString &FileName);
+    bool WriteContactDataTovCardFile(const TContactData *AContactData, const QString &FileName);
+    int ImportFromvCardFile(const QString &FileName);
+    int ExportTovCardFile(const QString &FileName);
+    int ImportFromvCardFolder(const QString &FolderName);
+    int ExportTovCardFolder(const QString &FolderName);
+    int SkippedFileCount() const { return m_skippedFileCount; }
+
+    // LDIF records with the Mozilla attribute names; the same shapes as vCard.
+    bool ReadContactDataFromLDIFFile(TContactData *AContactData, const QString &FileName);
+    bool WriteContactDataToLDIFFile(const TContactData *AContactData, const QString &FileName);
+    int ImportFromLDIFFile(const QString &FileName);
+    int ExportToLDIFFile(const QString &FileName);
+    int ImportFromLDIFFolder(const QString &FolderName);
+    int ExportToLDIFFolder(const QString &FolderName);
+
+    // Windows Contacts ".contact" files, read only. A file that is not one
+    // leaves no record behind and counts in SkippedFileCount().
+    bool ReadContactDataFromWindowsContactsFile(TContactData *AContactData, const QString &FileName);
+    int ImportFromWindowsContactsFolder(const QString &FolderName);
+
+    // Map exports. The KML export geocodes locations without coordinates and
+    // leaves the number it geocoded in Tag().
+    int ExportToGoogleEarthKMLFile(const QString &FileName);
+    int ExportToBatchGeoCSVFile(const QString &FileName);
+    int ExportToZeeMapsCSVFile(const QString &FileName);
+    int Tag() const { return m_tag; }
+    void SetTag(int value) { m_tag = value; }
+
+    // Geocoding and summaries of a location.
+    bool UpdateContactDataCoordinatesUsingGoogleGeocodingAPI(TContactData *AContactData, TLocationType ALocationType);
+    QString GetCoordinatesUsingGoogleGeocodingAPI(const QString &Address);
+    void BuildContactDataSummary(const TContactData *AContactData, TLocationType ALocationType,
+                                 QStringList &AStringList) const;
+    void BuildContactDataPlaceSummary(const TContactData *AContactData, TLocationType ALocationType,
+                                      QStringList &AStringList) const;
+    // A fresh request with the base address and the proxy settings.
+    void ApplyRequestDefaults(WebRequest &request, const QString &baseUrl) const;
 
     // Vocabularies.
     const QStringList &Categories() const { return m_categories; }
@@ -215,6 +256,8 @@ private:
     QStringList m_googleContactGroups;
     TContactDataList m_contactDataList;
     std::vector<TContactData *> m_queryResults; // references only
+    int m_skippedFileCount = 0;
+    int m_tag = 0;
     QString m_defaultCategory;
     QString m_defaultKeyword;
     TDisplayType m_displayType = dtFirstMiddleLastName;

@@ -1,5 +1,6 @@
 #include "contacts/ContactFields.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -204,14 +205,6 @@ TEST(CliFailures, ExitWithTwoAndSayWhyOnStderr)
          {"convert", Fixture("forms.qcb"), out, "--to", "qbc"},
          "error: Unknown format \"qbc\".",
          true},
-        {"not supported yet",
-         {"convert", Fixture("forms.qcb"), dir.filePath("out.vcf")},
-         "error: Writing the format \"vcard\" is not supported yet.",
-         false},
-        {"not supported yet, named",
-         {"convert", Fixture("forms.qcb"), out, "--from", "ldif"},
-         "error: Reading the format \"ldif\" is not supported yet.",
-         false},
         {"export-only format read",
          {"convert", dir.filePath("in.kml"), out},
          "error: The format \"kml\" cannot be read.",
@@ -372,6 +365,77 @@ TEST(CliCsv, RejectedRecordsAreListedAndSetTheExitStatus)
     EXPECT_EQ(failed.exitCode, 2);
     EXPECT_TRUE(failed.err.contains("The file header is not supported.")) << failed.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(dir.filePath("never.qcb")));
+}
+
+} // namespace
+
+namespace {
+
+TEST(CliConvert, LdifFileAndFolderCarryTheContactsBothWays)
+{
+    QTemporaryDir dir;
+    const QString records = dir.filePath("people.ldif"), folder = dir.filePath("records");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(Cli({"convert", People(), records}).exitCode, 0);
+    EXPECT_TRUE(ReadAll(records).startsWith("dn: cn="));
+    ASSERT_EQ(Cli({"convert", records, folder, "--to", "ldif-folder"}).exitCode, 0);
+    const QString back = dir.filePath("back.qcb");
+    ASSERT_EQ(Cli({"convert", folder, back, "--from", "ldif-folder"}).exitCode, 0);
+    EXPECT_EQ(Cli({"list", back}).out.split('\n').size(), Cli({"list", People()}).out.split('\n').size());
+}
+
+TEST(CliConvert, WindowsContactsFolderImportsAndWarnsAboutUnreadableFiles)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("contacts"), book = dir.filePath("out.qcb");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString fixtures = QStringLiteral(CARDOLIN_FIXTURES "/contact/");
+    ASSERT_TRUE(QFile::copy(fixtures + "anna.contact", folder + "/anna.contact"));
+    ASSERT_TRUE(QFile::copy(fixtures + "truncated.contact", folder + "/truncated.contact"));
+    const Outcome in = Cli({"convert", folder, book, "--from", "windows-contacts-folder"});
+    // Done, but a file was rejected.
+    EXPECT_EQ(in.exitCode, 1) << in.err.toStdString();
+    EXPECT_TRUE(in.err.contains("truncated.contact")) << in.err.toStdString();
+    EXPECT_EQ(Cli({"list", book}).out.trimmed(), "Anna Lindqvist");
+}
+
+TEST(CliConvert, MapExportsWriteTheirFiles)
+{
+    QTemporaryDir dir;
+    const QString batch = dir.filePath("b.txt"), zee = dir.filePath("z.txt"), kml = dir.filePath("m.kml");
+    ASSERT_EQ(Cli({"convert", People(), batch, "--to", "batchgeo-csv"}).exitCode, 0);
+    EXPECT_TRUE(ReadAll(batch).startsWith("\xEF\xBB\xBF" "Address\tCity\tState\tZip\tName\tGroup"));
+    ASSERT_EQ(Cli({"convert", People(), zee, "--to", "zeemaps-csv"}).exitCode, 0);
+    EXPECT_TRUE(ReadAll(zee).startsWith("\xEF\xBB\xBF" "Name,Street,City,State,Country,Zipcode,Color"));
+    // Without a key nothing can be geocoded: the user is told, the file still written.
+    const Outcome noKey = Cli({"convert", People(), kml});
+    EXPECT_EQ(noKey.exitCode, 0) << noKey.err.toStdString();
+    EXPECT_TRUE(noKey.err.contains("The Google Geocoding Key must be configured")) << noKey.err.toStdString();
+    EXPECT_TRUE(ReadAll(kml).contains("<kml xmlns=\"http://www.opengis.net/kml/2.2\">"));
+}
+
+TEST(CliConvert, VCardFileAndFolderCarryTheContactsBothWays)
+{
+    QTemporaryDir dir;
+    const QString cards = dir.filePath("people.vcf"), folder = dir.filePath("cards");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const Outcome out = Cli({"convert", People(), cards});
+    ASSERT_EQ(out.exitCode, 0) << out.err.toStdString();
+    EXPECT_TRUE(ReadAll(cards).startsWith("\xEF\xBB\xBF" "BEGIN:VCARD\r\nVERSION:2.1\r\n"));
+    ASSERT_EQ(Cli({"convert", cards, folder, "--to", "vcard-folder"}).exitCode, 0);
+
+    const QString back = dir.filePath("back.qcb");
+    const Outcome in = Cli({"convert", folder, back, "--from", "vcard-folder"});
+    ASSERT_EQ(in.exitCode, 0) << in.err.toStdString();
+    const Outcome original = Cli({"list", People()}), copy = Cli({"list", back});
+    QStringList want = original.out.split('\n'), got = copy.out.split('\n');
+    want.sort(), got.sort();
+    EXPECT_EQ(got, want);
+
+    EXPECT_EQ(Cli({"convert", cards, folder + "/absent", "--to", "vcard-folder"}).exitCode, 2);
+    const Outcome notAFolder = Cli({"convert", cards, back, "--from", "vcard-folder"});
+    EXPECT_EQ(notAFolder.exitCode, 2);
+    EXPECT_TRUE(notAFolder.err.contains("is not a folder")) << notAFolder.err.toStdString();
 }
 
 } // namespace

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "contacts/QorContacts.h"
+#include "support/Clock.h"
+
+#include <QByteArray>
+#include <QStringDecoder>
+
+namespace cardolin::fuzz {
+
+// A collection whose "now" never moves, so one input always runs the same way.
+inline void Prepare(TQorContacts &book)
+{
+    static const FixedClock clock(QDateTime(QDate(2024, 5, 6), QTime(7, 8, 9), Qt::UTC));
+    book.SetClock(clock);
+}
+
+// Bytes as a reader would see them after decoding a file.
+inline QString Decode(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString text = utf8.decode(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+} // namespace cardolin::fuzz

@@ -1,0 +1,25 @@
+// Feeds arbitrary text to the vCard reader as a file of many cards, then writes
+// every contact it made and reads that card again: neither step may crash,
+// hang or grow without bound.
+
+#include "FuzzSupport.h"
+
+#include "formats/RecordFiles.h"
+#include "formats/TextFiles.h"
+#include "formats/VCardCard.h"
+
+using namespace cardolin;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    TQorContacts book;
+    fuzz::Prepare(book);
+    const QStringList lines = textfile::SplitLines(fuzz::Decode(data, size));
+    recordfiles::ImportRecords(book, lines, QLatin1StringView("BEGIN:VCARD"),
+                               [&](const QStringList &card, TContactData &c) { return vcard::ReadCard(book, card, c); });
+    for (const auto &contact : book.ContactDataList()) {
+        TContactData again;
+        vcard::ReadCard(book, vcard::WriteCard(book, *contact), again);
+    }
+    return 0;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "contacts/ContactData.h"
+
+#include <QStringList>
+
+namespace cardolin {
+
+class TQorContacts;
+
+namespace ldif {
+
+// The lines of one record for a contact, "dn" first.
+QStringList WriteRecord(const TQorContacts &contacts, const TContactData &contact);
+
+// Reads the lines of one record into the contact; false for no lines.
+bool ReadRecord(const TQorContacts &contacts, const QStringList &lines, TContactData &contact);
+
+} // namespace ldif
+} // namespace cardolin

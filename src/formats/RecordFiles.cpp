@@ -1,0 +1,103 @@
+#include "formats/RecordFiles.h"
+
+#include "contacts/QorContacts.h"
+#include "formats/FolderFiles.h"
+#include "support/UserPrompts.h"
+
+#include <QFileInfo>
+#include <QSet>
+
+namespace cardolin::recordfiles {
+
+int ImportRecords(TQorContacts &contacts, const QStringList &lines, QLatin1StringView startTag,
+                  const RecordReader &read)
+{
+    int created = 0;
+    TContactData *contact = nullptr;
+    QStringList record;
+    const auto complete = [&] {
+        if (contact && !record.isEmpty() && read(record, *contact) && contacts.FormatContacts())
+            contacts.FormatContactData(contact);
+    };
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        contacts.ReportProgress(1, int(lines.size() - 1), int(i));
+        const QString &line = lines[i];
+        if (line.startsWith(startTag)) {
+            complete();
+            contact = contacts.CreateContactData();
+            ++created;
+            record.clear();
+        }
+        if (!line.isEmpty() && contact)
+            record.append(line);
+    }
+    complete();
+    return created;
+}
+
+QStringList ExportRecords(TQorContacts &contacts, const RecordWriter &write, int &written)
+{
+    QStringList output;
+    written = 0;
+    const auto &list = contacts.ContactDataList();
+    const int count = int(list.size());
+    for (int i = 0; i < count; ++i) {
+        contacts.ReportProgress(0, count - 1, i);
+        const TContactData &contact = *list[size_t(i)];
+        if (!contact.Exportable)
+            continue;
+        if (!output.isEmpty())
+            output.append(QString());
+        output += write(contact);
+        ++written;
+    }
+    return output;
+}
+
+int ImportFolder(TQorContacts &contacts, const QString &folder, const QString &pattern,
+                 const std::function<bool(TContactData *, const QString &)> &readFile, int &skipped)
+{
+    skipped = 0;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return 0;
+    BusyCursor busy(contacts.Prompts());
+    const QStringList files = folderfiles::List(folder, pattern);
+    int read = 0;
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        contacts.ReportProgress(0, int(files.size() - 1), int(i));
+        TContactData *contact = contacts.CreateContactData();
+        if (readFile(contact, files[i])) {
+            ++read;
+            continue;
+        }
+        contacts.DeleteContactData(contact);
+        ++skipped;
+        contacts.ReportError(files[i], QStringLiteral("Import"),
+                             QStringLiteral("The file could not be read and was skipped."), skipped);
+    }
+    return read;
+}
+
+int ExportFolder(TQorContacts &contacts, const QString &folder, const QString &suffix,
+                 const std::function<bool(const TContactData *, const QString &)> &writeFile)
+{
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return 0;
+    BusyCursor busy(contacts.Prompts());
+    QSet<QString> used;
+    int written = 0;
+    const auto &list = contacts.ContactDataList();
+    const int count = int(list.size());
+    for (int i = 0; i < count; ++i) {
+        contacts.ReportProgress(0, count - 1, i);
+        const TContactData *contact = list[size_t(i)].get();
+        if (!contact->Exportable)
+            continue;
+        const QString name = contacts.GetDisplayNameFromContactData(contact, dtInherited);
+        if (writeFile(contact, folderfiles::UniquePath(folder, name, suffix, used)))
+            ++written;
+    }
+    return written;
+}
+
+} // namespace cardolin::recordfiles

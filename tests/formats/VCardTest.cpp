@@ -1,0 +1,299 @@
+#include "formats/FormatsFixture.h"
+
+#include "contacts/ContactFields.h"
+#include "contacts/SerialDate.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+using namespace cardolin;
+using namespace cardolin::testing;
+
+namespace {
+
+class VCard : public FormatsTest
+{
+protected:
+    QStringList CardOf(const TContactData &contact)
+    {
+        const QString path = dir.filePath("one.vcf");
+        EXPECT_TRUE(book.WriteContactDataTovCardFile(&contact, path));
+        const QByteArray bytes = ReadAll(path);
+        EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+        QString text = QString::fromUtf8(bytes.mid(3));
+        EXPECT_TRUE(text.endsWith("\r\n"));
+        text.chop(2);
+        return text.split("\r\n");
+    }
+
+    TContactData *Read(const QStringList &lines)
+    {
+        const QString path = dir.filePath("in.vcf");
+        WriteAll(path, lines.join("\r\n").toUtf8());
+        TContactData *contact = book.CreateContactData();
+        EXPECT_TRUE(book.ReadContactDataFromvCardFile(contact, path));
+        return contact;
+    }
+
+    static bool ContainsInOrder(const QStringList &card, const QStringList &expected)
+    {
+        const qsizetype at = card.indexOf(expected.first());
+        return at >= 0 && card.mid(at, expected.size()) == expected;
+    }
+};
+
+TEST_F(VCard, WritesTheDialectsMultiLineAndSpecialForms)
+{
+    struct Case
+    {
+        const char *what;
+        std::function<void(TContactData &)> fill;
+        QStringList lines;
+    };
+    const Case cases[] = {
+        {"multi-line preferred street",
+         [](TContactData &c) {
+             c.WorkStreet = "Main St 1;Building B";
+             c.WorkCity = "Paris";
+             c.Preferred = "Work";
+         },
+         {"ADR;WORK;PREF;ENCODING=QUOTED-PRINTABLE:;;Main St 1=0D=0A=", "Building B;Paris;;;"}},
+        {"three-line street",
+         [](TContactData &c) { c.HomeStreet = "a;b;c"; },
+         {"ADR;HOME;ENCODING=QUOTED-PRINTABLE:;;a=0D=0A=", "b=0D=0A=", "c;;;;"}},
+        {"single-line street",
+         [](TContactData &c) {
+             c.WorkStreet = "Main St 1";
+             c.WorkCity = "Paris";
+             c.WorkPostalCode = "75001";
+             c.WorkCountryRegion = "France";
+         },
+         {"ADR;WORK:;;Main St 1;Paris;;75001;France"}},
+        {"notes", [](TContactData &c) { c.Notes = {"a", "b", "c"}; },
+         {"NOTE;ENCODING=QUOTED-PRINTABLE:a=0D=0A=", "b=0D=0A=", "c"}},
+        {"single note", [](TContactData &c) { c.Notes = {"a"}; }, {"NOTE;ENCODING=QUOTED-PRINTABLE:a", "REV:20240506T070809Z"}},
+        {"gender and birthday",
+         [](TContactData &c) {
+             c.Gender = "Female";
+             c.Birthday = DateToSerial(QDate(1980, 3, 12));
+         },
+         {"X-WAB-GENDER:1", "BDAY:19800312T000000Z"}},
+        {"language of the name from the country",
+         [](TContactData &c) {
+             c.LastName = "Roy";
+             c.Language = "french";
+             c.HomeCountryRegion = "Canada";
+         },
+         {"N;LANGUAGE=fr-CA:Roy;;;"}},
+        {"personal mobile alone, work pager alone",
+         [](TContactData &c) {
+             c.PersonalMobilePhone = "1";
+             c.WorkPager = "2";
+         },
+         {"TEL;CELL;VOICE:1"}},
+        {"preferred personal e-mail",
+         [](TContactData &c) {
+             c.Preferred = "Personal";
+             c.WorkEmail = "w@x.org";
+             c.PersonalEmail = "p@x.org";
+         },
+         {"EMAIL;PREF;INTERNET:p@x.org"}},
+    };
+    for (const Case &c : cases) {
+        TContactData *contact = book.CreateContactData();
+        c.fill(*contact);
+        const QStringList card = CardOf(*contact);
+        EXPECT_TRUE(ContainsInOrder(card, c.lines)) << c.what << "\n" << card.join("\n").toStdString();
+    }
+}
+
+TEST_F(VCard, AContactWithoutDetailsWritesOnlyTheFrame)
+{
+    TContactData *contact = book.CreateContactData();
+    contact->FirstName = "Ann";
+    EXPECT_EQ(CardOf(*contact), (QStringList{"BEGIN:VCARD", "VERSION:2.1", "N:;Ann;;", "FN:Ann", "X-WAB-GENDER:0",
+                                             "REV:20240506T070809Z", "END:VCARD"}));
+}
+
+TEST_F(VCard, ReadsTheLinesOfOtherWriters)
+{
+    TContactData *c = Read({
+        "BEGIN:VCARD",
+        "VERSION:2.1",
+        "TEL;TYPE=WORK;TYPE=VOICE:+33 1",
+        "URL;WORK:https://example.org:8080/a",
+        "NICKNAME:a:b",
+        "EMAIL;PREF;INTERNET:first@x.org",
+        "EMAIL;INTERNET:second@x.org",
+        "BDAY:1980-03-12",
+        "X-MS-ANNIVERSARY:not a date",
+        "X-WAB-GENDER:7",
+        "ORG:Acme",
+        "N;LANGUAGE=sr-Cyrl-CS:Last;First;Mid;Dr.;extra",
+        "ADR;HOME;PREF:box;ext;Street;Town;State;123;Country",
+        "END:VCARD",
+    });
+    EXPECT_EQ(c->WorkPhone, "+33 1");
+    EXPECT_EQ(c->WorkWebsite, "https://example.org:8080/a");
+    EXPECT_EQ(c->Nickname, "a:b");
+    EXPECT_EQ(c->WorkEmail, "first@x.org");
+    EXPECT_EQ(c->PersonalEmail, "second@x.org");
+    EXPECT_EQ(SerialToDate(c->Birthday), QDate(1980, 3, 12));
+    EXPECT_EQ(c->Anniversary, 0); // an unreadable date leaves the field alone
+    EXPECT_EQ(c->Gender, "Unspecified");
+    EXPECT_EQ(c->Company, "Acme");
+    EXPECT_EQ(c->Department, "");
+    EXPECT_EQ(c->Language, "Serbian (Cyrillic)");
+    EXPECT_EQ((QStringList{c->LastName, c->FirstName, c->MiddleName, c->Title}),
+              (QStringList{"Last", "First", "Mid", "Dr."}));
+    EXPECT_EQ(c->Preferred, "Personal");
+    EXPECT_EQ((QStringList{c->HomePOBox, c->HomeStreet, c->HomeCity, c->HomeStateProvince, c->HomePostalCode,
+                           c->HomeCountryRegion}),
+              (QStringList{"box", "Street", "Town", "State", "123", "Country"}));
+    EXPECT_EQ(c->Modified, DateTimeToSerial(clock.NowUtc()));
+}
+
+TEST_F(VCard, ContinuationLinesStayWithTheirProperty)
+{
+    TContactData *c = Read({
+        "BEGIN:VCARD",
+        "NOTE;ENCODING=QUOTED-PRINTABLE:at 9:00=0D=0A=",
+        "Lunch at 12:30 with Bob=0D=0A=",
+        "last",
+        "PHOTO;ENCODING=BASE64;TYPE=JPEG:",
+        "/9j/4AAQSkZJRgABAQ",
+        "AAAQABAAD",
+        "ADR;ENCODING=QUOTED-PRINTABLE:;;one=0D=0A=",
+        "two;City;;;",
+        "END:VCARD",
+    });
+    EXPECT_EQ(c->Notes, (QStringList{"at 9:00", "Lunch at 12:30 with Bob", "last"}));
+    EXPECT_EQ(c->OtherStreet, "one;two");
+    EXPECT_EQ(c->OtherCity, "City");
+}
+
+TEST_F(VCard, RejectsWhatIsNotACard)
+{
+    TContactData *contact = book.CreateContactData();
+    const QString path = dir.filePath("x.vcf");
+    WriteAll(path, "VERSION:2.1\r\nBEGIN:VCARD\r\nFN:x\r\nEND:VCARD\r\n");
+    EXPECT_FALSE(book.ReadContactDataFromvCardFile(contact, path));
+    EXPECT_FALSE(book.ReadContactDataFromvCardFile(contact, dir.filePath("missing.vcf")));
+    EXPECT_FALSE(book.ReadContactDataFromvCardFile(nullptr, path));
+    EXPECT_FALSE(book.WriteContactDataTovCardFile(nullptr, path));
+    EXPECT_EQ(contact->FirstName, "");
+}
+
+void FillEveryCarriedField(TContactData &c)
+{
+    c.Title = "Dr.", c.FirstName = "Émile", c.MiddleName = "J", c.LastName = "Zoé", c.Nickname = "Em";
+    c.Language = "French", c.Preferred = "Other";
+    c.Company = "Acme", c.Department = "R&D", c.JobTitle = "Boss", c.Role = "Lead";
+    c.WorkStreet = "1 Rue;Bât B", c.WorkPOBox = "BP 1", c.WorkCity = "Québec", c.WorkPostalCode = "G1",
+    c.WorkStateProvince = "QC", c.WorkCountryRegion = "Canada";
+    c.WorkPhone = "+1 418", c.WorkMobilePhone = "+1 419", c.WorkPager = "+1 420", c.WorkEmail = "w@x.ca";
+    c.WorkWebsite = "https://w.ca/x";
+    c.HomeStreet = "2 Home", c.HomePOBox = "9", c.HomeCity = "Lévis", c.HomePostalCode = "G2",
+    c.HomeStateProvince = "QC", c.HomeCountryRegion = "Canada";
+    c.HomePhone = "+1 500", c.PersonalMobilePhone = "+1 501", c.PersonalPager = "+1 502", c.PersonalEmail = "h@x.ca";
+    c.PersonalIM = "im:me", c.PersonalWebsite = "http://h.ca";
+    c.Gender = "Male", c.Birthday = DateToSerial(QDate(1970, 1, 2)), c.SignificantOther = "Zoë";
+    c.Anniversary = DateToSerial(QDate(2000, 6, 7));
+    c.OtherStreet = "x;y;z", c.OtherPOBox = "8", c.OtherCity = "Oslo", c.OtherPostalCode = "0150",
+    c.OtherStateProvince = "", c.OtherCountryRegion = "Norway";
+    c.OtherPhone = "+47 1", c.OtherMobilePhone = "+47 2", c.OtherPager = "+47 3", c.OtherEmail = "o@x.no";
+    c.OtherWebsite = "ftp://o.no";
+    c.Notes = {"at 10:30", "ligne deux: ça", "three"};
+}
+
+TEST_F(VCard, EveryCarriedFieldSurvivesAFileRoundTrip)
+{
+    TContactData *original = book.CreateContactData();
+    FillEveryCarriedField(*original);
+    const TDateTime modified = original->Modified;
+    book.CreateContactData()->Exportable = false;
+    const QString path = dir.filePath("all.vcf");
+    ASSERT_EQ(book.ExportTovCardFile(path), 1);
+
+    TQorContacts other;
+    other.SetClock(clock);
+    other.SetPrompts(prompts);
+    ASSERT_EQ(other.ImportFromvCardFile(path), 1);
+    TContactData copy = *other.ContactDataList().front();
+    EXPECT_EQ(copy.Created, modified);
+    // The fields cards do not carry are those a fresh record has.
+    copy.Created = original->Created, copy.Modified = original->Modified, copy.Accessed = original->Accessed;
+    for (const ContactField &field : ContactFields())
+        std::visit([&](auto member) { EXPECT_TRUE(copy.*member == original->*member) << field.name.data(); },
+                   field.member);
+}
+
+TEST_F(VCard, FileOfManyCardsImportsEachAndReportsProgress)
+{
+    QList<int> positions;
+    book.OnProgress = [&](TQorContacts *, int min, int max, int position) {
+        EXPECT_EQ(min, 1);
+        EXPECT_EQ(max, 7);
+        positions.append(position);
+    };
+    const QString path = dir.filePath("two.vcf");
+    WriteAll(path, "junk\r\nBEGIN:VCARD\r\nFN:a\r\nN:A\r\n\r\nBEGIN:VCARD\r\nN:B\nEND:VCARD");
+    EXPECT_EQ(book.ImportFromvCardFile(path), 2);
+    ASSERT_EQ(book.ContactDataList().size(), 2u);
+    EXPECT_EQ(book.ContactDataList()[0]->LastName, "A");
+    EXPECT_EQ(book.ContactDataList()[1]->LastName, "B");
+    EXPECT_EQ(positions, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(prompts.busyDepth, 0);
+
+    EXPECT_EQ(book.ImportFromvCardFile(dir.filePath("none.vcf")), 0);
+}
+
+TEST_F(VCard, FolderImportSkipsNonCardsAndKeepsTheWorkingDirectory)
+{
+    const QString folder = dir.filePath("cards");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    WriteAll(folder + "/a.vcf", "BEGIN:VCARD\r\nN:A\r\nEND:VCARD\r\n");
+    WriteAll(folder + "/.hidden.vcf", "\xEF\xBB\xBF" "BEGIN:VCARD\r\nN:Hé\r\nEND:VCARD\r\n");
+    WriteAll(folder + "/broken.vcf", "not a card");
+    WriteAll(folder + "/other.txt", "BEGIN:VCARD\r\nN:X\r\nEND:VCARD\r\n");
+    int errors = 0;
+    book.OnError = [&](TQorContacts *, const QString &, const QString &, const QString &, int count) {
+        errors = count;
+    };
+    const QString before = QDir::currentPath();
+
+    EXPECT_EQ(book.ImportFromvCardFolder(folder), 2);
+    EXPECT_EQ(QDir::currentPath(), before);
+    ASSERT_EQ(book.ContactDataList().size(), 2u);
+    EXPECT_EQ(book.SkippedFileCount(), 1);
+    EXPECT_EQ(errors, 1);
+    EXPECT_EQ(book.ContactDataList()[0]->LastName, "Hé");
+    EXPECT_EQ(book.ImportFromvCardFolder(dir.filePath("missing")), 0);
+}
+
+TEST_F(VCard, FolderExportNamesFilesSafelyAndNeverOverwritesASibling)
+{
+    for (const char *name : {"Ann", "Ann", "../evil/x", ""})
+        book.CreateContactData()->FirstName = QString::fromUtf8(name);
+    const QString folder = dir.filePath("out");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_EQ(book.ExportTovCardFolder(folder), 4);
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    EXPECT_EQ(names, (QStringList{".._evil_x.vcf", "Ann (2).vcf", "Ann.vcf", "Contact.vcf"}));
+    EXPECT_EQ(book.ExportTovCardFolder(dir.filePath("missing")), 0);
+
+    TQorContacts other;
+    other.SetClock(clock);
+    other.SetPrompts(prompts);
+    EXPECT_EQ(other.ImportFromvCardFolder(folder), 4);
+}
+
+TEST_F(VCard, ExportToAnUnwritablePlaceSaysCannotSave)
+{
+    book.CreateContactData();
+    const QString path = dir.filePath("no/such/folder/x.vcf");
+    EXPECT_EQ(book.ExportTovCardFile(path), 0);
+    EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + path + "\"."});
+}
+
+} // namespace
