@@ -10,7 +10,8 @@ bash scripts/install-deps.sh
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ \
   -DCARDOLIN_FUZZ=ON -DCARDOLIN_GUI=OFF -DCARDOLIN_TESTS=OFF -DCARDOLIN_BENCH=OFF -DCARDOLIN_SANITIZE=OFF
-targets=(book_loader_fuzz:book csv_import_fuzz:csv vcard_reader_fuzz:vcard ldif_reader_fuzz:ldif contact_reader_fuzz:contact)
+targets=(book_loader_fuzz:book csv_import_fuzz:csv vcard_reader_fuzz:vcard ldif_reader_fuzz:ldif contact_reader_fuzz:contact
+         registry_text_fuzz:registry)
 cmake --build build-fuzz --target "${targets[@]%%:*}"
 
 # The time is shared evenly between the targets.

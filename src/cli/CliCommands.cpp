@@ -5,6 +5,8 @@
 #include "cli/Console.h"
 #include "cli/ContactJson.h"
 #include "cli/ContactText.h"
+#include "cli/SettingsCommands.h"
+#include "cli/UserEnvironment.h"
 #include "contacts/BookBackup.h"
 #include "contacts/QorContacts.h"
 
@@ -39,6 +41,7 @@ struct Command
     qsizetype positionals;
     std::span<const Option> options;
     int (*run)(const Arguments &);
+    qsizetype optionalPositionals = 0; // may follow the required ones
 };
 
 QString WrappedList(const QString &heading, const QStringList &words)
@@ -78,6 +81,11 @@ QString UsageText()
                "                    [--case-sensitive] [--keep-accents]\n"
                "  quillet-cli dedupe BOOK [--method merge|keep-newest|keep-oldest] [--display-type TYPE]\n"
                "  quillet-cli format BOOK [--dial-number] [--email] [--website] [--last-name-uppercase]\n"
+               "  quillet-cli accounts\n"
+               "  quillet-cli settings get PATH\n"
+               "  quillet-cli settings set PATH VALUE [--type string|integer|boolean] [--yes]\n"
+               "  quillet-cli settings list [KEY]\n"
+               "  quillet-cli settings export KEY FILE\n"
                "  quillet-cli --help\n"
                "\n"
                "Without --from or --to the format follows the file's extension\n"
@@ -86,7 +94,12 @@ QString UsageText()
                "TYPE: first-last, first-middle-last (default), full, last-first.\n"
                "QUERY: all (default), category, company, display-name, keyword, location.\n"
                "dedupe and format rewrite BOOK, keeping the previous version as its backup\n"
-               "(Ann.qcb -> Ann.~cb).\n")
+               "(Ann.qcb -> Ann.~cb).\n"
+               "BOOK (and INPUT, OUTPUT) \"@NAME\" is the book of account NAME where the program\n"
+               "keeps it, \"@\" the current account's; write ./@x for a file named @x.\n"
+               "PATH and KEY are relative to the program's settings (Options\\SortAlphabetically);\n"
+               "get prints a missing setting's default and exits 1 when there is none. Setting\n"
+               "where books live offers to move them, which --yes accepts.\n")
            + WrappedList(QStringLiteral("Read:"), readable) + WrappedList(QStringLiteral("Write:"), writable)
            + QStringLiteral("Exit status: 0 done, 1 done but records were rejected, 2 failed.\n");
 }
@@ -122,7 +135,9 @@ QString Parse(const Command &command, const QStringList &words, Arguments &args)
     bool optionsEnded = false;
     for (qsizetype i = 0; i < words.size(); ++i) {
         const QString &word = words[i];
-        if (optionsEnded || !word.startsWith(QLatin1Char('-')) || word == QLatin1StringView("-")) {
+        // A negative number ("-1") is a value, not an option.
+        const bool number = word.size() > 1 && word[1].isDigit();
+        if (optionsEnded || !word.startsWith(QLatin1Char('-')) || word == QLatin1StringView("-") || number) {
             args.positionals.append(word);
             continue;
         }
@@ -148,8 +163,9 @@ QString Parse(const Command &command, const QStringList &words, Arguments &args)
     }
     if (args.positionals.size() < command.positionals)
         return QStringLiteral("Missing arguments for %1.").arg(command.name);
-    if (args.positionals.size() > command.positionals)
-        return QStringLiteral("Unexpected argument \"%1\".").arg(args.positionals[command.positionals]);
+    if (args.positionals.size() > command.positionals + command.optionalPositionals)
+        return QStringLiteral("Unexpected argument \"%1\".")
+            .arg(args.positionals[command.positionals + command.optionalPositionals]);
     return {};
 }
 
@@ -160,6 +176,7 @@ struct Session
 {
     CliPrompts prompts;
     TQorContacts contacts;
+    QString bookPath; // BOOK resolved, once OpenBook has run
     int rejected = 0;
 
     explicit Session(const Arguments &args) : prompts(args.Has("yes"))
@@ -233,20 +250,27 @@ const Format *ChooseFormat(const Arguments &args, const char *option, const QStr
 
 int RunConvert(const Arguments &args)
 {
-    const QString &input = args.positionals[0];
-    const QString &output = args.positionals[1];
-    const Format *from = ChooseFormat(args, "from", input, Direction::Import);
+    Session session(args);
+    const std::optional<QString> input = ResolveBookArgument(args.positionals[0], session.prompts);
+    const std::optional<QString> output = input ? ResolveBookArgument(args.positionals[1], session.prompts)
+                                                : std::nullopt;
+    if (!output)
+        return ExitFailed;
+    const Format *from = ChooseFormat(args, "from", *input, Direction::Import);
     if (!from)
         return ExitFailed;
-    const Format *to = ChooseFormat(args, "to", output, Direction::Export);
+    const Format *to = ChooseFormat(args, "to", *output, Direction::Export);
     if (!to)
         return ExitFailed;
-    Session session(args);
     session.contacts.SetGoogleGeocodingKey(args.Value("geocoding-key"));
     // A partly read input is never written out: the result would silently lack records.
-    if (!session.Import(*from, input) || !to->exporter(session.contacts, output, session.prompts))
+    if (!session.Import(*from, *input))
         return ExitFailed;
-    return session.Finish();
+    // An account's book keeps its previous version as the backup, as Apply does.
+    const bool written = NamesAccountBook(args.positionals[1]) && to == &BookFormat()
+                             ? SaveAccountBook(session.contacts, *output)
+                             : to->exporter(session.contacts, *output, session.prompts);
+    return written ? session.Finish() : ExitFailed;
 }
 
 // ---- commands on one book --------------------------------------------------
@@ -310,7 +334,11 @@ bool OpenBook(Session &session, const Arguments &args)
     session.contacts.SetDisplayType(type);
     if (args.Has("replace-accented-chars"))
         session.contacts.SetDisplayTypeOptions(dtoReplaceAccentedChars);
-    return session.Import(BookFormat(), args.positionals[0]);
+    const std::optional<QString> path = ResolveBookArgument(args.positionals[0], session.prompts);
+    if (!path)
+        return false;
+    session.bookPath = *path;
+    return session.Import(BookFormat(), session.bookPath);
 }
 
 // Prints the command's answer; the exit status says whether it got out and
@@ -379,7 +407,7 @@ int RunDedupe(const Arguments &args)
     if (!Choose(args, "method", kMethods, method) || !OpenBook(session, args))
         return ExitFailed;
     const int removed = session.contacts.DeduplicateContactDataList(method);
-    if (!SaveBack(session, args.positionals[0]))
+    if (!SaveBack(session, session.bookPath))
         return ExitFailed;
     return PrintAndFinish(session, QString::number(removed) + QLatin1Char('\n'));
 }
@@ -396,7 +424,7 @@ int RunFormat(const Arguments &args)
         options = fcoDialNumber | fcoEmail | fcoWebsite;
     session.contacts.SetFormatContactsOptions(options);
     session.contacts.FormatContactDataList();
-    return SaveBack(session, args.positionals[0]) ? session.Finish() : ExitFailed;
+    return SaveBack(session, session.bookPath) ? session.Finish() : ExitFailed;
 }
 
 const Option kConvertOptions[] = {{QLatin1StringView("from"), true},
@@ -416,6 +444,18 @@ const Option kFormatCommandOptions[] = {{QLatin1StringView("dial-number"), false
                                         {QLatin1StringView("website"), false},
                                         {QLatin1StringView("last-name-uppercase"), false}};
 
+int RunAccounts(const Arguments &args)
+{
+    return RunAccountsCommand(args.Has("yes"));
+}
+
+int RunSettings(const Arguments &args)
+{
+    return RunSettingsCommand(args.positionals, args.Value("type"), args.Has("yes"));
+}
+
+const Option kSettingsOptions[] = {{QLatin1StringView("type"), true}};
+
 const Command kCommands[] = {
     {QLatin1StringView("convert"), 2, kConvertOptions, RunConvert},
     {QLatin1StringView("show"), 1, kShowOptions, RunShow},
@@ -423,6 +463,8 @@ const Command kCommands[] = {
     {QLatin1StringView("query"), 2, kQueryOptions, RunQuery},
     {QLatin1StringView("dedupe"), 1, kDedupeOptions, RunDedupe},
     {QLatin1StringView("format"), 1, kFormatCommandOptions, RunFormat},
+    {QLatin1StringView("accounts"), 0, {}, RunAccounts},
+    {QLatin1StringView("settings"), 1, kSettingsOptions, RunSettings, 2},
 };
 
 bool AsksForHelp(const QStringList &arguments)

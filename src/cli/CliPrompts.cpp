@@ -47,6 +47,14 @@ bool CliPrompts::AskYesNo(const QString &message)
     return m_answerYes;
 }
 
+UserPrompts::Answer CliPrompts::AskYesNoToAll(const QString &message)
+{
+    Say(QLatin1StringView("information"),
+        message + (m_answerYes ? QStringLiteral(" (answered Yes to All)")
+                               : QStringLiteral(" (answered No to All; --yes answers Yes to All)")));
+    return m_answerYes ? Answer::YesToAll : Answer::NoToAll;
+}
+
 bool CliPrompts::InputText(const QString &caption, const QString &prompt, QString & /*value*/)
 {
     const QString question = caption.isEmpty() ? prompt : caption + QLatin1StringView(": ") + prompt;

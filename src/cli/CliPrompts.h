@@ -15,6 +15,8 @@ public:
     void ShowWarning(const QString &message) override;
     void ShowInformation(const QString &message) override;
     bool AskYesNo(const QString &message) override;
+    // --yes answers Yes to All, otherwise No to All: a series is answered once.
+    Answer AskYesNoToAll(const QString &message) override;
     // Nobody can type an answer: --yes takes the value offered, otherwise cancel.
     bool InputText(const QString &caption, const QString &prompt, QString &value) override;
     void BeginBusy() override {}

@@ -3,6 +3,7 @@
 #include "contacts/QorContacts.h"
 #include "support/UserPrompts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -42,10 +43,27 @@ int SaveBookWithBackup(TQorContacts &contacts, const QString &bookPath)
     // Without a backup there is no saving: the old book would be the only copy left
     // of what the user had, and it is about to be replaced.
     if (QFileInfo(bookPath).isFile() && !CopyOver(bookPath, backup)) {
-        contacts.Prompts().ShowError(QStringLiteral("Cannot save \"%1\".").arg(backup));
+        contacts.SetLastError(QStringLiteral("Cannot save \"%1\".").arg(backup));
+        contacts.Prompts().ShowError(contacts.LastError());
         return 0;
     }
     return contacts.SaveToXMLFile(bookPath);
+}
+
+void CreateBookFolder(const QString &bookPath)
+{
+    // One level only, as the profile's Contacts folder: a missing profile or
+    // library is a mistake to report, not a tree to build.
+    const QString folder = QFileInfo(bookPath).path();
+    if (!QFileInfo(folder).isDir())
+        QDir().mkdir(folder);
+}
+
+bool SaveAccountBook(TQorContacts &contacts, const QString &bookPath)
+{
+    CreateBookFolder(bookPath);
+    SaveBookWithBackup(contacts, bookPath);
+    return contacts.LastError().isEmpty();
 }
 
 } // namespace cardolin

@@ -15,4 +15,11 @@ QString BackupFileName(const QString &bookPath);
 // Returns the number of contacts written, 0 on failure (after telling the user).
 int SaveBookWithBackup(TQorContacts &contacts, const QString &bookPath);
 
+// Creates the folder of an account's book when it is missing (one level).
+void CreateBookFolder(const QString &bookPath);
+
+// Saves an account's book as Apply does: creates the book's folder when missing
+// (one level), then saves with a backup. False after telling the user why.
+bool SaveAccountBook(TQorContacts &contacts, const QString &bookPath);
+
 } // namespace cardolin

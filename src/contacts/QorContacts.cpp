@@ -151,13 +151,15 @@ int TQorContacts::LoadFromXMLFile(const QString &FileName)
 int TQorContacts::SaveToXMLFile(const QString &FileName)
 {
     BusyCursor busy(*m_prompts);
+    m_lastError.clear();
     // Written beside the book and renamed over it only when complete, so a full
     // disk or a crash never leaves a half-written book in its place.
     QSaveFile file(FileName);
     const bool saved = file.open(QIODevice::WriteOnly) && bookfile::Write(*this, file) && file.commit();
     if (!saved) {
         file.cancelWriting();
-        m_prompts->ShowError(QStringLiteral("Cannot save \"%1\".").arg(FileName));
+        m_lastError = QStringLiteral("Cannot save \"%1\".").arg(FileName);
+        m_prompts->ShowError(m_lastError);
         return 0;
     }
     return int(m_contactDataList.size());

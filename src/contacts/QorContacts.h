@@ -90,7 +90,7 @@ public:
 
     // Contacts book file. Load returns the number of records afterwards and keeps
     // the reason of a failed load in LastError(); save returns the number written,
-    // 0 on failure.
+    // 0 on failure, and LastError() tells a failure from an empty book.
     int LoadFromXMLFile(const QString &FileName);
     int SaveToXMLFile(const QString &FileName);
     const QString &LastError() const { return m_lastError; }

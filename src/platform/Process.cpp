@@ -5,12 +5,17 @@
 
 namespace cardolin::platform {
 
-QString ExecutableFileName()
+QString ExecutableFilePath()
 {
     if (QCoreApplication::instance())
-        return QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+        return QCoreApplication::applicationFilePath();
     // Without an application object (tests, fuzzers) ask the kernel.
-    return QFileInfo(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).fileName();
+    return QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+}
+
+QString ExecutableFileName()
+{
+    return QFileInfo(ExecutableFilePath()).fileName();
 }
 
 } // namespace cardolin::platform

@@ -4,6 +4,9 @@
 
 namespace cardolin::platform {
 
+// Full path of the running executable, e.g. "/usr/bin/Quillet".
+QString ExecutableFilePath();
+
 // File name (no folder) of the running executable, e.g. "Quillet".
 QString ExecutableFileName();
 

@@ -17,6 +17,12 @@ public:
     virtual void ShowInformation(const QString &message) = 0;
     // Yes/No question; true means Yes.
     virtual bool AskYesNo(const QString &message) = 0;
+
+    // A question asked once per item of a series, whose "to all" answers stand
+    // for the rest of it (Yes, No, No to All, Yes to All). A front end without
+    // such a dialog asks Yes/No.
+    enum class Answer { Yes, No, NoToAll, YesToAll };
+    virtual Answer AskYesNoToAll(const QString &message) { return AskYesNo(message) ? Answer::Yes : Answer::No; }
     // Text input box; false when the user cancels, value is then unchanged.
     virtual bool InputText(const QString &caption, const QString &prompt, QString &value) = 0;
     virtual void BeginBusy() = 0;

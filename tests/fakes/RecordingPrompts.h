@@ -18,6 +18,14 @@ public:
         questions.append(message);
         return answerYes;
     }
+    // Answers from toAllAnswers in turn, then as answerYes says.
+    Answer AskYesNoToAll(const QString &message) override
+    {
+        questions.append(message);
+        if (!toAllAnswers.isEmpty())
+            return toAllAnswers.takeFirst();
+        return answerYes ? Answer::Yes : Answer::No;
+    }
     bool InputText(const QString &, const QString &prompt, QString &value) override
     {
         questions.append(prompt);
@@ -31,6 +39,7 @@ public:
 
     QStringList errors, warnings, information, questions;
     bool answerYes = false;
+    QList<Answer> toAllAnswers;
     QString inputAnswer;
     int busyDepth = 0;
     int busyCount = 0;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QStringList>
+
+namespace cardolin::cli {
+
+// quillet-cli accounts
+int RunAccountsCommand(bool answerYes);
+
+// quillet-cli settings get PATH | set PATH VALUE | list [KEY] | export KEY FILE;
+// type is the word given with --type, empty without it.
+int RunSettingsCommand(const QStringList &words, const QString &type, bool answerYes);
+
+} // namespace cardolin::cli

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QStringList>
+
+namespace cardolin {
+
+class TContactsBookLocator;
+struct TStorageSettings;
+class UserPrompts;
+
+// Books move only when where they live changed: the user-folder option or the
+// library folder.
+bool RelocationNeeded(const TStorageSettings &before, const TStorageSettings &after);
+
+// Offers to move each account's book (and its backup) from where the old
+// settings put it to where the new ones do, asking per account with "to all"
+// answers, and asking again before replacing a book at the new place. Each
+// failed move is reported and the others go on. Returns the books moved.
+int RelocateContactsBooks(const QStringList &accounts, const TContactsBookLocator &before,
+                          const TContactsBookLocator &after, UserPrompts &prompts);
+
+} // namespace cardolin

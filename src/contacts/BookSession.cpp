@@ -1,0 +1,59 @@
+#include "contacts/BookSession.h"
+
+#include "contacts/BookBackup.h"
+#include "contacts/QorContacts.h"
+#include "support/UserPrompts.h"
+
+#include <QFileInfo>
+
+namespace cardolin {
+
+bool TContactsBookSession::AskToSave()
+{
+    if (!m_modified || !m_prompts.AskYesNo(QStringLiteral("Do you want to save the current contacts book?")))
+        return true;
+    return Save();
+}
+
+bool TContactsBookSession::Save()
+{
+    if (m_loaded.isEmpty())
+        return false;
+    // A failed save leaves the changes unsaved: clearing them would let the
+    // next refresh or the closing drop them without a question.
+    const bool saved = SaveAccountBook(m_contacts, m_bookPath(m_loaded));
+    m_modified = !saved;
+    return saved;
+}
+
+bool TContactsBookSession::Refresh(const QString &account)
+{
+    if (!AskToSave())
+        return false;
+    const QString path = m_bookPath(account);
+    bool loaded = true;
+    if (QFileInfo::exists(path)) {
+        m_contacts.LoadFromXMLFile(path);
+        loaded = m_contacts.LastError().isEmpty();
+    }
+    // A book that failed half way shows nothing rather than a part of itself.
+    if (!loaded || !QFileInfo::exists(path))
+        m_contacts.ClearContactDataList();
+    if (!loaded)
+        m_prompts.ShowError(m_contacts.LastError());
+    m_loaded = account;
+    m_modified = false;
+    return loaded;
+}
+
+bool TContactsBookSession::SwitchAccount(const QString &account)
+{
+    if (account == m_loaded)
+        return true;
+    if (!AskToSave())
+        return false;
+    m_modified = false;
+    return Refresh(account);
+}
+
+} // namespace cardolin

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace cardolin {
+
+class TQorContacts;
+class UserPrompts;
+
+// The book handling of the main window without its widgets: which account's
+// book the working collection holds, whether it has unsaved changes, and the
+// question asked before they would be lost.
+class TContactsBookSession
+{
+public:
+    // bookPath gives an account's book under the options as they are now.
+    using BookPath = std::function<QString(const QString &account)>;
+
+    TContactsBookSession(TQorContacts &contacts, BookPath bookPath, UserPrompts &prompts)
+        : m_contacts(contacts), m_bookPath(std::move(bookPath)), m_prompts(prompts)
+    {
+    }
+
+    const QString &LoadedWindowsUserAccount() const { return m_loaded; }
+    // True while Apply is enabled.
+    bool Modified() const { return m_modified; }
+    void SetModified(bool value) { m_modified = value; }
+
+    // Offers to save unsaved changes, then loads the account's book, or empties
+    // the collection when the account has none yet. False when the user's save
+    // failed (nothing is loaded then) or the book could not be read (the
+    // collection is left empty, the error shown).
+    bool Refresh(const QString &account);
+    // Apply: the loaded account's book, with its backup. Changes stay unsaved
+    // when the save fails.
+    bool Save();
+    // Loads another account's book after offering to save; does nothing for
+    // the account already loaded.
+    bool SwitchAccount(const QString &account);
+    // The save question; false when the user said Yes and the save failed.
+    bool AskToSave();
+
+private:
+    TQorContacts &m_contacts;
+    BookPath m_bookPath;
+    UserPrompts &m_prompts;
+    QString m_loaded;
+    bool m_modified = false;
+};
+
+} // namespace cardolin

@@ -1,0 +1,51 @@
+#include "platform/SystemFolders.h"
+
+#include "platform/UserAccounts.h"
+
+#include <QDir>
+#include <QSysInfo>
+
+namespace cardolin::platform {
+
+namespace {
+
+// An environment folder counts only when absolute, as the XDG rules say.
+QString AbsoluteFromEnvironment(const char *name)
+{
+    const QString value = qEnvironmentVariable(name);
+    return QDir::isAbsolutePath(value) ? QDir::cleanPath(value) : QString();
+}
+
+} // namespace
+
+QString HomeFolder()
+{
+    const QString home = AbsoluteFromEnvironment("HOME");
+    return home.isEmpty() ? HomeFolderFromUserDatabase() : home;
+}
+
+QString ConfigFolder()
+{
+    const QString config = AbsoluteFromEnvironment("XDG_CONFIG_HOME");
+    return config.isEmpty() ? HomeFolder() + QStringLiteral("/.config") : config;
+}
+
+QString SettingsStoreFileName()
+{
+    return ConfigFolder() + QStringLiteral("/cardolin/registry.txt");
+}
+
+QString CommonDataFolder()
+{
+    for (const QString &folder : qEnvironmentVariable("XDG_DATA_DIRS").split(u':', Qt::SkipEmptyParts))
+        if (QDir::isAbsolutePath(folder))
+            return QDir::cleanPath(folder);
+    return QStringLiteral("/usr/local/share");
+}
+
+QString ComputerName()
+{
+    return QSysInfo::machineHostName();
+}
+
+} // namespace cardolin::platform

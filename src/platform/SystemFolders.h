@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace cardolin::platform {
+
+// The current user's profile folder: $HOME, else the user database's entry.
+QString HomeFolder();
+
+// $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
+QString ConfigFolder();
+
+// The file that holds the current user's settings store.
+QString SettingsStoreFileName();
+
+// Shared read-only data of all users: the first folder of $XDG_DATA_DIRS, else
+// /usr/local/share.
+QString CommonDataFolder();
+
+// This machine's host name.
+QString ComputerName();
+
+} // namespace cardolin::platform

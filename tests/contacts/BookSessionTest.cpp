@@ -1,0 +1,121 @@
+#include "contacts/BookSession.h"
+#include "contacts/QorContacts.h"
+#include "fakes/Files.h"
+#include "fakes/RecordingPrompts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace cardolin;
+using cardolin::testing::RecordingPrompts;
+
+using cardolin::testing::ReadAll;
+using cardolin::testing::WriteAll;
+
+namespace {
+
+const QString kSaveQuestion = "Do you want to save the current contacts book?";
+
+struct SessionTest : ::testing::Test
+{
+    QTemporaryDir dir;
+    RecordingPrompts prompts;
+    TQorContacts contacts;
+    TContactsBookSession session{contacts, [this](const QString &account) { return Book(account); }, prompts};
+
+    SessionTest()
+    {
+        contacts.SetPrompts(prompts);
+        QDir().mkpath(dir.filePath("home/ann"));
+        QDir().mkpath(dir.filePath("home/bob"));
+    }
+
+    QString Book(const QString &account) const
+    {
+        return dir.filePath("home/" + account + "/Contacts/" + account + ".qcb");
+    }
+
+    void Add(const char *firstName)
+    {
+        contacts.CreateContactData()->FirstName = firstName;
+        session.SetModified(true);
+    }
+};
+
+TEST_F(SessionTest, AnAccountWithoutABookStartsEmptyAndTheFirstSaveMakesItsFolder)
+{
+    EXPECT_TRUE(session.Refresh("ann"));
+    EXPECT_EQ(session.LoadedWindowsUserAccount(), "ann");
+    EXPECT_TRUE(contacts.ContactDataList().empty());
+
+    Add("First");
+    ASSERT_TRUE(session.Save());
+    EXPECT_FALSE(session.Modified());
+    const QByteArray first = ReadAll(Book("ann"));
+    EXPECT_TRUE(first.contains("First"));
+
+    // Saving twice keeps the previous version as the backup.
+    Add("Second");
+    ASSERT_TRUE(session.Save());
+    EXPECT_EQ(ReadAll(dir.filePath("home/ann/Contacts/ann.~cb")), first);
+    EXPECT_TRUE(prompts.errors.isEmpty());
+}
+
+TEST_F(SessionTest, AFailedSaveKeepsTheChangesUnsaved)
+{
+    ASSERT_TRUE(session.Refresh("zed")); // no profile: the folder is not made
+    Add("Kept");
+    EXPECT_FALSE(session.Save());
+    EXPECT_TRUE(session.Modified());
+    EXPECT_EQ(prompts.errors.size(), 1);
+
+    // Yes to the question, the save fails again: the other book is not loaded
+    // over the changes.
+    prompts.answerYes = true;
+    EXPECT_FALSE(session.SwitchAccount("ann"));
+    EXPECT_EQ(prompts.questions, QStringList{kSaveQuestion});
+    EXPECT_EQ(session.LoadedWindowsUserAccount(), "zed");
+    EXPECT_EQ(contacts.ContactDataList().size(), 1u);
+}
+
+TEST_F(SessionTest, SwitchingAsksBeforeUnsavedChangesGo)
+{
+    ASSERT_TRUE(session.Refresh("ann"));
+    Add("Ann's friend");
+    prompts.answerYes = true;
+    ASSERT_TRUE(session.SwitchAccount("bob"));
+    EXPECT_EQ(prompts.questions, QStringList{kSaveQuestion});
+    EXPECT_TRUE(ReadAll(Book("ann")).contains("Ann's friend"));
+    EXPECT_EQ(session.LoadedWindowsUserAccount(), "bob");
+    EXPECT_TRUE(contacts.ContactDataList().empty());
+
+    // No: nothing saved, nothing asked twice, and the same account does nothing.
+    Add("Bob's friend");
+    prompts.answerYes = false;
+    prompts.questions.clear();
+    EXPECT_TRUE(session.SwitchAccount("bob"));
+    EXPECT_TRUE(prompts.questions.isEmpty());
+    ASSERT_TRUE(session.SwitchAccount("ann"));
+    EXPECT_EQ(prompts.questions, QStringList{kSaveQuestion});
+    EXPECT_FALSE(QFile::exists(Book("bob")));
+    EXPECT_EQ(contacts.ContactDataList().size(), 1u);
+    EXPECT_FALSE(session.Modified());
+}
+
+TEST_F(SessionTest, ABookThatCannotBeReadShowsNothingOfItself)
+{
+    QDir().mkpath(dir.filePath("home/bob/Contacts"));
+    QFile::copy(CARDOLIN_FIXTURES "/cli/malformed.qcb", Book("bob"));
+    Add("Unrelated");
+    session.SetModified(false);
+
+    EXPECT_FALSE(session.Refresh("bob"));
+    EXPECT_EQ(prompts.errors.size(), 1);
+    EXPECT_TRUE(contacts.ContactDataList().empty());
+    EXPECT_EQ(session.LoadedWindowsUserAccount(), "bob");
+}
+
+} // namespace
