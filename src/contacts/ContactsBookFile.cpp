@@ -79,6 +79,14 @@ void WriteAttribute(QXmlStreamWriter &xml, QLatin1StringView name, const QString
     xml.writeAttribute(name, IsPlainXml(value) ? value : XmlSafe(value));
 }
 
+// Only four-digit years can be read back; a date beyond them (set by some import)
+// is left out rather than making the whole book unreadable.
+bool Writable(TDateTime serial)
+{
+    const QDate date = SerialToDate(serial);
+    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
+}
+
 void WriteField(QXmlStreamWriter &xml, const ContactField &field, const TContactData &contact)
 {
     switch (field.kind) {
@@ -87,11 +95,11 @@ void WriteField(QXmlStreamWriter &xml, const ContactField &field, const TContact
             WriteAttribute(xml, field.name, text);
         break;
     case FieldKind::Date:
-        if (const TDateTime date = FieldRef<TDateTime>(contact, field); date != 0)
+        if (const TDateTime date = FieldRef<TDateTime>(contact, field); date != 0 && Writable(date))
             xml.writeAttribute(field.name, SerialToIsoDate(date));
         break;
     case FieldKind::DateTime:
-        if (const TDateTime stamp = FieldRef<TDateTime>(contact, field); stamp != 0)
+        if (const TDateTime stamp = FieldRef<TDateTime>(contact, field); stamp != 0 && Writable(stamp))
             xml.writeAttribute(field.name, SerialToIsoUtc(stamp));
         break;
     case FieldKind::Integer:
@@ -344,8 +352,9 @@ private:
                 present[size_t(*slot)] = true;
             }
         }
-        for (size_t i = 0; i < Stored().size(); ++i)
-            if (!ReadField(*Stored()[i], present[i], values[i], contact))
+        const StoredFields &stored = Stored();
+        for (size_t i = 0; i < stored.size(); ++i)
+            if (!ReadField(*stored[i], present[i], values[i], contact))
                 return false;
         m_categories.Add(contact.Categories);
         m_keywords.Add(contact.Keywords);

@@ -7,6 +7,7 @@
 #include "support/UserPrompts.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
 
@@ -35,7 +36,9 @@ QString RootNameFromExecutable()
 {
     const QString name = platform::ExecutableFileName();
     const QString root = name.section(QLatin1Char('.'), 0, 0);
-    return root.isEmpty() ? QStringLiteral("Quillet") : root;
+    // A renamed program ("Quillet (1)") must not write books no reader accepts.
+    static const QRegularExpression xmlName(QStringLiteral("^[A-Za-z_][A-Za-z0-9_.-]*$"));
+    return xmlName.match(root).hasMatch() ? root : QStringLiteral("Quillet");
 }
 
 bool IsDigitsOnly(const QString &text)

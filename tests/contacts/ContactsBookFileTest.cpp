@@ -178,6 +178,20 @@ TEST_F(BookFileTest, TextThatXmlCannotCarryStillSavesALoadableBook)
     EXPECT_EQ(reread.ContactDataList()[0]->LastName, "\uFFFDx");
 }
 
+TEST_F(BookFileTest, DatesBeyondFourDigitYearsAreLeftOut)
+{
+    TContactData *contact = book.CreateContactData();
+    contact->Birthday = DateToSerial(QDate(10000, 1, 1));
+    contact->Modified = DateToSerial(QDate(12000, 1, 1));
+    contact->Anniversary = DateToSerial(QDate(2001, 2, 3));
+    ASSERT_EQ(book.SaveToXMLFile(Path("far.qcb")), 1);
+    TQorContacts reread;
+    ASSERT_EQ(reread.LoadFromXMLFile(Path("far.qcb")), 1);
+    EXPECT_TRUE(reread.LastError().isEmpty()) << qPrintable(reread.LastError());
+    EXPECT_EQ(reread.ContactDataList()[0]->Birthday, 0);
+    EXPECT_EQ(SerialToDate(reread.ContactDataList()[0]->Anniversary), QDate(2001, 2, 3));
+}
+
 TEST(BookFileRead, TimeStampForms)
 {
     Loaded book(Book("<QorContact Created=\"2020-01-02T03:04:05Z\" Modified=\"20200102T030405Z\" "
