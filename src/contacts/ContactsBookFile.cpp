@@ -148,14 +148,16 @@ namespace {
 
 bool ToNumber(QStringView digits, int &value)
 {
-    if (digits.isEmpty())
+    // Digits only, read in one pass; nine of them cannot overflow.
+    if (digits.isEmpty() || digits.size() > 9)
         return false;
-    for (QChar c : digits)
+    value = 0;
+    for (QChar c : digits) {
         if (c < u'0' || c > u'9')
             return false;
-    bool ok = false;
-    value = digits.toInt(&ok);
-    return ok;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return true;
 }
 
 // Books write four-digit years; anything outside could not be read back.
@@ -288,6 +290,18 @@ private:
     bool m_grown = false;
 };
 
+// The stored fields' names, in the order a book writes them.
+const QStringList &Names()
+{
+    static const QStringList names = [] {
+        QStringList result;
+        for (const ContactField *field : Stored())
+            result.append(field->name);
+        return result;
+    }();
+    return names;
+}
+
 class BookReader
 {
 public:
@@ -295,14 +309,8 @@ public:
         : m_xml(&device), m_contacts(contacts), m_categories(contacts.Categories()),
           m_keywords(contacts.Keywords())
     {
-        static const QStringList names = [] {
-            QStringList result;
-            for (const ContactField *field : Stored())
-                result.append(field->name);
-            return result;
-        }();
-        for (qsizetype i = 0; i < names.size(); ++i)
-            m_slotOf.insert(QStringView(names[i]), int(i));
+        for (qsizetype i = 0; i < Names().size(); ++i)
+            m_slotOf.insert(QStringView(Names()[i]), int(i));
     }
 
     bool Run(QString &error)
@@ -345,12 +353,22 @@ private:
         std::array<QStringView, kStoredFieldNames.size()> values{};
         std::array<bool, kStoredFieldNames.size()> present{};
         const QXmlStreamAttributes attributes = m_xml.attributes();
+        // Books list the attributes in field order, so the next field is tried
+        // before the name table.
+        const QStringList &names = Names();
+        qsizetype next = 0;
         for (const QXmlStreamAttribute &attribute : attributes) {
-            const auto slot = m_slotOf.constFind(attribute.qualifiedName());
-            if (slot != m_slotOf.cend()) {
-                values[size_t(*slot)] = attribute.value();
-                present[size_t(*slot)] = true;
+            const QStringView name = attribute.qualifiedName();
+            qsizetype slot = next < names.size() && names[next] == name ? next : -1;
+            if (slot < 0) {
+                const auto found = m_slotOf.constFind(name);
+                if (found == m_slotOf.cend())
+                    continue;
+                slot = *found;
             }
+            next = slot + 1;
+            values[size_t(slot)] = attribute.value();
+            present[size_t(slot)] = true;
         }
         const StoredFields &stored = Stored();
         for (size_t i = 0; i < stored.size(); ++i)
