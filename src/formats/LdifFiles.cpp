@@ -2,19 +2,10 @@
 #include "formats/LdifRecord.h"
 #include "formats/RecordFiles.h"
 #include "formats/TextFiles.h"
-#include "support/UserPrompts.h"
-
-#include <QFileInfo>
 
 #include <algorithm>
 
 namespace cardolin {
-
-namespace {
-
-const QString kCannotSave = QStringLiteral("Cannot save \"%1\".");
-
-} // namespace
 
 bool TQorContacts::ReadContactDataFromLDIFFile(TContactData *AContactData, const QString &FileName)
 {
@@ -35,39 +26,22 @@ bool TQorContacts::ReadContactDataFromLDIFFile(TContactData *AContactData, const
 
 bool TQorContacts::WriteContactDataToLDIFFile(const TContactData *AContactData, const QString &FileName)
 {
-    if (!AContactData)
-        return false;
-    if (textfile::WriteLines(FileName, ldif::WriteRecord(*this, *AContactData), textfile::Encoding::Utf8))
-        return true;
-    m_prompts->ShowError(kCannotSave.arg(FileName));
-    return false;
+    return AContactData && recordfiles::WriteRecordFile(*this, FileName, ldif::WriteRecord(*this, *AContactData),
+                                                        textfile::Encoding::Utf8);
 }
 
 int TQorContacts::ImportFromLDIFFile(const QString &FileName)
 {
-    QStringList lines;
-    if (!QFileInfo(FileName).isFile())
-        return 0;
-    BusyCursor busy(*m_prompts);
-    if (!textfile::ReadLines(FileName, lines))
-        return 0;
-    return recordfiles::ImportRecords(*this, lines, QLatin1StringView("dn:"),
-                                      [this](const QStringList &record, TContactData &contact) {
-                                          return ldif::ReadRecord(*this, record, contact);
-                                      });
+    return recordfiles::ImportRecordFile(*this, FileName, QLatin1StringView("dn:"),
+                                         [this](const QStringList &record, TContactData &contact) {
+                                             return ldif::ReadRecord(*this, record, contact);
+                                         });
 }
 
 int TQorContacts::ExportToLDIFFile(const QString &FileName)
 {
-    BusyCursor busy(*m_prompts);
-    int written = 0;
-    const QStringList output = recordfiles::ExportRecords(
-        *this, [this](const TContactData &contact) { return ldif::WriteRecord(*this, contact); }, written);
-    if (!textfile::WriteLines(FileName, output, textfile::Encoding::Utf8)) {
-        m_prompts->ShowError(kCannotSave.arg(FileName));
-        return 0;
-    }
-    return written;
+    return recordfiles::ExportRecordFile(*this, FileName, textfile::Encoding::Utf8,
+                                         [this](const TContactData &contact) { return ldif::WriteRecord(*this, contact); });
 }
 
 int TQorContacts::ImportFromLDIFFolder(const QString &FolderName)

@@ -35,6 +35,36 @@ int ImportRecords(TQorContacts &contacts, const QStringList &lines, QLatin1Strin
     return created;
 }
 
+int ImportRecordFile(TQorContacts &contacts, const QString &path, QLatin1StringView startTag,
+                     const RecordReader &read)
+{
+    if (!QFileInfo(path).isFile())
+        return 0;
+    BusyCursor busy(contacts.Prompts());
+    QStringList lines;
+    if (!textfile::ReadLines(path, lines))
+        return 0;
+    return ImportRecords(contacts, lines, startTag, read);
+}
+
+bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringList &lines,
+                     textfile::Encoding encoding)
+{
+    if (textfile::WriteLines(path, lines, encoding))
+        return true;
+    contacts.Prompts().ShowError(QStringLiteral("Cannot save \"%1\".").arg(path));
+    return false;
+}
+
+int ExportRecordFile(TQorContacts &contacts, const QString &path, textfile::Encoding encoding,
+                     const RecordWriter &write)
+{
+    BusyCursor busy(contacts.Prompts());
+    int written = 0;
+    const QStringList output = ExportRecords(contacts, write, written);
+    return WriteRecordFile(contacts, path, output, encoding) ? written : 0;
+}
+
 QStringList ExportRecords(TQorContacts &contacts, const RecordWriter &write, int &written)
 {
     QStringList output;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "contacts/ContactData.h"
+#include "formats/TextFiles.h"
 
 #include <QStringList>
 
@@ -22,6 +23,17 @@ using RecordWriter = std::function<QStringList(const TContactData &contact)>;
 // progress per line and returns the number of contacts created.
 int ImportRecords(TQorContacts &contacts, const QStringList &lines, QLatin1StringView startTag,
                   const RecordReader &read);
+
+// A file of many records: its contacts are appended; 0 when it cannot be read.
+int ImportRecordFile(TQorContacts &contacts, const QString &path, QLatin1StringView startTag,
+                     const RecordReader &read);
+// Writes every exportable contact's record to one file; the number written, or
+// 0 after the "Cannot save" message.
+int ExportRecordFile(TQorContacts &contacts, const QString &path, textfile::Encoding encoding,
+                     const RecordWriter &write);
+// Writes lines as a file of its own; false after the "Cannot save" message.
+bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringList &lines,
+                     textfile::Encoding encoding);
 
 // Every exportable contact's record, records separated by an empty line;
 // written counts them.
