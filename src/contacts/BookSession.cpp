@@ -4,6 +4,7 @@
 #include "contacts/QorContacts.h"
 #include "support/UserPrompts.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace cardolin {
@@ -19,6 +20,12 @@ bool TContactsBookSession::Save()
 {
     if (m_loaded.isEmpty())
         return false;
+    if (m_loadFailed) {
+        m_prompts.ShowError(QStringLiteral("The contacts book of %1 could not be read, so it was not replaced. "
+                                           "Repair or move \"%2\", then press Refresh.")
+                                .arg(m_loaded, QDir::toNativeSeparators(m_bookPath(m_loaded))));
+        return false;
+    }
     // A failed save leaves the changes unsaved: clearing them would let the
     // next refresh or the closing drop them without a question.
     const bool saved = SaveAccountBook(m_contacts, m_bookPath(m_loaded));
@@ -43,6 +50,7 @@ bool TContactsBookSession::Refresh(const QString &account)
         m_prompts.ShowError(m_contacts.LastError());
     m_loaded = account;
     m_modified = false;
+    m_loadFailed = !loaded;
     return loaded;
 }
 

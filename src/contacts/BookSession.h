@@ -34,8 +34,11 @@ public:
     // collection is left empty, the error shown).
     bool Refresh(const QString &account);
     // Apply: the loaded account's book, with its backup. Changes stay unsaved
-    // when the save fails.
+    // when the save fails. A book that could not be read is never overwritten:
+    // the user may still rescue it by hand.
     bool Save();
+    // The loaded account's book exists but could not be read.
+    bool LoadFailed() const { return m_loadFailed; }
     // Loads another account's book after offering to save; does nothing for
     // the account already loaded.
     bool SwitchAccount(const QString &account);
@@ -48,6 +51,7 @@ private:
     UserPrompts &m_prompts;
     QString m_loaded;
     bool m_modified = false;
+    bool m_loadFailed = false;
 };
 
 } // namespace cardolin

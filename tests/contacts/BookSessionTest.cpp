@@ -116,6 +116,22 @@ TEST_F(SessionTest, ABookThatCannotBeReadShowsNothingOfItself)
     EXPECT_EQ(prompts.errors.size(), 1);
     EXPECT_TRUE(contacts.ContactDataList().empty());
     EXPECT_EQ(session.LoadedWindowsUserAccount(), "bob");
+
+    // Apply must not replace the unreadable book with the empty list, nor its
+    // backup; a later good load lifts the guard.
+    const QByteArray unreadable = ReadAll(Book("bob"));
+    Add("Typed after the failure");
+    EXPECT_FALSE(session.Save());
+    EXPECT_EQ(prompts.errors.size(), 2);
+    EXPECT_TRUE(prompts.errors.last().contains("could not be read"));
+    EXPECT_EQ(ReadAll(Book("bob")), unreadable);
+    EXPECT_FALSE(QFile::exists(dir.filePath("home/bob/Contacts/bob.~cb")));
+
+    QFile::remove(Book("bob"));
+    session.SetModified(false);
+    ASSERT_TRUE(session.Refresh("bob"));
+    Add("Fresh start");
+    EXPECT_TRUE(session.Save());
 }
 
 } // namespace

@@ -1,0 +1,61 @@
+#include "contacts/CollectionOptions.h"
+
+#include "contacts/QorContacts.h"
+#include "support/SettingsTable.h"
+
+namespace cardolin {
+
+namespace {
+
+TDisplayType DisplayTypeOfItem(int item)
+{
+    // The order of the display choices the user sees.
+    constexpr TDisplayType kItems[] = {dtFirstLastName, dtFirstMiddleLastName, dtFullName, dtLastFirstName};
+    return item >= 0 && item < 4 ? kItems[item] : dtFirstMiddleLastName;
+}
+
+void ApplyMarkers(const TQorRegistryEnhanced &registry, TQorContacts &contacts)
+{
+    const auto text = [&](SettingId id) { return ReadTextSetting(registry, id); };
+    contacts.SetBatchGeoLowPriorityMarkerGroup(text(SettingId::BatchGeoLowPriorityMarkerGroup));
+    contacts.SetBatchGeoNormalPriorityMarkerGroup(text(SettingId::BatchGeoNormalPriorityMarkerGroup));
+    contacts.SetBatchGeoHighPriorityMarkerGroup(text(SettingId::BatchGeoHighPriorityMarkerGroup));
+    contacts.SetGoogleEarthLowPriorityMarkerColor(text(SettingId::GoogleEarthLowPriorityMarkerColor));
+    contacts.SetGoogleEarthNormalPriorityMarkerColor(text(SettingId::GoogleEarthNormalPriorityMarkerColor));
+    contacts.SetGoogleEarthHighPriorityMarkerColor(text(SettingId::GoogleEarthHighPriorityMarkerColor));
+    contacts.SetZeeMapsLowPriorityMarkerColor(text(SettingId::ZeeMapsLowPriorityMarkerColor));
+    contacts.SetZeeMapsNormalPriorityMarkerColor(text(SettingId::ZeeMapsNormalPriorityMarkerColor));
+    contacts.SetZeeMapsHighPriorityMarkerColor(text(SettingId::ZeeMapsHighPriorityMarkerColor));
+}
+
+} // namespace
+
+void ApplyStoredOptions(const TQorRegistryEnhanced &registry, TQorContacts &contacts)
+{
+    const auto on = [&](SettingId id) { return ReadBoolSetting(registry, id); };
+    contacts.SetDefaultCategory(on(SettingId::AssignContactsCategoryToContactsByDefault) ? QStringLiteral("Contacts")
+                                                                                           : QString());
+    contacts.SetMapsProvider(ReadIntegerSetting(registry, SettingId::Maps) == 1 ? mpBing : mpGoogle);
+    contacts.SetDisplayType(DisplayTypeOfItem(ReadIntegerSetting(registry, SettingId::DisplayType)));
+    contacts.SetDisplayTypeOptions(on(SettingId::DisplayReplaceAccentedChars) ? dtoReplaceAccentedChars
+                                                                              : TDisplayTypeOptions());
+    TFindOptions find;
+    find.setFlag(foCaseSensitive, on(SettingId::FindCaseSensitive));
+    find.setFlag(foIgnoreAccentedChars, on(SettingId::FindIgnoreAccentedChars));
+    contacts.SetFindOptions(find);
+
+    contacts.SetFormatContacts(on(SettingId::FormatContacts));
+    TFormatContactsOptions format;
+    format.setFlag(fcoDialNumber, on(SettingId::FormatDialNumber));
+    format.setFlag(fcoEmail, on(SettingId::FormatEmail));
+    format.setFlag(fcoWebsite, on(SettingId::FormatWebsite));
+    format.setFlag(fcoLastNameUppercase, on(SettingId::FormatLastNameUppercase));
+    contacts.SetFormatContactsOptions(format);
+
+    ApplyMarkers(registry, contacts);
+    const bool proxy = on(SettingId::UseProxyServer);
+    contacts.SetProxyAddress(proxy ? ReadTextSetting(registry, SettingId::ProxyAddress) : QString());
+    contacts.SetProxyPort(proxy ? ReadTextSetting(registry, SettingId::ProxyPort) : QStringLiteral("80"));
+}
+
+} // namespace cardolin
