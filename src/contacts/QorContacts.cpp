@@ -12,6 +12,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace cardolin {
 
@@ -124,6 +125,15 @@ bool TQorContacts::DeleteContactData(TContactData *AContactData)
         return false;
     m_contactDataList.erase(m_contactDataList.begin() + at);
     return true;
+}
+
+int TQorContacts::DeleteContactDataList(const std::vector<TContactData *> &records)
+{
+    // One pass over the book instead of a search and a shift per record.
+    const std::unordered_set<const TContactData *> doomed(records.begin(), records.end());
+    const auto isDoomed = [&](const TContactData *contact) { return doomed.contains(contact); };
+    std::erase_if(m_queryResults, isDoomed);
+    return int(std::erase_if(m_contactDataList, [&](const auto &contact) { return isDoomed(contact.get()); }));
 }
 
 void TQorContacts::ClearContactDataList()

@@ -53,6 +53,8 @@ public:
     bool CopyContactData(const TContactData *SourceContactData, TContactData *DestContactData,
                          TContactType AContactType) const;
     bool DeleteContactData(TContactData *AContactData);
+    // Deletes many records in one pass; returns how many belonged here.
+    int DeleteContactDataList(const std::vector<TContactData *> &records);
     void ClearContactDataList();
     int RemoveUnassignedCategories();
     int RemoveUnassignedKeywords();

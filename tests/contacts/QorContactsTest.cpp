@@ -26,6 +26,24 @@ TEST(QorContacts, ConstructionDefaults)
     EXPECT_TRUE(book.ContactDataList().empty());
 }
 
+TEST(QorContacts, DeletingManyKeepsTheOthersInOrderAndForgetsThemInQueries)
+{
+    TQorContacts book;
+    std::vector<TContactData *> all;
+    for (const char *name : {"Ann", "Bob", "Cy", "Di"}) {
+        all.push_back(book.CreateContactData());
+        all.back()->FirstName = name;
+    }
+    book.QueryResultsContactDataList() = all;
+    TQorContacts other;
+
+    EXPECT_EQ(book.DeleteContactDataList({all[1], all[3], other.CreateContactData()}), 2);
+    ASSERT_EQ(book.ContactDataList().size(), 2u);
+    EXPECT_EQ(book.ContactDataList()[0]->FirstName, "Ann");
+    EXPECT_EQ(book.ContactDataList()[1]->FirstName, "Cy");
+    EXPECT_EQ(book.QueryResultsContactDataList(), (std::vector<TContactData *>{all[0], all[2]}));
+}
+
 TEST(QorContacts, ProxyPortTakesDigitsOnly)
 {
     const struct { const char *given, *stored; } cases[] = {
