@@ -9,11 +9,34 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyleOptionHeader>
 
 namespace cardolin::app {
 
+namespace {
+
+// QHeaderView hands an ascending order to the style as SortDown, which Fusion
+// and most Linux styles draw as a down arrow; the list points up when ascending.
+class TListHeaderView : public QHeaderView
+{
+public:
+    explicit TListHeaderView(QWidget *parent) : QHeaderView(Qt::Horizontal, parent) {}
+
+protected:
+    void initStyleOptionForIndex(QStyleOptionHeader *option, int logicalIndex) const override
+    {
+        QHeaderView::initStyleOptionForIndex(option, logicalIndex);
+        if (option->sortIndicator != QStyleOptionHeader::None)
+            option->sortIndicator = sortIndicatorOrder() == Qt::AscendingOrder ? QStyleOptionHeader::SortUp
+                                                                               : QStyleOptionHeader::SortDown;
+    }
+};
+
+} // namespace
+
 TQorListView::TQorListView(QWidget *parent) : QTreeView(parent), m_items(new TListItemsModel(this))
 {
+    setHeader(new TListHeaderView(this));
     setModel(m_items);
     setRootIsDecorated(false);
     setUniformRowHeights(true); // rows are measured once, which keeps 100,000 rows quick
