@@ -55,16 +55,20 @@ protected:
         return rows;
     }
 
+    static void Click(QWidget *target, QPoint pos)
+    {
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, pos, target->mapToGlobal(pos), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &event);
+        }
+    }
+
     void ClickHeader(int column)
     {
         QHeaderView *header = view.header();
-        const QPoint pos(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
-                         header->height() / 2);
-        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-            QMouseEvent event(type, pos, header->viewport()->mapToGlobal(pos), Qt::LeftButton,
-                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(header->viewport(), &event);
-        }
+        Click(header->viewport(), QPoint(header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
+                                         header->height() / 2));
     }
 
     TQorListView view;
@@ -123,6 +127,13 @@ TEST_F(ListViewTest, SelectionFollowsItsRowWhenSorted)
     EXPECT_EQ(view.Items().Text(view.currentIndex().row(), 0), "Bob");
     ASSERT_EQ(SelectedRows().size(), 1);
     EXPECT_EQ(view.Items().Text(SelectedRows().front(), 0), "Bob");
+}
+
+TEST_F(ListViewTest, ClickOnARowSelectsItAndSaysSo)
+{
+    Click(view.viewport(), view.visualRect(view.Items().index(2, 1)).center());
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(SelectedRows(), QList<int>({2}));
 }
 
 TEST_F(ListViewTest, CustomSortDecidesWhereHandledAndIsNegatedDescending)
