@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QIcon>
+#include <QList>
+#include <QStringList>
+
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+namespace cardolin::app {
+
+// One row of a report list: the caption and the sub-item texts after it.
+struct TListItem
+{
+    QStringList Texts; // [0] the caption, [k] sub-item k-1
+    int ImageIndex = 0;
+    QColor TextColor = {}; // invalid: the palette's text colour
+    void *Data = nullptr;
+};
+
+// Rows of a TQorListView. Read-only to the view; the owner fills it.
+class TListItemsModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit TListItemsModel(QObject *parent = nullptr);
+
+    void SetColumns(const QStringList &captions, const QList<int> &widths);
+    const QStringList &ColumnCaptions() const { return m_captions; }
+    const QList<int> &ColumnWidths() const { return m_widths; }
+    void SetImages(const QList<QIcon> &images);
+
+    int Count() const { return int(m_items.size()); }
+    const TListItem &Item(int row) const { return m_items.at(std::size_t(row)); }
+    // A row's text in a column; empty where the row has none.
+    QString Text(int row, int column) const;
+    void SetItem(int row, TListItem item);
+    int AddItem(TListItem item);
+    void RemoveItem(int row);
+    void Clear();
+    // Replaces every row at once, which is what makes large lists quick to fill.
+    void Reset(std::vector<TListItem> items);
+    // -1 when no row carries this pointer.
+    int IndexOfData(const void *data) const;
+
+    // Reorders the rows by a "less" over current row numbers, keeping rows that
+    // compare equal in their order; selection and current row follow their rows.
+    template <typename Less>
+    void SortItems(Less less)
+    {
+        std::vector<int> order(m_items.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::stable_sort(order.begin(), order.end(), less);
+        ApplyOrder(order);
+    }
+    // order[newRow] = oldRow; must be a permutation of all rows.
+    void ApplyOrder(const std::vector<int> &order);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+Q_SIGNALS:
+    // The columns were replaced; views apply the new widths.
+    void ColumnsChanged();
+
+private:
+    std::vector<TListItem> m_items;
+    QStringList m_captions;
+    QList<int> m_widths;
+    QList<QIcon> m_images;
+};
+
+} // namespace cardolin::app

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "contacts/ContactData.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace cardolin {
+
+// Brings a text to the form list searches compare in: with foIgnoreAccentedChars
+// accented and look-alike letters become plain Latin ones; without
+// foCaseSensitive the ASCII capitals become small. The length never changes.
+QString NormalizeFindText(const QString &text, TFindOptions options);
+
+// Whether the find text occurs in any of the texts, both normalized alike.
+bool ListTextsContain(const QStringList &texts, const QString &findText, TFindOptions options);
+
+} // namespace cardolin
