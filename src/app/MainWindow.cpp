@@ -1,11 +1,596 @@
 #include "app/MainWindow.h"
 
+#include "app/ContactListItems.h"
+#include "app/ErrorReportDialog.h"
+#include "app/listview/ListItemsModel.h"
+#include "app/listview/QorListView.h"
+#include "contacts/BookLocation.h"
+#include "contacts/CollectionOptions.h"
+#include "platform/Process.h"
+#include "support/QorRegistryEnhanced.h"
+#include "support/SettingsTable.h"
+#include "support/UserPrompts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <QSystemTrayIcon>
+#include <QToolButton>
+#include <QVBoxLayout>
+
 namespace cardolin::app {
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+const QString kFormInfo = u"FormInfo\\Main Window"_s;
+const QString kListViewInfo = u"ListViewInfo\\Main Window"_s;
+
+QPushButton *CommandButton(QWidget *parent, const QString &name, const QString &caption, QStyle::StandardPixmap icon)
 {
-    setWindowTitle(QStringLiteral("Cardolin"));
-    resize(900, 600);
+    auto *button = new QPushButton(parent->style()->standardIcon(icon), caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+QToolButton *SpeedButton(QWidget *parent, const QString &name, const QString &hint, QStyle::StandardPixmap icon)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    return button;
+}
+
+QLabel *Caption(QWidget *parent, const QString &text)
+{
+    return new QLabel(text, parent);
+}
+
+} // namespace
+
+MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
+    : QMainWindow(parent), m_env(environment),
+      m_session(m_contacts1, [this](const QString &account) { return BookPath(account); }, environment.Prompts)
+{
+    setObjectName(u"Form1"_s);
+    setWindowTitle(u"Cardolin"_s);
+    for (TQorContacts *contacts : {&m_contacts1, &m_contacts2})
+        contacts->SetPrompts(m_env.Prompts);
+    m_contacts1.OnProgress = [this](TQorContacts *, int min, int max, int position) {
+        m_progress->setMinimum(min);
+        m_progress->setMaximum(max);
+        m_progress->setValue(position);
+    };
+    m_contacts1.OnError = [this](TQorContacts *, const QString &, const QString &, const QString &error, int) {
+        m_errorList.append(error);
+    };
+    m_log.SetEnabled(false);
+    BuildLayout();
+    BuildTray();
+    m_errorReport = new ErrorReportDialog(this);
+}
+
+MainWindow::~MainWindow() = default;
+
+// ---- layout ----------------------------------------------------------------
+
+void MainWindow::BuildLayout()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(10, 10, 10, 10);
+    layout->addWidget(BuildTopBand());
+
+    m_list = new TQorListView(central);
+    m_list->setObjectName(u"QorListView1"_s);
+    m_list->Items().SetColumns(ContactListCaptions(), ContactListWidths());
+    m_list->Items().SetImages(ContactRowIcons());
+    m_list->installEventFilter(this);
+    m_list->OnCustomFind = [this](const TListItem &item, const QString &text, bool &handled) {
+        handled = true;
+        return m_contacts1.FindTextInContactData(static_cast<const TContactData *>(item.Data), text, qtAll);
+    };
+    connect(m_list, &TQorListView::ItemClicked, m_list, &TQorListView::FindRefresh);
+    connect(m_list, &QAbstractItemView::doubleClicked, this, [this] { QorListView1DblClick(); });
+    layout->addWidget(m_list, 1);
+
+    m_progress = new QProgressBar(central);
+    m_progress->setObjectName(u"ProgressBar1"_s);
+    m_progress->setTextVisible(false);
+    m_progress->setMaximumHeight(6);
+    layout->addWidget(m_progress);
+    layout->addWidget(BuildBottomBand());
+    setCentralWidget(central);
+    resize(1292, 587);
+}
+
+QWidget *MainWindow::BuildTopBand()
+{
+    auto *band = new QWidget(this);
+    auto *row = new QHBoxLayout(band);
+    row->setContentsMargins(0, 0, 0, 0);
+
+    auto *account = new QVBoxLayout;
+    account->addWidget(Caption(band, u"Windows User Account :"_s));
+    m_accountBox = new QComboBox(band);
+    m_accountBox->setObjectName(u"WindowsUserAccountComboBox"_s);
+    m_accountBox->setMinimumWidth(180);
+    connect(m_accountBox, &QComboBox::activated, this, [this] { WindowsUserAccountComboBoxClick(); });
+    account->addWidget(m_accountBox);
+    row->addLayout(account);
+
+    m_refreshButton = CommandButton(band, u"RefreshButton"_s, u"Refresh"_s, QStyle::SP_BrowserReload);
+    m_importButton = CommandButton(band, u"ImportButton"_s, u"Import"_s, QStyle::SP_DialogOpenButton);
+    m_exportButton = CommandButton(band, u"ExportButton"_s, u"Export"_s, QStyle::SP_DialogSaveButton);
+    m_syncButton = CommandButton(band, u"SyncButton"_s, u"Sync"_s, QStyle::SP_DriveNetIcon);
+    m_cleanButton = CommandButton(band, u"CleanButton"_s, u"Clean"_s, QStyle::SP_DialogResetButton);
+    m_exportButton->setEnabled(false);
+    connect(m_refreshButton, &QPushButton::clicked, this, [this] { RefreshButtonClick(); });
+    for (QPushButton *button : {m_refreshButton, m_importButton, m_exportButton, m_syncButton, m_cleanButton})
+        row->addWidget(button, 0, Qt::AlignBottom);
+
+    auto *find = new QVBoxLayout;
+    auto *findRow = new QHBoxLayout;
+    m_findEdit = new QLineEdit(band);
+    m_findEdit->setObjectName(u"FindButtonedEdit"_s);
+    m_findEdit->setPlaceholderText(u"Find a contact"_s);
+    m_findEdit->setMinimumWidth(220);
+    QAction *search = m_findEdit->addAction(style()->standardIcon(QStyle::SP_FileDialogContentsView),
+                                            QLineEdit::TrailingPosition);
+    connect(search, &QAction::triggered, this, [this] { FindButtonedEditRightButtonClick(); });
+    connect(m_findEdit, &QLineEdit::returnPressed, this, [this] { FindButtonedEditRightButtonClick(); });
+    findRow->addWidget(m_findEdit);
+    m_clearFilterButton = SpeedButton(band, u"ClearFilterSpeedButton"_s, u"Clear Filter"_s, QStyle::SP_LineEditClearButton);
+    connect(m_clearFilterButton, &QToolButton::clicked, this, [this] { ClearFilterSpeedButtonClick(); });
+    findRow->addWidget(m_clearFilterButton);
+    findRow->addWidget(SpeedButton(band, u"AddContactSpeedButton"_s, u"Add Contact"_s, QStyle::SP_FileIcon));
+    findRow->addWidget(SpeedButton(band, u"GoogleContactsSpeedButton"_s, u"Google Contacts"_s, QStyle::SP_DirHomeIcon));
+    find->addLayout(findRow);
+    m_countLabel = Caption(band, u"0 Contact(s)"_s);
+    m_countLabel->setObjectName(u"ContactsCountLabel"_s);
+    find->addWidget(m_countLabel);
+    row->addLayout(find);
+    row->addStretch();
+
+    auto *google = new QVBoxLayout;
+    auto *googleCaption = new QHBoxLayout;
+    googleCaption->addWidget(Caption(band, u"Google Account :"_s));
+    googleCaption->addStretch();
+    googleCaption->addWidget(SpeedButton(band, u"ManageGoogleAccountsSpeedButton"_s, u"Manage Google Accounts"_s,
+                                         QStyle::SP_FileDialogDetailedView));
+    google->addLayout(googleCaption);
+    m_googleAccountBox = new QComboBox(band);
+    m_googleAccountBox->setObjectName(u"GoogleAccountComboBox"_s);
+    m_googleAccountBox->setMinimumWidth(220);
+    google->addWidget(m_googleAccountBox);
+    row->addLayout(google);
+    return band;
+}
+
+QWidget *MainWindow::BuildBottomBand()
+{
+    auto *band = new QWidget(this);
+    auto *row = new QHBoxLayout(band);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(SpeedButton(band, u"OptionsSpeedButton"_s, u"Options"_s, QStyle::SP_FileDialogListView));
+    row->addWidget(
+        SpeedButton(band, u"CheckForUpdatesSpeedButton"_s, u"Check for Updates"_s, QStyle::SP_BrowserReload));
+    row->addWidget(SpeedButton(band, u"AboutSpeedButton"_s, u"About"_s, QStyle::SP_MessageBoxInformation));
+    row->addStretch();
+    m_applyButton = CommandButton(band, u"ApplyButton"_s, u"Apply"_s, QStyle::SP_DialogApplyButton);
+    m_applyButton->setEnabled(false);
+    connect(m_applyButton, &QPushButton::clicked, this, [this] { ApplyButtonClick(); });
+    m_exitButton = CommandButton(band, u"ExitButton"_s, u"Exit"_s, QStyle::SP_DialogCloseButton);
+    connect(m_exitButton, &QPushButton::clicked, this, [this] { ExitButtonClick(); });
+    row->addWidget(m_applyButton);
+    row->addWidget(m_exitButton);
+    return band;
+}
+
+void MainWindow::BuildTray()
+{
+    m_tray = new QSystemTrayIcon(windowIcon().isNull() ? ContactRowIcons().value(riPerson) : windowIcon(), this);
+    m_tray->setToolTip(u"Cardolin"_s);
+    m_trayMenu = new QMenu(this);
+    QAction *open = m_trayMenu->addAction(u"Open Cardolin"_s, this, [this] { OpenCardolinClick(); });
+    open->setObjectName(u"OpenCardolin"_s);
+    QFont bold = open->font();
+    bold.setBold(true);
+    open->setFont(bold); // the default item
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction(u"Exit"_s, this, [this] { ExitButtonClick(); })->setObjectName(u"Exit1"_s);
+    m_tray->setContextMenu(m_trayMenu);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
+            OpenCardolinClick();
+    });
+}
+
+// ---- start-up --------------------------------------------------------------
+
+void MainWindow::FormCreate()
+{
+    TQorRegistryEnhanced &registry = m_env.Registry;
+    m_migration = MigrateVersionSettings(registry, ProgramVersionText(),
+                                         QFileInfo(platform::ExecutableFilePath()).absolutePath());
+    m_defFilesPath = ReadDefFilesPath(registry);
+    RestorePlacement();
+    FillAccounts();
+    ApplyFonts();
+    m_errorList.clear();
+    StartDebugLog();
+}
+
+void MainWindow::RestorePlacement()
+{
+    const TFormRestore restore = m_env.Registry.GetFormInfo(kFormInfo, false);
+    if (!restore.Info)
+        return;
+    const TFormInfo &info = *restore.Info;
+    if (info.Width > 0 && info.Height > 0) {
+        move(info.Left, info.Top);
+        resize(info.Width, info.Height);
+    }
+    if (info.WindowState == wsMaximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::FillAccounts()
+{
+    m_accountBox->clear();
+    m_accountBox->addItems(m_env.Accounts.Accounts());
+    SelectAccount(m_env.Accounts.CurrentAccount());
+}
+
+void MainWindow::ApplyFonts()
+{
+    // The desktop's own font serves as both the interface and the notes font.
+    const QFont font = QApplication::font();
+    const TFontSpec spec{font.family(), font.pointSize() > 0 ? font.pointSize() : 9, u"InfoText"_s};
+    m_contacts1.SetFont(spec);
+    m_contacts1.SetFontNotes(spec);
+}
+
+void MainWindow::StartDebugLog()
+{
+    const QString fileName = DebugLogFileName(m_env.Registry, platform::ExecutableFileName());
+    m_log.SetEnabled(!fileName.isEmpty());
+    if (!fileName.isEmpty())
+        m_log.SetFileName(fileName);
+}
+
+void MainWindow::ActivateOptions()
+{
+    const TQorRegistryEnhanced &registry = m_env.Registry;
+    const auto on = [&](SettingId id) { return ReadBoolSetting(registry, id); };
+    m_options.HandleDoubleClicksAsPropertiesDisplay = on(SettingId::HandleDoubleClicksAsPropertiesDisplay);
+    m_options.SortAlphabetically = on(SettingId::SortAlphabetically);
+    m_options.DisplayFindResultsFiltered = on(SettingId::DisplayFindResultsFiltered);
+    m_options.RememberColumnsSize = on(SettingId::RememberColumnsSize);
+    m_options.IconizeToTray = on(SettingId::IconizeToTray);
+
+    m_clearFilterButton->setEnabled(m_options.DisplayFindResultsFiltered);
+    if (m_options.RememberColumnsSize)
+        m_list->SetColumnWidths(m_env.Registry.GetListViewInfo(kListViewInfo, ContactListWidths()));
+    else
+        m_env.Registry.DeleteKey(u"ListViewInfo"_s);
+    ApplyStoredOptions(registry, m_contacts1);
+    ApplyStoredOptions(registry, m_contacts2);
+}
+
+void MainWindow::FirstLoad(const QStringList &arguments)
+{
+    if (arguments.isEmpty()) {
+        RefreshButtonClick();
+        return;
+    }
+    // Only a book path names an account; its folder is not used, the account's
+    // book is loaded from where the options place it.
+    const QString account = AccountOfBookArguments(arguments, m_env.Accounts);
+    if (account.isEmpty())
+        return;
+    SelectAccount(account);
+    RefreshButtonClick();
+}
+
+// ---- shared state ----------------------------------------------------------
+
+void MainWindow::SetModified(bool value)
+{
+    m_session.SetModified(value);
+    m_applyButton->setEnabled(value);
+}
+
+void MainWindow::UpdateStatus()
+{
+    const int rows = m_list->Items().Count();
+    QString status = QString::number(rows) + u" contact(s)"_s;
+    if (m_filteredView)
+        status += u" - Filtered View"_s;
+    m_countLabel->setText(status);
+    m_exportButton->setEnabled(rows > 0);
+}
+
+void MainWindow::ShowErrorReport(const QString &suffix)
+{
+    if (m_errorList.isEmpty())
+        return;
+    m_errorReport->SetReport(m_errorList, suffix);
+    m_errorReport->exec();
+}
+
+QString MainWindow::BookPath(const QString &account) const
+{
+    // The options as they are now, which may differ from those at loading.
+    const TContactsBookLocator locator(m_env.Accounts, ReadStorageSettings(m_env.Registry));
+    return locator.GetWindowsContactsBookFileName(account, stInherited);
+}
+
+QString MainWindow::SelectedAccount() const
+{
+    return m_accountBox->currentIndex() < 0 ? QString() : m_accountBox->currentText();
+}
+
+void MainWindow::SelectAccount(const QString &account)
+{
+    m_accountBox->setCurrentIndex(m_accountBox->findText(account, Qt::MatchFixedString | Qt::MatchCaseSensitive));
+}
+
+// ---- the list --------------------------------------------------------------
+
+void MainWindow::RebuildList(const std::vector<TContactData *> &records)
+{
+    BusyCursor busy(m_env.Prompts);
+    const bool linkGender = ReadBoolSetting(m_env.Registry, SettingId::LinkGenderToTitle);
+    const TRowColors colors = RowColorsFromPalette();
+    std::vector<TListItem> items(records.size());
+    for (size_t i = 0; i < records.size(); ++i)
+        BuildListItem(items[i], records[i], m_contacts1, linkGender, colors);
+    m_list->setUpdatesEnabled(false);
+    m_list->Items().Reset(std::move(items));
+    if (m_options.SortAlphabetically)
+        SortContacts();
+    m_list->setUpdatesEnabled(true);
+}
+
+void MainWindow::RebuildFromBook()
+{
+    std::vector<TContactData *> records;
+    records.reserve(m_contacts1.ContactDataList().size());
+    for (const auto &contact : m_contacts1.ContactDataList())
+        records.push_back(contact.get());
+    RebuildList(records);
+    m_filteredView = false;
+}
+
+void MainWindow::SortContacts()
+{
+    m_list->Sort(0, true);
+}
+
+void MainWindow::ShowLoadedBook()
+{
+    m_options.SortAlphabetically = ReadBoolSetting(m_env.Registry, SettingId::SortAlphabetically);
+    RebuildFromBook();
+    m_applyButton->setEnabled(m_session.Modified());
+    UpdateStatus();
+}
+
+// ---- book commands ---------------------------------------------------------
+
+void MainWindow::RefreshButtonClick()
+{
+    const QString account = SelectedAccount();
+    if (account.isEmpty())
+        return; // no account: nothing to load, nothing Apply could save to
+    {
+        BusyCursor busy(m_env.Prompts);
+        // Still modified after a refused refresh means the user's save failed:
+        // the changes stay on screen.
+        if (!m_session.Refresh(account) && m_session.Modified())
+            return;
+    }
+    ShowLoadedBook();
+}
+
+void MainWindow::ApplyButtonClick()
+{
+    {
+        BusyCursor busy(m_env.Prompts);
+        m_session.Save();
+    }
+    m_applyButton->setEnabled(m_session.Modified());
+}
+
+void MainWindow::WindowsUserAccountComboBoxClick()
+{
+    const QString account = SelectedAccount();
+    if (account.isEmpty() || account == m_session.LoadedWindowsUserAccount())
+        return;
+    bool switched = false;
+    {
+        BusyCursor busy(m_env.Prompts);
+        switched = m_session.SwitchAccount(account) || m_session.LoadedWindowsUserAccount() == account;
+    }
+    if (!switched) {
+        SelectAccount(m_session.LoadedWindowsUserAccount());
+        return;
+    }
+    m_findEdit->clear();
+    ShowLoadedBook();
+}
+
+// ---- find ------------------------------------------------------------------
+
+void MainWindow::FindButtonedEditRightButtonClick()
+{
+    const QString text = m_findEdit->text();
+    if (!m_options.DisplayFindResultsFiltered) {
+        if (!text.isEmpty())
+            m_list->FindText(text);
+        return;
+    }
+    if (text.isEmpty()) {
+        RebuildFromBook();
+    } else {
+        BusyCursor busy(m_env.Prompts);
+        m_contacts1.QueryContactDataList(text, qtAll, dtInherited);
+        RebuildList(m_contacts1.QueryResultsContactDataList());
+        m_filteredView = true;
+    }
+    UpdateStatus();
+}
+
+void MainWindow::ClearFilterSpeedButtonClick()
+{
+    m_findEdit->clear();
+    FindButtonedEditRightButtonClick();
+}
+
+// ---- rows ------------------------------------------------------------------
+
+void MainWindow::QorListView1DblClick()
+{
+    // The contact dialogs answer here once they exist: read-only properties,
+    // or editing (adding when not exactly one row is selected).
+}
+
+void MainWindow::Delete1Click()
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_list->selectionModel()->selectedRows())
+        rows.append(index.row());
+    if (rows.isEmpty())
+        return;
+    std::sort(rows.begin(), rows.end());
+    std::vector<TContactData *> records;
+    for (const int row : rows)
+        records.push_back(static_cast<TContactData *>(m_list->Items().Item(row).Data));
+    m_list->Items().RemoveItems(rows);
+    m_contacts1.DeleteContactDataList(records);
+    SetModified(true);
+    UpdateStatus();
+}
+
+bool MainWindow::ListKeyPressed(QKeyEvent *event)
+{
+    if (m_list->Items().Count() == 0)
+        return false;
+    const int key = event->key();
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (key == Qt::Key_F3 && modifiers == Qt::NoModifier) {
+        if (!m_options.DisplayFindResultsFiltered)
+            m_list->FindNext();
+        return true;
+    }
+    if (key == Qt::Key_F && modifiers == Qt::ControlModifier) {
+        FindButtonedEditRightButtonClick();
+        return true;
+    }
+    if (key == Qt::Key_Delete && modifiers == Qt::NoModifier) {
+        Delete1Click();
+        return true;
+    }
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && modifiers == Qt::NoModifier) {
+        QorListView1DblClick();
+        return true;
+    }
+    return false;
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list && event->type() == QEvent::KeyPress && ListKeyPressed(static_cast<QKeyEvent *>(event)))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- tray and stopping -----------------------------------------------------
+
+void MainWindow::HideToTray()
+{
+    m_tray->show();
+    m_trayVisible = true;
+    hide();
+}
+
+void MainWindow::OpenCardolinClick()
+{
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+    m_tray->hide();
+    m_trayVisible = false;
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    // Read from the store at this moment, as the option may just have changed.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
+        ReadBoolSetting(m_env.Registry, SettingId::IconizeToTray))
+        HideToTray();
+}
+
+void MainWindow::ExitButtonClick()
+{
+    m_closingFromExit = true;
+    close();
+    m_closingFromExit = false;
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_options.IconizeToTray && !m_closingFromExit) {
+        event->ignore();
+        HideToTray();
+        return;
+    }
+    // A Yes whose save failed keeps the window open, so the changes are not
+    // lost with it.
+    if (!m_session.AskToSave()) {
+        m_applyButton->setEnabled(m_session.Modified());
+        event->ignore();
+        return;
+    }
+    StoreColumns();
+    StorePlacement();
+    m_tray->hide();
+    event->accept();
+    Q_EMIT Closed();
+}
+
+void MainWindow::StoreColumns()
+{
+    if (m_options.RememberColumnsSize)
+        m_env.Registry.SetListViewInfo(kListViewInfo, m_list->ColumnWidths());
+    else
+        m_env.Registry.DeleteKey(u"ListViewInfo"_s);
+}
+
+void MainWindow::StorePlacement()
+{
+    // A minimised window has no placement worth coming back to.
+    if (isMinimized())
+        return;
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    const TFormInfo info{normal.height(), normal.x(), normal.y(), normal.width(),
+                         isMaximized() ? wsMaximized : wsNormal};
+    m_env.Registry.SetFormInfo(kFormInfo, info);
 }
 
 } // namespace cardolin::app

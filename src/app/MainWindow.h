@@ -1,14 +1,157 @@
 #pragma once
 
+#include "contacts/BookSession.h"
+#include "contacts/QorContacts.h"
+#include "support/QorLogFile.h"
+#include "support/StartupSettings.h"
+
 #include <QMainWindow>
+#include <QStringList>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QSystemTrayIcon;
+class QToolButton;
+
+namespace cardolin {
+class TQorRegistryEnhanced;
+class TUserAccounts;
+class UserPrompts;
+} // namespace cardolin
 
 namespace cardolin::app {
 
+class ErrorReportDialog;
+class TQorListView;
+
+// What the main window works with; all of it outlives the window.
+struct TMainWindowEnvironment
+{
+    TQorRegistryEnhanced &Registry;
+    const TUserAccounts &Accounts;
+    UserPrompts &Prompts;
+};
+
+// The options the window keeps while it runs, read at start.
+struct TWindowOptions
+{
+    bool HandleDoubleClicksAsPropertiesDisplay = true;
+    bool SortAlphabetically = true;
+    bool DisplayFindResultsFiltered = true;
+    bool RememberColumnsSize = false;
+    bool IconizeToTray = false;
+};
+
+// The main window: the account's book in a list, the find box, Refresh and
+// Apply, and hiding in the notification area.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget *parent = nullptr);
+    explicit MainWindow(TMainWindowEnvironment environment, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // Start-up before the window shows: settings of an older version, folders,
+    // placement, accounts, fonts, debug log, then the stored options.
+    void FormCreate();
+    void ActivateOptions();
+    // The first load: the current account's book, or the account of a ".qcb"
+    // path given on the command line (its parts joined with blanks).
+    void FirstLoad(const QStringList &arguments);
+
+    // Shared state of the commands.
+    bool Modified() const { return m_session.Modified(); }
+    void SetModified(bool value);
+    bool FilteredView() const { return m_filteredView; }
+    QStringList &ErrorList() { return m_errorList; }
+    void UpdateStatus();
+    // Shows the collected errors, when there are any.
+    void ShowErrorReport(const QString &suffix = QStringLiteral(" error(s)"));
+    const QString &DefFilesPath() const { return m_defFilesPath; }
+    const TWindowOptions &Options() const { return m_options; }
+    const TVersionMigration &VersionMigration() const { return m_migration; }
+    TQorContacts &QorContacts1() { return m_contacts1; }
+    TQorContacts &QorContacts2() { return m_contacts2; }
+    TQorListView *QorListView1() const { return m_list; }
+    ErrorReportDialog *Form6() const { return m_errorReport; }
+    TQorLogFile &QorLogFile1() { return m_log; }
+    bool TrayIconVisible() const { return m_trayVisible; }
+
+    // Handlers.
+    void RefreshButtonClick();
+    void ApplyButtonClick();
+    void WindowsUserAccountComboBoxClick();
+    void FindButtonedEditRightButtonClick();
+    void ClearFilterSpeedButtonClick();
+    void QorListView1DblClick();
+    void Delete1Click();
+    void ExitButtonClick();
+    void OpenCardolinClick();
+    void SortContacts();
+
+Q_SIGNALS:
+    // The window closed for good; the program ends.
+    void Closed();
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildLayout();
+    QWidget *BuildTopBand();
+    QWidget *BuildBottomBand();
+    void BuildTray();
+    void RestorePlacement();
+    void StorePlacement();
+    void StoreColumns();
+    void FillAccounts();
+    void ApplyFonts();
+    void StartDebugLog();
+    void HideToTray();
+    QString SelectedAccount() const;
+    void SelectAccount(const QString &account);
+    void RebuildList(const std::vector<TContactData *> &records);
+    void RebuildFromBook();
+    void ShowLoadedBook();
+    bool ListKeyPressed(QKeyEvent *event);
+    QString BookPath(const QString &account) const;
+
+    TMainWindowEnvironment m_env;
+    TQorContacts m_contacts1;
+    TQorContacts m_contacts2;
+    TContactsBookSession m_session;
+    TQorLogFile m_log;
+    TWindowOptions m_options;
+    TVersionMigration m_migration;
+    QString m_defFilesPath;
+    QStringList m_errorList;
+    bool m_filteredView = false;
+    bool m_closingFromExit = false;
+    bool m_trayVisible = false;
+
+    QComboBox *m_accountBox = nullptr;
+    QComboBox *m_googleAccountBox = nullptr;
+    QPushButton *m_refreshButton = nullptr;
+    QPushButton *m_importButton = nullptr;
+    QPushButton *m_exportButton = nullptr;
+    QPushButton *m_syncButton = nullptr;
+    QPushButton *m_cleanButton = nullptr;
+    QLineEdit *m_findEdit = nullptr;
+    QToolButton *m_clearFilterButton = nullptr;
+    QLabel *m_countLabel = nullptr;
+    TQorListView *m_list = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QPushButton *m_applyButton = nullptr;
+    QPushButton *m_exitButton = nullptr;
+    QSystemTrayIcon *m_tray = nullptr;
+    QMenu *m_trayMenu = nullptr;
+    ErrorReportDialog *m_errorReport = nullptr;
 };
 
 } // namespace cardolin::app

@@ -1,11 +1,29 @@
-#include "app/MainWindow.h"
+#include "app/DesktopSession.h"
+#include "platform/SingleInstance.h"
 
 #include <QApplication>
+
+using namespace cardolin;
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    cardolin::app::MainWindow window;
-    window.show();
+    QApplication::setApplicationName(QStringLiteral("Cardolin"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Cardolin"));
+    // Closing the window ends the program even while its tray icon is shown.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QStringList arguments = QApplication::arguments();
+    arguments.removeFirst();
+    platform::SingleInstanceGuard guard(platform::SingleInstanceName());
+    if (!guard.Claim(arguments))
+        return 0;
+
+    app::DesktopSession session;
+    app::MainWindow &window = session.Window();
+    // A later start only brings this window forward; its arguments are ignored.
+    guard.OnActivation = [&window](const QStringList &) { window.OpenCardolinClick(); };
+    QObject::connect(&window, &app::MainWindow::Closed, &application, &QApplication::quit, Qt::QueuedConnection);
+    session.Start(arguments);
     return application.exec();
 }

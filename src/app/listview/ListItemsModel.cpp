@@ -52,6 +52,40 @@ void TListItemsModel::RemoveItem(int row)
     endRemoveRows();
 }
 
+void TListItemsModel::RemoveItems(QList<int> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    rows.removeIf([this](int row) { return row < 0 || row >= Count(); });
+    // Runs of neighbouring rows go in one step each, last run first so the
+    // row numbers of the others hold; scattered rows are rebuilt in one pass.
+    QList<std::pair<int, int>> runs;
+    for (const int row : rows) {
+        if (!runs.isEmpty() && runs.last().second == row - 1)
+            runs.last().second = row;
+        else
+            runs.append({row, row});
+    }
+    constexpr qsizetype kMaxRuns = 64;
+    if (runs.size() > kMaxRuns) {
+        std::vector<bool> doomed(m_items.size());
+        for (const int row : rows)
+            doomed[size_t(row)] = true;
+        std::vector<TListItem> kept;
+        kept.reserve(m_items.size() - size_t(rows.size()));
+        for (size_t i = 0; i < m_items.size(); ++i)
+            if (!doomed[i])
+                kept.push_back(std::move(m_items[i]));
+        Reset(std::move(kept));
+        return;
+    }
+    for (auto run = runs.crbegin(); run != runs.crend(); ++run) {
+        beginRemoveRows(QModelIndex(), run->first, run->second);
+        m_items.erase(m_items.begin() + run->first, m_items.begin() + run->second + 1);
+        endRemoveRows();
+    }
+}
+
 void TListItemsModel::Clear()
 {
     Reset({});

@@ -41,6 +41,8 @@ public:
     void SetItem(int row, TListItem item);
     int AddItem(TListItem item);
     void RemoveItem(int row);
+    // Removes the given rows, in any order; rows out of range are ignored.
+    void RemoveItems(QList<int> rows);
     void Clear();
     // Replaces every row at once, which is what makes large lists quick to fill.
     void Reset(std::vector<TListItem> items);

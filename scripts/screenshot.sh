@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Takes a picture of the main window showing a demo book of a few dozen
+# contacts, under a virtual X display: bash scripts/screenshot.sh [OUT.png]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out="$(realpath -m "${1:-docs/main-window.png}")"
+bash scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCARDOLIN_TESTS=OFF -DCARDOLIN_SANITIZE=OFF
+cmake --build build --target quillet-screenshot
+
+# A throw-away profile whose account "demo" owns the demo book.
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p "$scratch/home/demo/Contacts" "$scratch/config" "$(dirname "$out")"
+cp tests/fixtures/app/demo.qcb "$scratch/home/demo/Contacts/demo.qcb"
+HOME="$scratch/home/demo" XDG_CONFIG_HOME="$scratch/config" QT_QPA_PLATFORM=xcb \
+  xvfb-run -a -s "-screen 0 1400x800x24" build/src/app/quillet-screenshot "$out"
+echo "wrote $out"

@@ -1,0 +1,38 @@
+#include "app/DesktopSession.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
+
+using namespace cardolin;
+
+// Starts the program as a user would and saves a picture of its main window:
+//   quillet-screenshot OUT.png [ARGUMENTS...]
+// The caller chooses whose book shows through HOME and XDG_CONFIG_HOME.
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Cardolin"));
+    QStringList arguments = QApplication::arguments();
+    if (arguments.size() < 2) {
+        std::fputs("usage: quillet-screenshot OUT.png [ARGUMENTS...]\n", stderr);
+        return 2;
+    }
+    const QString output = arguments.at(1);
+    arguments = arguments.mid(2);
+
+    app::DesktopSession session;
+    session.Start(arguments);
+    int status = 0;
+    // Give the window system time to map and paint the window first.
+    QTimer::singleShot(1500, &application, [&] {
+        if (!session.Window().grab().save(output)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(output));
+            status = 1;
+        }
+        application.quit();
+    });
+    application.exec();
+    return status;
+}

@@ -1,0 +1,74 @@
+#include "app/WidgetPrompts.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace cardolin::app {
+
+namespace {
+
+QString Title()
+{
+    return QApplication::applicationDisplayName();
+}
+
+} // namespace
+
+void WidgetPrompts::ShowError(const QString &message)
+{
+    QMessageBox::critical(m_parent, Title(), message);
+}
+
+void WidgetPrompts::ShowWarning(const QString &message)
+{
+    QMessageBox::warning(m_parent, Title(), message);
+}
+
+void WidgetPrompts::ShowInformation(const QString &message)
+{
+    QMessageBox::information(m_parent, Title(), message);
+}
+
+bool WidgetPrompts::AskYesNo(const QString &message)
+{
+    return QMessageBox::question(m_parent, Title(), message, QMessageBox::Yes | QMessageBox::No) ==
+           QMessageBox::Yes;
+}
+
+UserPrompts::Answer WidgetPrompts::AskYesNoToAll(const QString &message)
+{
+    const auto button = QMessageBox::question(
+        m_parent, Title(), message, QMessageBox::Yes | QMessageBox::No | QMessageBox::NoToAll | QMessageBox::YesToAll);
+    switch (button) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::YesToAll:
+        return Answer::YesToAll;
+    case QMessageBox::NoToAll:
+        return Answer::NoToAll;
+    default:
+        return Answer::No;
+    }
+}
+
+bool WidgetPrompts::InputText(const QString &caption, const QString &prompt, QString &value)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_parent, caption, prompt, QLineEdit::Normal, value, &ok);
+    if (ok)
+        value = text;
+    return ok;
+}
+
+void WidgetPrompts::BeginBusy()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void WidgetPrompts::EndBusy()
+{
+    QApplication::restoreOverrideCursor();
+}
+
+} // namespace cardolin::app

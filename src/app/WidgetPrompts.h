@@ -1,0 +1,29 @@
+#pragma once
+
+#include "support/UserPrompts.h"
+
+class QWidget;
+
+namespace cardolin::app {
+
+// The desktop answers of UserPrompts: modal message boxes over the main window
+// and the busy cursor.
+class WidgetPrompts final : public UserPrompts
+{
+public:
+    void SetParent(QWidget *parent) { m_parent = parent; }
+
+    void ShowError(const QString &message) override;
+    void ShowWarning(const QString &message) override;
+    void ShowInformation(const QString &message) override;
+    bool AskYesNo(const QString &message) override;
+    Answer AskYesNoToAll(const QString &message) override;
+    bool InputText(const QString &caption, const QString &prompt, QString &value) override;
+    void BeginBusy() override;
+    void EndBusy() override;
+
+private:
+    QWidget *m_parent = nullptr;
+};
+
+} // namespace cardolin::app
