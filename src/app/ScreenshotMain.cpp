@@ -1,6 +1,6 @@
+#include "app/CardolinApplication.h"
 #include "app/DesktopSession.h"
 
-#include <QApplication>
 #include <QTimer>
 
 #include <cstdio>
@@ -12,8 +12,7 @@ using namespace cardolin;
 // The caller chooses whose book shows through HOME and XDG_CONFIG_HOME.
 int main(int argc, char *argv[])
 {
-    QApplication application(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Cardolin"));
+    app::CardolinApplication application(argc, argv);
     QStringList arguments = QApplication::arguments();
     if (arguments.size() < 2) {
         std::fputs("usage: quillet-screenshot OUT.png [ARGUMENTS...]\n", stderr);

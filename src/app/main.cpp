@@ -1,15 +1,12 @@
+#include "app/CardolinApplication.h"
 #include "app/DesktopSession.h"
 #include "platform/SingleInstance.h"
-
-#include <QApplication>
 
 using namespace cardolin;
 
 int main(int argc, char *argv[])
 {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Cardolin"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Cardolin"));
+    app::CardolinApplication application(argc, argv);
     // Closing the window ends the program even while its tray icon is shown.
     QApplication::setQuitOnLastWindowClosed(false);
 
