@@ -78,6 +78,7 @@ MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
         m_errorList.append(error);
     };
     m_log.SetEnabled(false);
+    TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     BuildLayout();
     BuildTray();
     m_errorReport = new ErrorReportDialog(this);
@@ -541,7 +542,7 @@ void MainWindow::changeEvent(QEvent *event)
 {
     QMainWindow::changeEvent(event);
     // Read from the store at this moment, as the option may just have changed.
-    if (event->type() == QEvent::WindowStateChange && isMinimized() &&
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && TrayAvailable() &&
         ReadBoolSetting(m_env.Registry, SettingId::IconizeToTray))
         HideToTray();
 }
@@ -555,7 +556,9 @@ void MainWindow::ExitButtonClick()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (m_options.IconizeToTray && !m_closingFromExit) {
+    // Without a notification area the hidden window could only come back
+    // through a second start, so the close goes ahead instead.
+    if (m_options.IconizeToTray && !m_closingFromExit && TrayAvailable()) {
         event->ignore();
         HideToTray();
         return;

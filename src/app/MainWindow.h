@@ -8,6 +8,8 @@
 #include <QMainWindow>
 #include <QStringList>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -80,6 +82,8 @@ public:
     ErrorReportDialog *Form6() const { return m_errorReport; }
     TQorLogFile &QorLogFile1() { return m_log; }
     bool TrayIconVisible() const { return m_trayVisible; }
+    // Whether the desktop shows tray icons; the window hides there only then.
+    std::function<bool()> TrayAvailable;
 
     // Handlers.
     void RefreshButtonClick();

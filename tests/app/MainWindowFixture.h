@@ -33,6 +33,7 @@ struct MainWindowFixture : ::testing::Test
     RecordingPrompts prompts;
     std::unique_ptr<app::MainWindow> window;
     QStringList listMessages;
+    bool trayAvailable = true; // the offscreen platform has none
 
     MainWindowFixture()
     {
@@ -68,6 +69,7 @@ struct MainWindowFixture : ::testing::Test
     void Start(const QStringList &arguments = {})
     {
         window = std::make_unique<app::MainWindow>(app::TMainWindowEnvironment{registry, accounts, prompts});
+        window->TrayAvailable = [this] { return trayAvailable; };
         List()->ShowMessage = [this](const QString &title, const QString &text) {
             listMessages.append(title + ": " + text);
         };

@@ -175,7 +175,7 @@ TEST_F(MainWindowFixture, IncrementalFindStepsWithF3AndSaysWhenItIsDone)
     EXPECT_FALSE(Child<QWidget>("ClearFilterSpeedButton")->isEnabled());
     auto *find = Child<QLineEdit>("FindButtonedEdit");
     find->setText("555");
-    window->FindButtonedEditRightButtonClick();
+    QTest::keyClick(List(), Qt::Key_F, Qt::ControlModifier); // runs the find box's search
     EXPECT_EQ(Rows(), 4); // the list is not filtered
     EXPECT_EQ(List()->currentIndex().row(), 1);
 
@@ -270,6 +270,18 @@ TEST_F(MainWindowFixture, ClosingWithTheTrayOptionHidesUntilExit)
     window->ExitButtonClick();
     EXPECT_TRUE(closed);
     EXPECT_EQ(prompts.questions, QStringList{kSaveQuestion});
+}
+
+TEST_F(MainWindowFixture, WithoutANotificationAreaTheWindowNeverHides)
+{
+    SetOption(SettingId::IconizeToTray, true);
+    trayAvailable = false;
+    Start();
+    window->show();
+    window->setWindowState(Qt::WindowMinimized);
+    EXPECT_FALSE(window->isHidden());
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->TrayIconVisible());
 }
 
 TEST_F(MainWindowFixture, MinimisingWithTheTrayOptionHidesTheWindow)
