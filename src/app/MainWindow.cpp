@@ -260,9 +260,9 @@ void MainWindow::ApplyFonts()
 {
     // The desktop's own font serves as both the interface and the notes font.
     const QFont font = QApplication::font();
-    const TFontSpec spec{font.family(), font.pointSize() > 0 ? font.pointSize() : 9, u"InfoText"_s};
-    m_contacts1.SetFont(spec);
-    m_contacts1.SetFontNotes(spec);
+    const TFontSpec desktopFont{font.family(), font.pointSize() > 0 ? font.pointSize() : 9, u"InfoText"_s};
+    m_contacts1.SetFont(desktopFont);
+    m_contacts1.SetFontNotes(desktopFont);
 }
 
 void MainWindow::StartDebugLog()
