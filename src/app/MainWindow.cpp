@@ -98,7 +98,9 @@ void MainWindow::BuildLayout()
     m_list = new TQorListView(central);
     m_list->setObjectName(u"QorListView1"_s);
     m_list->Items().SetColumns(ContactListCaptions(), ContactListWidths());
-    m_list->Items().SetImages(ContactRowIcons());
+    const QList<QIcon> icons = ContactRowIcons();
+    m_list->Items().SetImages(icons);
+    setWindowIcon(icons.value(riPerson));
     m_list->installEventFilter(this);
     m_list->OnCustomFind = [this](const TListItem &item, const QString &text, bool &handled) {
         handled = true;
@@ -134,13 +136,13 @@ QWidget *MainWindow::BuildTopBand()
     row->addLayout(account);
 
     m_refreshButton = CommandButton(band, u"RefreshButton"_s, u"Refresh"_s, QStyle::SP_BrowserReload);
-    m_importButton = CommandButton(band, u"ImportButton"_s, u"Import"_s, QStyle::SP_DialogOpenButton);
+    QPushButton *importButton = CommandButton(band, u"ImportButton"_s, u"Import"_s, QStyle::SP_DialogOpenButton);
     m_exportButton = CommandButton(band, u"ExportButton"_s, u"Export"_s, QStyle::SP_DialogSaveButton);
-    m_syncButton = CommandButton(band, u"SyncButton"_s, u"Sync"_s, QStyle::SP_DriveNetIcon);
-    m_cleanButton = CommandButton(band, u"CleanButton"_s, u"Clean"_s, QStyle::SP_DialogResetButton);
+    QPushButton *syncButton = CommandButton(band, u"SyncButton"_s, u"Sync"_s, QStyle::SP_DriveNetIcon);
+    QPushButton *cleanButton = CommandButton(band, u"CleanButton"_s, u"Clean"_s, QStyle::SP_DialogResetButton);
     m_exportButton->setEnabled(false);
     connect(m_refreshButton, &QPushButton::clicked, this, [this] { RefreshButtonClick(); });
-    for (QPushButton *button : {m_refreshButton, m_importButton, m_exportButton, m_syncButton, m_cleanButton})
+    for (QPushButton *button : {m_refreshButton, importButton, m_exportButton, syncButton, cleanButton})
         row->addWidget(button, 0, Qt::AlignBottom);
 
     auto *find = new QVBoxLayout;
@@ -173,10 +175,10 @@ QWidget *MainWindow::BuildTopBand()
     googleCaption->addWidget(SpeedButton(band, u"ManageGoogleAccountsSpeedButton"_s, u"Manage Google Accounts"_s,
                                          QStyle::SP_FileDialogDetailedView));
     google->addLayout(googleCaption);
-    m_googleAccountBox = new QComboBox(band);
-    m_googleAccountBox->setObjectName(u"GoogleAccountComboBox"_s);
-    m_googleAccountBox->setMinimumWidth(220);
-    google->addWidget(m_googleAccountBox);
+    auto *googleAccounts = new QComboBox(band);
+    googleAccounts->setObjectName(u"GoogleAccountComboBox"_s);
+    googleAccounts->setMinimumWidth(220);
+    google->addWidget(googleAccounts);
     row->addLayout(google);
     return band;
 }
@@ -194,26 +196,26 @@ QWidget *MainWindow::BuildBottomBand()
     m_applyButton = CommandButton(band, u"ApplyButton"_s, u"Apply"_s, QStyle::SP_DialogApplyButton);
     m_applyButton->setEnabled(false);
     connect(m_applyButton, &QPushButton::clicked, this, [this] { ApplyButtonClick(); });
-    m_exitButton = CommandButton(band, u"ExitButton"_s, u"Exit"_s, QStyle::SP_DialogCloseButton);
-    connect(m_exitButton, &QPushButton::clicked, this, [this] { ExitButtonClick(); });
+    QPushButton *exitButton = CommandButton(band, u"ExitButton"_s, u"Exit"_s, QStyle::SP_DialogCloseButton);
+    connect(exitButton, &QPushButton::clicked, this, [this] { ExitButtonClick(); });
     row->addWidget(m_applyButton);
-    row->addWidget(m_exitButton);
+    row->addWidget(exitButton);
     return band;
 }
 
 void MainWindow::BuildTray()
 {
-    m_tray = new QSystemTrayIcon(windowIcon().isNull() ? ContactRowIcons().value(riPerson) : windowIcon(), this);
+    m_tray = new QSystemTrayIcon(windowIcon(), this);
     m_tray->setToolTip(u"Cardolin"_s);
-    m_trayMenu = new QMenu(this);
-    QAction *open = m_trayMenu->addAction(u"Open Cardolin"_s, this, [this] { OpenCardolinClick(); });
+    auto *menu = new QMenu(this);
+    QAction *open = menu->addAction(u"Open Cardolin"_s, this, [this] { OpenCardolinClick(); });
     open->setObjectName(u"OpenCardolin"_s);
     QFont bold = open->font();
     bold.setBold(true);
     open->setFont(bold); // the default item
-    m_trayMenu->addSeparator();
-    m_trayMenu->addAction(u"Exit"_s, this, [this] { ExitButtonClick(); })->setObjectName(u"Exit1"_s);
-    m_tray->setContextMenu(m_trayMenu);
+    menu->addSeparator();
+    menu->addAction(u"Exit"_s, this, [this] { ExitButtonClick(); })->setObjectName(u"Exit1"_s);
+    m_tray->setContextMenu(menu);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::DoubleClick || reason == QSystemTrayIcon::Trigger)
             OpenCardolinClick();
@@ -312,7 +314,12 @@ void MainWindow::FirstLoad(const QStringList &arguments)
 void MainWindow::SetModified(bool value)
 {
     m_session.SetModified(value);
-    m_applyButton->setEnabled(value);
+    ShowModified();
+}
+
+void MainWindow::ShowModified()
+{
+    m_applyButton->setEnabled(m_session.Modified());
 }
 
 void MainWindow::UpdateStatus()
@@ -352,7 +359,7 @@ void MainWindow::SelectAccount(const QString &account)
 
 // ---- the list --------------------------------------------------------------
 
-void MainWindow::RebuildList(const std::vector<TContactData *> &records)
+void MainWindow::RebuildList(const std::vector<TContactData *> &records, bool sort)
 {
     BusyCursor busy(m_env.Prompts);
     const bool linkGender = ReadBoolSetting(m_env.Registry, SettingId::LinkGenderToTitle);
@@ -362,18 +369,18 @@ void MainWindow::RebuildList(const std::vector<TContactData *> &records)
         BuildListItem(items[i], records[i], m_contacts1, linkGender, colors);
     m_list->setUpdatesEnabled(false);
     m_list->Items().Reset(std::move(items));
-    if (m_options.SortAlphabetically)
+    if (sort)
         SortContacts();
     m_list->setUpdatesEnabled(true);
 }
 
-void MainWindow::RebuildFromBook()
+void MainWindow::RebuildFromBook(bool sort)
 {
     std::vector<TContactData *> records;
     records.reserve(m_contacts1.ContactDataList().size());
     for (const auto &contact : m_contacts1.ContactDataList())
         records.push_back(contact.get());
-    RebuildList(records);
+    RebuildList(records, sort);
     m_filteredView = false;
 }
 
@@ -384,9 +391,9 @@ void MainWindow::SortContacts()
 
 void MainWindow::ShowLoadedBook()
 {
-    m_options.SortAlphabetically = ReadBoolSetting(m_env.Registry, SettingId::SortAlphabetically);
-    RebuildFromBook();
-    m_applyButton->setEnabled(m_session.Modified());
+    // A load follows the stored option, which may be newer than the window's.
+    RebuildFromBook(ReadBoolSetting(m_env.Registry, SettingId::SortAlphabetically));
+    ShowModified();
     UpdateStatus();
 }
 
@@ -413,7 +420,7 @@ void MainWindow::ApplyButtonClick()
         BusyCursor busy(m_env.Prompts);
         m_session.Save();
     }
-    m_applyButton->setEnabled(m_session.Modified());
+    ShowModified();
 }
 
 void MainWindow::WindowsUserAccountComboBoxClick()
@@ -445,11 +452,11 @@ void MainWindow::FindButtonedEditRightButtonClick()
         return;
     }
     if (text.isEmpty()) {
-        RebuildFromBook();
+        RebuildFromBook(m_options.SortAlphabetically);
     } else {
         BusyCursor busy(m_env.Prompts);
         m_contacts1.QueryContactDataList(text, qtAll, dtInherited);
-        RebuildList(m_contacts1.QueryResultsContactDataList());
+        RebuildList(m_contacts1.QueryResultsContactDataList(), m_options.SortAlphabetically);
         m_filteredView = true;
     }
     UpdateStatus();
@@ -524,8 +531,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 void MainWindow::HideToTray()
 {
     m_tray->show();
-    m_trayVisible = true;
     hide();
+}
+
+bool MainWindow::TrayIconVisible() const
+{
+    return m_tray->isVisible();
 }
 
 void MainWindow::OpenCardolinClick()
@@ -535,7 +546,6 @@ void MainWindow::OpenCardolinClick()
     raise();
     activateWindow();
     m_tray->hide();
-    m_trayVisible = false;
 }
 
 void MainWindow::changeEvent(QEvent *event)
@@ -566,7 +576,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // A Yes whose save failed keeps the window open, so the changes are not
     // lost with it.
     if (!m_session.AskToSave()) {
-        m_applyButton->setEnabled(m_session.Modified());
+        ShowModified();
         event->ignore();
         return;
     }

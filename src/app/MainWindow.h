@@ -13,7 +13,6 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QMenu;
 class QProgressBar;
 class QPushButton;
 class QSystemTrayIcon;
@@ -81,7 +80,7 @@ public:
     TQorListView *QorListView1() const { return m_list; }
     ErrorReportDialog *Form6() const { return m_errorReport; }
     TQorLogFile &QorLogFile1() { return m_log; }
-    bool TrayIconVisible() const { return m_trayVisible; }
+    bool TrayIconVisible() const;
     // Whether the desktop shows tray icons; the window hides there only then.
     std::function<bool()> TrayAvailable;
 
@@ -118,10 +117,12 @@ private:
     void ApplyFonts();
     void StartDebugLog();
     void HideToTray();
+    // Apply is enabled exactly while the book has unsaved changes.
+    void ShowModified();
     QString SelectedAccount() const;
     void SelectAccount(const QString &account);
-    void RebuildList(const std::vector<TContactData *> &records);
-    void RebuildFromBook();
+    void RebuildList(const std::vector<TContactData *> &records, bool sort);
+    void RebuildFromBook(bool sort);
     void ShowLoadedBook();
     bool ListKeyPressed(QKeyEvent *event);
     QString BookPath(const QString &account) const;
@@ -137,24 +138,17 @@ private:
     QStringList m_errorList;
     bool m_filteredView = false;
     bool m_closingFromExit = false;
-    bool m_trayVisible = false;
 
     QComboBox *m_accountBox = nullptr;
-    QComboBox *m_googleAccountBox = nullptr;
     QPushButton *m_refreshButton = nullptr;
-    QPushButton *m_importButton = nullptr;
     QPushButton *m_exportButton = nullptr;
-    QPushButton *m_syncButton = nullptr;
-    QPushButton *m_cleanButton = nullptr;
     QLineEdit *m_findEdit = nullptr;
     QToolButton *m_clearFilterButton = nullptr;
     QLabel *m_countLabel = nullptr;
     TQorListView *m_list = nullptr;
     QProgressBar *m_progress = nullptr;
     QPushButton *m_applyButton = nullptr;
-    QPushButton *m_exitButton = nullptr;
     QSystemTrayIcon *m_tray = nullptr;
-    QMenu *m_trayMenu = nullptr;
     ErrorReportDialog *m_errorReport = nullptr;
 };
 

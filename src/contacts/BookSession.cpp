@@ -38,13 +38,12 @@ bool TContactsBookSession::Refresh(const QString &account)
     if (!AskToSave())
         return false;
     const QString path = m_bookPath(account);
-    bool loaded = true;
-    if (QFileInfo::exists(path)) {
+    const bool exists = QFileInfo::exists(path);
+    if (exists)
         m_contacts.LoadFromXMLFile(path);
-        loaded = m_contacts.LastError().isEmpty();
-    }
+    const bool loaded = !exists || m_contacts.LastError().isEmpty();
     // A book that failed half way shows nothing rather than a part of itself.
-    if (!loaded || !QFileInfo::exists(path))
+    if (!loaded || !exists)
         m_contacts.ClearContactDataList();
     if (!loaded)
         m_prompts.ShowError(m_contacts.LastError());

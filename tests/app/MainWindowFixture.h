@@ -79,6 +79,11 @@ struct MainWindowFixture : ::testing::Test
     }
 
     app::TQorListView *List() const { return window->QorListView1(); }
+    void SelectRow(int row) const
+    {
+        List()->selectionModel()->select(List()->model()->index(row, 0),
+                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
     int Rows() const { return List()->Items().Count(); }
     QString Caption(int row) const { return List()->Items().Text(row, 0); }
     QStringList Column(int column) const

@@ -78,8 +78,7 @@ TEST_F(MainWindowFixture, DeletingRowsThenApplySavesWithABackup)
     EXPECT_EQ(Column(0), (QStringList{"Alice", "Bob", "Carol"}));
 
     List()->setFocus();
-    List()->selectionModel()->select(List()->model()->index(1, 0),
-                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    SelectRow(1);
     QTest::keyClick(List(), Qt::Key_Delete);
     EXPECT_EQ(Column(0), (QStringList{"Alice", "Carol"}));
     EXPECT_EQ(Status(*this), "2 contact(s)");
@@ -98,8 +97,7 @@ TEST_F(MainWindowFixture, RefreshAndSwitchingAskBeforeChangesAreLost)
     WriteBook("ann", {"Alice", "Bob"});
     WriteBook("bob", {"Zed"});
     Start();
-    List()->selectionModel()->select(List()->model()->index(0, 0),
-                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    SelectRow(0);
     window->Delete1Click();
 
     // No: the book on disk stays, the list shows it again.
@@ -111,8 +109,7 @@ TEST_F(MainWindowFixture, RefreshAndSwitchingAskBeforeChangesAreLost)
     // Yes while switching: ann's book is saved before bob's is shown.
     window->Delete1Click(); // nothing selected after the reload: nothing happens
     EXPECT_FALSE(window->Modified());
-    List()->selectionModel()->select(List()->model()->index(0, 0),
-                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    SelectRow(0);
     window->Delete1Click();
     prompts.answerYes = true;
     auto *accounts = Child<QComboBox>("WindowsUserAccountComboBox");
@@ -231,8 +228,7 @@ TEST_F(MainWindowFixture, ClosingAsksToSaveAndKeepsTheWindowWhenTheSaveFails)
 {
     WriteBook("ann", {"Ann", "Bea"});
     Start();
-    List()->selectionModel()->select(List()->model()->index(0, 0),
-                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    SelectRow(0);
     window->Delete1Click();
 
     // The save fails (the book's folder became a file): the window stays.

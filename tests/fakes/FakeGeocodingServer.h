@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QCoreApplication>
+#include "fakes/CoreApplication.h"
+
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -8,16 +9,6 @@
 #include <functional>
 
 namespace cardolin::testing {
-
-// Network tests need an application object; one is made the first time.
-inline void EnsureCoreApplication()
-{
-    static int argc = 1;
-    static char name[] = "cardolin_tests";
-    static char *argv[] = {name, nullptr};
-    if (!QCoreApplication::instance())
-        new QCoreApplication(argc, argv);
-}
 
 // A tiny HTTP server on 127.0.0.1 that answers like the geocoding endpoint:
 // every request gets the status and XML body set by the test, and the request

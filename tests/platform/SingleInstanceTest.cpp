@@ -1,3 +1,4 @@
+#include "fakes/CoreApplication.h"
 #include "platform/SingleInstance.h"
 
 #include <QCoreApplication>
@@ -18,14 +19,7 @@ QString UniqueName()
 // The guard talks over a real local socket, which needs an event loop.
 struct SingleInstanceTest : ::testing::Test
 {
-    static void SetUpTestSuite()
-    {
-        static int argc = 1;
-        static char name[] = "platform_tests";
-        static char *argv[] = {name, nullptr};
-        if (!QCoreApplication::instance())
-            new QCoreApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { cardolin::testing::EnsureCoreApplication(); }
 
     template <typename Done> static bool SpinUntil(Done done)
     {
