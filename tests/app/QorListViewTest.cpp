@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -255,7 +254,8 @@ TEST(ListViewEmptyTest, WithoutColumnsOrTextNothingHappens)
     EXPECT_FALSE(view.currentIndex().isValid());
 }
 
-TEST(ListViewLargeTest, SortsManyRowsQuickly)
+// How fast this goes is measured by bench_window, not here.
+TEST(ListViewLargeTest, SortsManyRowsByNumberAndByName)
 {
     TQorListView view;
     view.Items().SetColumns({"Name", "Number"}, {});
@@ -265,16 +265,10 @@ TEST(ListViewLargeTest, SortsManyRowsQuickly)
         items.push_back({.Texts = {QStringLiteral("Name %1").arg(n), QString::number(n)}});
     }
     view.Items().Reset(std::move(items));
-    QElapsedTimer timer;
-    timer.start();
     view.Sort(1, false);
     view.Sort(0, true);
-    const qint64 elapsed = timer.elapsed();
     EXPECT_EQ(view.Items().Text(0, 1), "0");
     EXPECT_EQ(view.Items().Text(99999, 0), "Name 99999");
-    // Generous: sanitizer builds are several times slower than release ones.
-    EXPECT_LT(elapsed, 6000);
-    std::printf("sorting 100,000 rows twice: %lld ms\n", static_cast<long long>(elapsed));
 }
 
 } // namespace
