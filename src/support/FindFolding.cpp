@@ -81,13 +81,17 @@ QString NormalizeFindText(const QString &text, TFindOptions options)
     return result;
 }
 
-bool ListTextsContain(const QStringList &texts, const QString &findText, TFindOptions options)
+bool TFindNeedle::In(const QStringList &texts) const
 {
-    const QString needle = NormalizeFindText(findText, options);
     for (const QString &text : texts)
-        if (NormalizeFindText(text, options).contains(needle))
+        if (NormalizeFindText(text, m_options).contains(m_needle))
             return true;
     return false;
+}
+
+bool ListTextsContain(const QStringList &texts, const QString &findText, TFindOptions options)
+{
+    return TFindNeedle(findText, options).In(texts);
 }
 
 } // namespace cardolin

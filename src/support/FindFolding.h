@@ -12,6 +12,22 @@ namespace cardolin {
 // foCaseSensitive the ASCII capitals become small. The length never changes.
 QString NormalizeFindText(const QString &text, TFindOptions options);
 
+// A find text normalized once, to be looked for in many rows.
+class TFindNeedle
+{
+public:
+    TFindNeedle(const QString &findText, TFindOptions options)
+        : m_options(options), m_needle(NormalizeFindText(findText, options))
+    {
+    }
+    // Whether it occurs in any of the texts, normalized alike.
+    bool In(const QStringList &texts) const;
+
+private:
+    TFindOptions m_options;
+    QString m_needle;
+};
+
 // Whether the find text occurs in any of the texts, both normalized alike.
 bool ListTextsContain(const QStringList &texts, const QString &findText, TFindOptions options);
 

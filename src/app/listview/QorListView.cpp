@@ -192,9 +192,11 @@ void TQorListView::FindStep()
     if (m_findDialog)
         m_findDialog->close();
 
+    // The find text is normalized once for the whole walk.
+    const TFindNeedle needle(m_findText, m_findOptions);
     int found = -1;
     for (int row = std::max(0, m_findStartPos); row < m_items->Count() && found < 0; ++row)
-        if (RowMatches(row))
+        if (RowMatches(row, needle))
             found = row;
 
     if (found >= 0) {
@@ -212,7 +214,7 @@ void TQorListView::FindStep()
     setFocus();
 }
 
-bool TQorListView::RowMatches(int row) const
+bool TQorListView::RowMatches(int row, const TFindNeedle &needle) const
 {
     const TListItem &item = m_items->Item(row);
     if (OnCustomFind) {
@@ -221,7 +223,7 @@ bool TQorListView::RowMatches(int row) const
         if (handled)
             return matches;
     }
-    return ListTextsContain(item.Texts, m_findText, m_findOptions);
+    return needle.In(item.Texts);
 }
 
 void TQorListView::SelectFoundRow(int row)

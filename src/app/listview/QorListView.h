@@ -11,6 +11,10 @@
 class QDialog;
 class QLineEdit;
 
+namespace cardolin {
+class TFindNeedle;
+}
+
 namespace cardolin::app {
 
 // A report list: rows of texts under clickable column headers that sort, with
@@ -66,7 +70,7 @@ private:
     void HeaderClicked(int column);
     void ApplyColumnWidths();
     void FindStep();
-    bool RowMatches(int row) const;
+    bool RowMatches(int row, const TFindNeedle &needle) const;
     void SelectFoundRow(int row);
     void FindPressed();
 
