@@ -27,6 +27,13 @@ const std::vector<const ContactField *> &MergedTextFields()
     return fields;
 }
 
+// A record read from a book without notes holds one empty line, which has
+// nothing to keep.
+bool HasEntries(const QStringList &list)
+{
+    return !(list.isEmpty() || (list.size() == 1 && list.first().isEmpty()));
+}
+
 int SaturatedSum(int a, int b)
 {
     const qint64 sum = qint64(a) + qint64(b);
@@ -55,9 +62,9 @@ TContactData *TQorContacts::MergeContactData(const TContactData *ThisContactData
     for (TDateTime TContactData::*date : {&TContactData::LastVisit, &TContactData::Birthday, &TContactData::Anniversary})
         into->*date = newer.*date > 0 ? newer.*date : older.*date;
     into->VisitCount = SaturatedSum(newer.VisitCount, older.VisitCount);
-    into->Notes = !newer.Notes.isEmpty() ? newer.Notes : older.Notes;
-    into->Categories = !newer.Categories.IsEmpty() ? newer.Categories : older.Categories;
-    into->Keywords = !newer.Keywords.IsEmpty() ? newer.Keywords : older.Keywords;
+    into->Notes = HasEntries(newer.Notes) ? newer.Notes : older.Notes;
+    into->Categories = HasEntries(newer.Categories.Entries()) ? newer.Categories : older.Categories;
+    into->Keywords = HasEntries(newer.Keywords.Entries()) ? newer.Keywords : older.Keywords;
     into->Accessed = DateTimeToSerial(m_clock->NowUtc());
     into->Modified = DateTimeToSerial(m_clock->NowUtc());
     into->Synced = 0;
@@ -111,8 +118,10 @@ public:
         for (size_t member : members) {
             if (member == survivor)
                 continue;
-            if (m_method == dmMerge)
+            if (m_method == dmMerge) {
+                m_contacts.NoteWillChange(m_list[survivor].get());
                 m_contacts.MergeContactData(m_list[member].get(), m_list[survivor].get(), m_list[survivor].get());
+            }
             Remove(member);
             ++removed;
         }
@@ -120,14 +129,20 @@ public:
         return removed;
     }
 
-    // Destroys the removed records; the rest keep their order.
+    // Hands the removed records over to be destroyed or kept for an undo; the
+    // rest keep their order.
     void Finish()
     {
+        TRemovedContacts removed;
         size_t kept = 0;
-        for (size_t i = 0; i < m_list.size(); ++i)
-            if (!m_removed[i])
+        for (size_t i = 0; i < m_list.size(); ++i) {
+            if (m_removed[i])
+                removed.emplace_back(qsizetype(i), std::move(m_list[i]));
+            else
                 m_list[kept++] = std::move(m_list[i]);
+        }
         m_list.resize(kept);
+        m_contacts.HandOverRemoved(std::move(removed));
     }
 
     bool TouchedQuery() const { return m_touchedQuery; }

@@ -118,27 +118,72 @@ qsizetype TQorContacts::IndexOfContactData(const TContactData *AContactData) con
 
 bool TQorContacts::DeleteContactData(TContactData *AContactData)
 {
-    if (!AContactData)
+    if (!AContactData || IndexOfContactData(AContactData) < 0)
         return false;
-    const qsizetype at = IndexOfContactData(AContactData);
-    if (at < 0)
-        return false;
-    m_contactDataList.erase(m_contactDataList.begin() + at);
+    HandOverRemoved(TakeContactDataList({AContactData}));
     return true;
 }
 
 int TQorContacts::DeleteContactDataList(const std::vector<TContactData *> &records)
 {
+    TRemovedContacts removed = TakeContactDataList(records);
+    const int count = int(removed.size());
+    HandOverRemoved(std::move(removed));
+    return count;
+}
+
+TRemovedContacts TQorContacts::TakeContactDataList(const std::vector<TContactData *> &records)
+{
     // One pass over the book instead of a search and a shift per record.
     const std::unordered_set<const TContactData *> doomed(records.begin(), records.end());
     const auto isDoomed = [&](const TContactData *contact) { return doomed.contains(contact); };
     std::erase_if(m_queryResults, isDoomed);
-    return int(std::erase_if(m_contactDataList, [&](const auto &contact) { return isDoomed(contact.get()); }));
+    TRemovedContacts removed;
+    size_t kept = 0;
+    for (size_t i = 0; i < m_contactDataList.size(); ++i) {
+        if (isDoomed(m_contactDataList[i].get()))
+            removed.emplace_back(qsizetype(i), std::move(m_contactDataList[i]));
+        else
+            m_contactDataList[kept++] = std::move(m_contactDataList[i]);
+    }
+    m_contactDataList.resize(kept);
+    return removed;
+}
+
+void TQorContacts::PutBackContactDataList(TRemovedContacts removed)
+{
+    TContactDataList merged;
+    merged.reserve(m_contactDataList.size() + removed.size());
+    size_t next = 0;
+    for (auto &[position, record] : removed) {
+        while (qsizetype(merged.size()) < position && next < m_contactDataList.size())
+            merged.push_back(std::move(m_contactDataList[next++]));
+        merged.push_back(std::move(record));
+    }
+    while (next < m_contactDataList.size())
+        merged.push_back(std::move(m_contactDataList[next++]));
+    m_contactDataList = std::move(merged);
+}
+
+void TQorContacts::HandOverRemoved(TRemovedContacts removed)
+{
+    if (m_recorder && !removed.empty())
+        m_recorder->Removed(std::move(removed));
 }
 
 void TQorContacts::ClearContactDataList()
 {
+    m_queryResults.clear();
+    if (!m_recorder) {
+        m_contactDataList.clear();
+        return;
+    }
+    TRemovedContacts removed;
+    removed.reserve(m_contactDataList.size());
+    for (size_t i = 0; i < m_contactDataList.size(); ++i)
+        removed.emplace_back(qsizetype(i), std::move(m_contactDataList[i]));
     m_contactDataList.clear();
+    HandOverRemoved(std::move(removed));
 }
 
 int TQorContacts::LoadFromXMLFile(const QString &FileName)

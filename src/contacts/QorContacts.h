@@ -30,6 +30,20 @@ struct TFontSpec
 };
 
 using TContactDataList = std::vector<std::unique_ptr<TContactData>>;
+// Records taken out of a book, each with its position before it left, in
+// ascending order of position.
+using TRemovedContacts = std::vector<std::pair<qsizetype, std::unique_ptr<TContactData>>>;
+
+// Hears of every change to a book while it is installed, so that a command can
+// be undone: a record's fields are about to change, or records leave the book,
+// handed over rather than destroyed.
+class TContactChangeRecorder
+{
+public:
+    virtual ~TContactChangeRecorder() = default;
+    virtual void WillChange(TContactData &record) = 0;
+    virtual void Removed(TRemovedContacts removed) = 0;
+};
 
 // One set of contacts with the settings and vocabularies that work on them. It
 // owns its records: they live until DeleteContactData, ClearContactDataList, a
@@ -56,6 +70,19 @@ public:
     // Deletes many records in one pass; returns how many belonged here.
     int DeleteContactDataList(const std::vector<TContactData *> &records);
     void ClearContactDataList();
+    // Takes records out of the book without destroying them, and puts such
+    // records back where they were.
+    TRemovedContacts TakeContactDataList(const std::vector<TContactData *> &records);
+    void PutBackContactDataList(TRemovedContacts removed);
+    // While a recorder is installed, removed records go to it.
+    void SetChangeRecorder(TContactChangeRecorder *recorder) { m_recorder = recorder; }
+    TContactChangeRecorder *ChangeRecorder() const { return m_recorder; }
+    void NoteWillChange(TContactData *record)
+    {
+        if (m_recorder && record)
+            m_recorder->WillChange(*record);
+    }
+    void HandOverRemoved(TRemovedContacts removed);
     int RemoveUnassignedCategories();
     int RemoveUnassignedKeywords();
 
@@ -249,6 +276,7 @@ private:
 
     const Clock *m_clock;
     UserPrompts *m_prompts;
+    TContactChangeRecorder *m_recorder = nullptr;
 
     QString m_batchGeoMarkerGroup[3];
     QStringList m_categories;

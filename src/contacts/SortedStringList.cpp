@@ -1,5 +1,7 @@
 #include "contacts/SortedStringList.h"
 
+#include "support/ListSortCompare.h"
+
 #include <QCollator>
 
 namespace cardolin {
@@ -10,9 +12,7 @@ const QCollator &CaseInsensitiveCollator()
     // Built once per thread from the user's locale; comparing is the hot path of
     // loading a large book.
     thread_local const QCollator collator = [] {
-        QCollator c;
-        c.setCaseSensitivity(Qt::CaseInsensitive);
-        return c;
+        return MakeListCollator(QLocale());
     }();
     return collator;
 }

@@ -257,9 +257,17 @@ bool ReadListIPv4(const QString &text, qint64 &value)
     return true;
 }
 
+QLocale CollationLocale(const QLocale &locale)
+{
+    // English has no tailoring of its own, so its rules are the root rules.
+    if (locale.language() == QLocale::C)
+        return QLocale(QLocale::English, QLocale::UnitedStates);
+    return locale;
+}
+
 QCollator MakeListCollator(const QLocale &locale)
 {
-    QCollator collator(locale);
+    QCollator collator(CollationLocale(locale));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     return collator;
 }

@@ -22,6 +22,10 @@ struct TListSortKey
     QCollatorSortKey CollationKey;
 };
 
+// The locale whose rules order texts: the C locale has none of its own and
+// would order by code point ("Zoe" before "adam" and "Émile"), so it gets the
+// root Unicode rules instead.
+QLocale CollationLocale(const QLocale &locale);
 // The collator must be set up for the locale and to ignore case (MakeListCollator).
 QCollator MakeListCollator(const QLocale &locale);
 TListSortKey MakeListSortKey(const QString &text, const QLocale &locale, const QCollator &collator);

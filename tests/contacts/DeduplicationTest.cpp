@@ -2,6 +2,8 @@
 #include "contacts/QorContacts.h"
 #include "support/Clock.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -116,6 +118,29 @@ TEST_F(DedupeTest, UniqueOrNamelessRecordsStay)
     EXPECT_EQ(book.DeduplicateContactDataList(dmKeepNewest), 0);
     EXPECT_EQ(book.ContactDataList().size(), 3u);
     EXPECT_EQ(book.DeduplicateContactData(nullptr, dmMerge), 0);
+}
+
+// A book stores a record without notes or categories in a way that reads back
+// as one empty entry; that must not count as something to keep.
+TEST_F(DedupeTest, MergingThroughALoadedBookKeepsTheOlderRecordsLists)
+{
+    TContactData *older = Add("Ann", "Lee", Year(2019));
+    older->Notes = {"met at the fair"};
+    older->Categories.Assign({"Family"});
+    older->Keywords.Assign({"golf"});
+    Add("Ann", "Lee", Year(2021));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("book.qcb");
+    ASSERT_EQ(book.SaveToXMLFile(path), 2);
+
+    TQorContacts loaded;
+    loaded.SetClock(clock);
+    ASSERT_EQ(loaded.LoadFromXMLFile(path), 2);
+    EXPECT_EQ(loaded.DeduplicateContactDataList(dmMerge), 1);
+    const TContactData &merged = *loaded.ContactDataList()[0];
+    EXPECT_EQ(merged.Notes, QStringList{"met at the fair"});
+    EXPECT_EQ(merged.Categories.Entries(), QStringList{"Family"});
+    EXPECT_EQ(merged.Keywords.Entries(), QStringList{"golf"});
 }
 
 TEST_F(DedupeTest, KeepOldestIgnoresTheFuture)

@@ -91,3 +91,19 @@ TEST(ListSortKeyTest, SortsAColumnOfOneKind)
 }
 
 } // namespace
+
+namespace {
+
+// Many Linux systems run under C or C.UTF-8, whose collation is by code point.
+TEST(ListSortKeyTest, TheCLocaleSortsNamesAsPeopleDo)
+{
+    for (const QLocale &locale : {QLocale::c(), QLocale(QStringLiteral("en_US"))}) {
+        QStringList names = {"Zoe", "adam", "Émile", "Bob", "zack"};
+        std::stable_sort(names.begin(), names.end(), [&](const QString &a, const QString &b) {
+            return CompareListTexts(a, b, locale) < 0;
+        });
+        EXPECT_EQ(names, (QStringList{"adam", "Bob", "Émile", "zack", "Zoe"})) << locale.name().toStdString();
+    }
+}
+
+} // namespace
