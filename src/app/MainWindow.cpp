@@ -1,6 +1,9 @@
 #include "app/MainWindow.h"
 
+#include "app/ContactCommands.h"
 #include "app/ContactListItems.h"
+#include "app/ContactMenu.h"
+#include "app/GuiDesktopServices.h"
 #include "app/ErrorReportDialog.h"
 #include "app/listview/ListItemsModel.h"
 #include "app/listview/QorListView.h"
@@ -27,6 +30,8 @@
 #include <QSystemTrayIcon>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <unordered_set>
 
 namespace cardolin::app {
 
@@ -66,7 +71,7 @@ MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
       m_session(m_contacts1, [this](const QString &account) { return BookPath(account); }, environment.Prompts)
 {
     setObjectName(u"Form1"_s);
-    setWindowTitle(u"Cardolin"_s);
+    setWindowTitle(u"Cardolin[*]"_s);
     for (TQorContacts *contacts : {&m_contacts1, &m_contacts2})
         contacts->SetPrompts(m_env.Prompts);
     m_contacts1.OnProgress = [this](TQorContacts *, int min, int max, int position) {
@@ -79,12 +84,47 @@ MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
     };
     m_log.SetEnabled(false);
     TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    m_systemDesktop = std::make_unique<GuiDesktopServices>();
+    m_commands = std::make_unique<ContactCommands>(*this, m_contacts1, m_env.Registry, m_env.Prompts, *m_systemDesktop);
     BuildLayout();
+    BuildCommands();
     BuildTray();
     m_errorReport = new ErrorReportDialog(this);
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildCommands()
+{
+    ContactMenu::Environment environment{
+        *m_commands,
+        m_contacts1,
+        [this] { return SelectedContacts(); },
+        [this] { return m_list->Items().Count(); },
+        [this] {
+            const QModelIndexList rows = m_list->selectionModel()->selectedRows();
+            return rows.isEmpty() ? -1 : m_list->Items().Item(rows.first().row()).ImageIndex;
+        },
+        [this] { return m_options.HandleDoubleClicksAsPropertiesDisplay; },
+    };
+    m_menu = new ContactMenu(std::move(environment), this);
+    // The undo keys work wherever the focus is, except where a text box has
+    // its own undo.
+    addAction(m_menu->Undo1());
+    addAction(m_menu->Redo1());
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &MainWindow::PopupMenu1Show);
+}
+
+void MainWindow::SetDesktop(platform::DesktopServices &desktop)
+{
+    m_commands->SetDesktop(desktop);
+}
+
+void MainWindow::PopupMenu1Show(const QPoint &position)
+{
+    m_menu->PopupMenu1()->popup(m_list->viewport()->mapToGlobal(position));
+}
 
 // ---- layout ----------------------------------------------------------------
 
@@ -109,6 +149,8 @@ void MainWindow::BuildLayout()
     connect(m_list, &TQorListView::ItemClicked, m_list, &TQorListView::FindRefresh);
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this] { QorListView1DblClick(); });
     layout->addWidget(m_list, 1);
+    m_emptyHint = BuildEmptyHint();
+    m_list->viewport()->installEventFilter(this);
 
     m_progress = new QProgressBar(central);
     m_progress->setObjectName(u"ProgressBar1"_s);
@@ -127,7 +169,7 @@ QWidget *MainWindow::BuildTopBand()
     row->setContentsMargins(0, 0, 0, 0);
 
     auto *account = new QVBoxLayout;
-    account->addWidget(Caption(band, u"Windows User Account :"_s));
+    account->addWidget(Caption(band, u"User Account :"_s));
     m_accountBox = new QComboBox(band);
     m_accountBox->setObjectName(u"WindowsUserAccountComboBox"_s);
     m_accountBox->setMinimumWidth(180);
@@ -142,6 +184,10 @@ QWidget *MainWindow::BuildTopBand()
     QPushButton *cleanButton = CommandButton(band, u"CleanButton"_s, u"Clean"_s, QStyle::SP_DialogResetButton);
     m_exportButton->setEnabled(false);
     connect(m_refreshButton, &QPushButton::clicked, this, [this] { RefreshButtonClick(); });
+    connect(cleanButton, &QPushButton::clicked, this, [this] {
+        m_commands->CleanButtonClick();
+        m_menu->UpdateUndoActions();
+    });
     for (QPushButton *button : {m_refreshButton, importButton, m_exportButton, syncButton, cleanButton})
         row->addWidget(button, 0, Qt::AlignBottom);
 
@@ -159,8 +205,16 @@ QWidget *MainWindow::BuildTopBand()
     m_clearFilterButton = SpeedButton(band, u"ClearFilterSpeedButton"_s, u"Clear Filter"_s, QStyle::SP_LineEditClearButton);
     connect(m_clearFilterButton, &QToolButton::clicked, this, [this] { ClearFilterSpeedButtonClick(); });
     findRow->addWidget(m_clearFilterButton);
-    findRow->addWidget(SpeedButton(band, u"AddContactSpeedButton"_s, u"Add Contact"_s, QStyle::SP_FileIcon));
-    findRow->addWidget(SpeedButton(band, u"GoogleContactsSpeedButton"_s, u"Google Contacts"_s, QStyle::SP_DirHomeIcon));
+    QToolButton *add = SpeedButton(band, u"AddContactSpeedButton"_s, u"Add Contact"_s, QStyle::SP_FileIcon);
+    connect(add, &QToolButton::clicked, this, [this] {
+        m_commands->AddContactSpeedButtonClick();
+        m_menu->UpdateUndoActions();
+    });
+    findRow->addWidget(add);
+    QToolButton *googleContacts =
+        SpeedButton(band, u"GoogleContactsSpeedButton"_s, u"Google Contacts"_s, QStyle::SP_DirHomeIcon);
+    connect(googleContacts, &QToolButton::clicked, this, [this] { m_commands->GoogleContactsSpeedButtonClick(); });
+    findRow->addWidget(googleContacts);
     find->addLayout(findRow);
     m_countLabel = Caption(band, u"0 Contact(s)"_s);
     m_countLabel->setObjectName(u"ContactsCountLabel"_s);
@@ -243,10 +297,11 @@ void MainWindow::RestorePlacement()
     if (!restore.Info)
         return;
     const TFormInfo &info = *restore.Info;
-    if (info.Width > 0 && info.Height > 0) {
-        move(info.Left, info.Top);
-        resize(info.Width, info.Height);
-    }
+    // The stored rectangle is the window's inside, as StorePlacement reads it;
+    // placing it with move() would put the frame there and shift the window
+    // down by its title bar at every start.
+    if (info.Width > 0 && info.Height > 0)
+        setGeometry(info.Left, info.Top, info.Width, info.Height);
     if (info.WindowState == wsMaximized)
         setWindowState(windowState() | Qt::WindowMaximized);
 }
@@ -320,6 +375,7 @@ void MainWindow::SetModified(bool value)
 void MainWindow::ShowModified()
 {
     m_applyButton->setEnabled(m_session.Modified());
+    setWindowModified(m_session.Modified());
 }
 
 void MainWindow::UpdateStatus()
@@ -330,6 +386,38 @@ void MainWindow::UpdateStatus()
         status += u" - Filtered View"_s;
     m_countLabel->setText(status);
     m_exportButton->setEnabled(rows > 0);
+    m_emptyHint->setVisible(m_contacts1.ContactDataList().empty());
+}
+
+QWidget *MainWindow::BuildEmptyHint()
+{
+    auto *hint = new QWidget(m_list->viewport());
+    hint->setObjectName(u"EmptyBookHint"_s);
+    auto *layout = new QVBoxLayout(hint);
+    auto *text = new QLabel(tr("No contacts yet"), hint);
+    text->setAlignment(Qt::AlignCenter);
+    QFont larger = text->font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.3);
+    text->setFont(larger);
+    layout->addWidget(text);
+    auto *add = new QPushButton(style()->standardIcon(QStyle::SP_FileIcon), tr("Add Contact"), hint);
+    add->setObjectName(u"EmptyBookAddButton"_s);
+    connect(add, &QPushButton::clicked, this, [this] {
+        m_commands->AddContactSpeedButtonClick();
+        m_menu->UpdateUndoActions();
+    });
+    layout->addWidget(add, 0, Qt::AlignHCenter);
+    hint->adjustSize();
+    hint->hide();
+    return hint;
+}
+
+void MainWindow::PlaceEmptyHint()
+{
+    const QSize area = m_list->viewport()->size();
+    const QSize size = m_emptyHint->sizeHint();
+    m_emptyHint->setGeometry((area.width() - size.width()) / 2, (area.height() - size.height()) / 3, size.width(),
+                             size.height());
 }
 
 void MainWindow::ShowErrorReport(const QString &suffix)
@@ -374,6 +462,12 @@ void MainWindow::RebuildList(const std::vector<TContactData *> &records, bool so
     m_list->setUpdatesEnabled(true);
 }
 
+QString MainWindow::SelectedAccountBookFolder() const
+{
+    const QString account = SelectedAccount();
+    return account.isEmpty() ? QString() : QFileInfo(BookPath(account)).absolutePath();
+}
+
 void MainWindow::RebuildFromBook(bool sort)
 {
     std::vector<TContactData *> records;
@@ -389,8 +483,72 @@ void MainWindow::SortContacts()
     m_list->Sort(0, true);
 }
 
+void MainWindow::SortIfAsked()
+{
+    if (m_options.SortAlphabetically)
+        SortContacts();
+}
+
+std::vector<TContactData *> MainWindow::SelectedContacts() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_list->selectionModel()->selectedRows())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    std::vector<TContactData *> records;
+    records.reserve(size_t(rows.size()));
+    for (const int row : rows)
+        records.push_back(static_cast<TContactData *>(m_list->Items().Item(row).Data));
+    return records;
+}
+
+void MainWindow::ClearSelection()
+{
+    m_list->clearSelection();
+}
+
+void MainWindow::SyncRows(const std::vector<TContactData *> &records, bool resort)
+{
+    std::unordered_set<const TContactData *> inBook;
+    inBook.reserve(m_contacts1.ContactDataList().size());
+    for (const auto &record : m_contacts1.ContactDataList())
+        inBook.insert(record.get());
+    QHash<const void *, int> rowOf;
+    for (int row = 0; row < m_list->Items().Count(); ++row)
+        rowOf.insert(m_list->Items().Item(row).Data, row);
+
+    const bool linkGender = ReadBoolSetting(m_env.Registry, SettingId::LinkGenderToTitle);
+    const TRowColors colors = RowColorsFromPalette();
+    QList<int> gone;
+    std::vector<TContactData *> returned;
+    m_list->setUpdatesEnabled(false);
+    for (TContactData *record : records) {
+        const int row = rowOf.value(record, -1);
+        if (!inBook.contains(record)) {
+            if (row >= 0)
+                gone.append(row);
+        } else if (row >= 0) {
+            TListItem item = m_list->Items().Item(row);
+            BuildListItem(item, record, m_contacts1, linkGender, colors);
+            m_list->Items().SetItem(row, std::move(item));
+        } else {
+            returned.push_back(record);
+        }
+    }
+    m_list->Items().RemoveItems(gone);
+    for (TContactData *record : returned) {
+        TListItem item;
+        BuildListItem(item, record, m_contacts1, linkGender, colors);
+        m_list->Items().AddItem(std::move(item));
+    }
+    if (resort)
+        SortIfAsked();
+    m_list->setUpdatesEnabled(true);
+}
+
 void MainWindow::ShowLoadedBook()
 {
+    m_menu->UpdateUndoActions();
     // A load follows the stored option, which may be newer than the window's.
     RebuildFromBook(ReadBoolSetting(m_env.Registry, SettingId::SortAlphabetically));
     ShowModified();
@@ -411,6 +569,7 @@ void MainWindow::RefreshButtonClick()
         if (!m_session.Refresh(account) && m_session.Modified())
             return;
     }
+    m_commands->BookChanged();
     ShowLoadedBook();
 }
 
@@ -418,8 +577,10 @@ void MainWindow::ApplyButtonClick()
 {
     {
         BusyCursor busy(m_env.Prompts);
-        m_session.Save();
+        if (m_session.Save())
+            m_commands->History().Clear();
     }
+    m_menu->UpdateUndoActions();
     ShowModified();
 }
 
@@ -438,6 +599,7 @@ void MainWindow::WindowsUserAccountComboBoxClick()
         return;
     }
     m_findEdit->clear();
+    m_commands->BookChanged();
     ShowLoadedBook();
 }
 
@@ -472,25 +634,17 @@ void MainWindow::ClearFilterSpeedButtonClick()
 
 void MainWindow::QorListView1DblClick()
 {
-    // The contact dialogs answer here once they exist: read-only properties,
-    // or editing (adding when not exactly one row is selected).
+    if (m_options.HandleDoubleClicksAsPropertiesDisplay)
+        m_commands->Properties1Click();
+    else
+        m_commands->Add1Click();
+    m_menu->UpdateUndoActions();
 }
 
 void MainWindow::Delete1Click()
 {
-    QList<int> rows;
-    for (const QModelIndex &index : m_list->selectionModel()->selectedRows())
-        rows.append(index.row());
-    if (rows.isEmpty())
-        return;
-    std::sort(rows.begin(), rows.end());
-    std::vector<TContactData *> records;
-    for (const int row : rows)
-        records.push_back(static_cast<TContactData *>(m_list->Items().Item(row).Data));
-    m_list->Items().RemoveItems(rows);
-    m_contacts1.DeleteContactDataList(records);
-    SetModified(true);
-    UpdateStatus();
+    m_commands->Delete1Click();
+    m_menu->UpdateUndoActions();
 }
 
 bool MainWindow::ListKeyPressed(QKeyEvent *event)
@@ -519,10 +673,25 @@ bool MainWindow::ListKeyPressed(QKeyEvent *event)
     return false;
 }
 
+bool MainWindow::MenuKeyPressed(QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    if (!(event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)))
+        return false;
+    // Under the current row, or at the top when there is none.
+    const QModelIndex current = m_list->currentIndex();
+    const QRect row = current.isValid() ? m_list->visualRect(current) : QRect();
+    PopupMenu1Show(row.isValid() ? row.bottomLeft() : QPoint(0, 0));
+    return true;
+}
+
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_list && event->type() == QEvent::KeyPress && ListKeyPressed(static_cast<QKeyEvent *>(event)))
+    if (watched == m_list && event->type() == QEvent::KeyPress &&
+        (MenuKeyPressed(static_cast<QKeyEvent *>(event)) || ListKeyPressed(static_cast<QKeyEvent *>(event))))
         return true;
+    if (watched == m_list->viewport() && event->type() == QEvent::Resize)
+        PlaceEmptyHint();
     return QMainWindow::eventFilter(watched, event);
 }
 

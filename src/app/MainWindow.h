@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QComboBox;
 class QLabel;
@@ -22,11 +23,17 @@ namespace cardolin {
 class TQorRegistryEnhanced;
 class TUserAccounts;
 class UserPrompts;
+namespace platform {
+class DesktopServices;
+}
 } // namespace cardolin
 
 namespace cardolin::app {
 
+class ContactCommands;
+class ContactMenu;
 class ErrorReportDialog;
+class GuiDesktopServices;
 class TQorListView;
 
 // What the main window works with; all of it outlives the window.
@@ -67,6 +74,19 @@ public:
     // Shared state of the commands.
     bool Modified() const { return m_session.Modified(); }
     void SetModified(bool value);
+    // The records of the selected rows, in list order.
+    std::vector<TContactData *> SelectedContacts() const;
+    void ClearSelection();
+    // Brings the rows of these records in line with the book: rows of records
+    // that left it go, records that came back get a row, the rest are rebuilt.
+    void SyncRows(const std::vector<TContactData *> &records, bool resort);
+    void RebuildFromBook(bool sort);
+    // Where the selected account's book lives, for the file dialogs.
+    QString SelectedAccountBookFolder() const;
+    ContactCommands &Commands() { return *m_commands; }
+    ContactMenu &Menu() { return *m_menu; }
+    // Where addresses, mail and the clipboard go; the real desktop unless replaced.
+    void SetDesktop(platform::DesktopServices &desktop);
     bool FilteredView() const { return m_filteredView; }
     QStringList &ErrorList() { return m_errorList; }
     void UpdateStatus();
@@ -92,6 +112,7 @@ public:
     void ClearFilterSpeedButtonClick();
     void QorListView1DblClick();
     void Delete1Click();
+    void PopupMenu1Show(const QPoint &position);
     void ExitButtonClick();
     void OpenCardolinClick();
     void SortContacts();
@@ -122,9 +143,13 @@ private:
     QString SelectedAccount() const;
     void SelectAccount(const QString &account);
     void RebuildList(const std::vector<TContactData *> &records, bool sort);
-    void RebuildFromBook(bool sort);
     void ShowLoadedBook();
+    void BuildCommands();
+    QWidget *BuildEmptyHint();
+    void PlaceEmptyHint();
+    void SortIfAsked();
     bool ListKeyPressed(QKeyEvent *event);
+    bool MenuKeyPressed(QKeyEvent *event);
     QString BookPath(const QString &account) const;
 
     TMainWindowEnvironment m_env;
@@ -150,6 +175,10 @@ private:
     QPushButton *m_applyButton = nullptr;
     QSystemTrayIcon *m_tray = nullptr;
     ErrorReportDialog *m_errorReport = nullptr;
+    QWidget *m_emptyHint = nullptr;
+    std::unique_ptr<GuiDesktopServices> m_systemDesktop;
+    std::unique_ptr<ContactCommands> m_commands;
+    ContactMenu *m_menu = nullptr;
 };
 
 } // namespace cardolin::app

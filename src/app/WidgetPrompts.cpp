@@ -36,6 +36,23 @@ bool WidgetPrompts::AskYesNo(const QString &message)
            QMessageBox::Yes;
 }
 
+UserPrompts::Choice WidgetPrompts::AskYesNoCancel(const QString &message, const QString &detail)
+{
+    QMessageBox box(QMessageBox::Question, Title(), message, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                    m_parent);
+    box.setInformativeText(detail);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel); // Escape and the close box keep everything
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Choice::Yes;
+    case QMessageBox::No:
+        return Choice::No;
+    default:
+        return Choice::Cancel;
+    }
+}
+
 UserPrompts::Answer WidgetPrompts::AskYesNoToAll(const QString &message)
 {
     const auto button = QMessageBox::question(

@@ -18,6 +18,7 @@ public:
     void ShowInformation(const QString &message) override;
     bool AskYesNo(const QString &message) override;
     Answer AskYesNoToAll(const QString &message) override;
+    Choice AskYesNoCancel(const QString &message, const QString &detail) override;
     bool InputText(const QString &caption, const QString &prompt, QString &value) override;
     void BeginBusy() override;
     void EndBusy() override;

@@ -11,9 +11,15 @@ namespace cardolin {
 
 bool TContactsBookSession::AskToSave()
 {
-    if (!m_modified || !m_prompts.AskYesNo(QStringLiteral("Do you want to save the current contacts book?")))
+    if (!m_modified)
         return true;
-    return Save();
+    const QString book = m_loaded.isEmpty() ? QString() : QDir::toNativeSeparators(m_bookPath(m_loaded));
+    switch (m_prompts.AskYesNoCancel(QStringLiteral("Do you want to save the current contacts book?"), book)) {
+    case UserPrompts::Choice::Yes: return Save();
+    case UserPrompts::Choice::No: return true;
+    case UserPrompts::Choice::Cancel: break;
+    }
+    return false;
 }
 
 bool TContactsBookSession::Save()

@@ -42,7 +42,8 @@ public:
     // Loads another account's book after offering to save; does nothing for
     // the account already loaded.
     bool SwitchAccount(const QString &account);
-    // The save question; false when the user said Yes and the save failed.
+    // The save question; false when the user cancelled, or said Yes and the
+    // save failed: either way the changes are still there.
     bool AskToSave();
 
 private:

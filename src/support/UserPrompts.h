@@ -23,6 +23,14 @@ public:
     // such a dialog asks Yes/No.
     enum class Answer { Yes, No, NoToAll, YesToAll };
     virtual Answer AskYesNoToAll(const QString &message) { return AskYesNo(message) ? Answer::Yes : Answer::No; }
+    // A question whose third answer leaves everything as it was; detail says
+    // more, for instance which file. A front end without such a dialog asks Yes/No.
+    enum class Choice { Yes, No, Cancel };
+    virtual Choice AskYesNoCancel(const QString &message, const QString &detail)
+    {
+        (void)detail;
+        return AskYesNo(message) ? Choice::Yes : Choice::No;
+    }
     // Text input box; false when the user cancels, value is then unchanged.
     virtual bool InputText(const QString &caption, const QString &prompt, QString &value) = 0;
     virtual void BeginBusy() = 0;

@@ -5,6 +5,7 @@
 #include "contacts/BookLocation.h"
 #include "contacts/QorContacts.h"
 #include "fakes/FakeUserDatabase.h"
+#include "fakes/RecordingDesktop.h"
 #include "fakes/RecordingPrompts.h"
 #include "support/QorRegistryEnhanced.h"
 #include "support/RegistryStore.h"
@@ -31,6 +32,7 @@ struct MainWindowFixture : ::testing::Test
     MemoryRegistryStore store;
     TQorRegistryEnhanced registry{store};
     RecordingPrompts prompts;
+    RecordingDesktop desktop;
     std::unique_ptr<app::MainWindow> window;
     QStringList listMessages;
     bool trayAvailable = true; // the offscreen platform has none
@@ -70,6 +72,7 @@ struct MainWindowFixture : ::testing::Test
     {
         window = std::make_unique<app::MainWindow>(app::TMainWindowEnvironment{registry, accounts, prompts});
         window->TrayAvailable = [this] { return trayAvailable; };
+        window->SetDesktop(desktop);
         List()->ShowMessage = [this](const QString &title, const QString &text) {
             listMessages.append(title + ": " + text);
         };
@@ -83,6 +86,13 @@ struct MainWindowFixture : ::testing::Test
     {
         List()->selectionModel()->select(List()->model()->index(row, 0),
                                          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    void SelectRows(const QList<int> &rows) const
+    {
+        List()->clearSelection();
+        for (int row : rows)
+            List()->selectionModel()->select(List()->model()->index(row, 0),
+                                             QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
     int Rows() const { return List()->Items().Count(); }
     QString Caption(int row) const { return List()->Items().Text(row, 0); }

@@ -26,6 +26,14 @@ public:
             return toAllAnswers.takeFirst();
         return answerYes ? Answer::Yes : Answer::No;
     }
+    Choice AskYesNoCancel(const QString &message, const QString &detail) override
+    {
+        questions.append(message);
+        details.append(detail);
+        if (cancel)
+            return Choice::Cancel;
+        return answerYes ? Choice::Yes : Choice::No;
+    }
     bool InputText(const QString &, const QString &prompt, QString &value) override
     {
         questions.append(prompt);
@@ -37,8 +45,9 @@ public:
     void BeginBusy() override { ++busyDepth, ++busyCount; }
     void EndBusy() override { --busyDepth; }
 
-    QStringList errors, warnings, information, questions;
+    QStringList errors, warnings, information, questions, details;
     bool answerYes = false;
+    bool cancel = false; // the answer to Yes/No/Cancel questions, before answerYes
     QList<Answer> toAllAnswers;
     QString inputAnswer;
     int busyDepth = 0;
