@@ -1,5 +1,7 @@
 #include "app/ContactCommands.h"
 
+#include "app/FileDialogs.h"
+#include "app/ImportExportCommands.h"
 #include "app/MainWindow.h"
 #include "contacts/ContactFields.h"
 #include "contacts/QorContacts.h"
@@ -61,8 +63,12 @@ ContactCommands::ContactCommands(MainWindow &window, TQorContacts &contacts, TQo
     : m_window(window), m_contacts(contacts), m_registry(registry), m_prompts(prompts), m_desktop(&desktop)
 {
     ShowContact = [](TContactData *, bool, const QString &) { return false; };
-    AskSaveFileName = [](const QString &, const QString &, TContactFileKind) { return QString(); };
-    AskFolder = [](const QString &) { return QString(); };
+    AskSaveFileName = [this](const QString &folder, const QString &fileName, TContactFileKind kind) {
+        const QStringList filters = {kind == TContactFileKind::vCard ? u"vCard files (*.vcf)"_s : u"LDIF files (*.ldif)"_s,
+                                     u"All files (*)"_s};
+        return AskSaveFile(&m_window, QDir(folder).filePath(fileName), filters, 0, Extension(kind).mid(1));
+    };
+    AskFolder = [this](const QString &folder) { return app::AskFolder(&m_window, folder); };
 }
 
 ContactCommands::~ContactCommands() = default;
@@ -372,10 +378,11 @@ void ContactCommands::SaveContactsAs(TContactFileKind kind)
     }
     if (selection.empty())
         return;
-    const QString folder = AskFolder(StartFolder(m_lastChosenFolder));
+    QString &remembered = m_window.DialogMemory().Folder;
+    const QString folder = AskFolder(StartFolder(remembered));
     if (folder.isEmpty())
         return;
-    m_lastChosenFolder = folder;
+    remembered = folder;
     for (const TContactData *record : selection)
         WriteContactFile(*record, QDir(folder).filePath(FileNameOf(*record, kind)), kind);
 }
@@ -474,8 +481,11 @@ void ContactCommands::Redo()
 void ContactCommands::BookChanged()
 {
     m_history.Clear();
+}
+
+void ContactCommands::AccountSwitched()
+{
     m_lastSaveFolder.clear();
-    m_lastChosenFolder.clear();
 }
 
 } // namespace cardolin::app

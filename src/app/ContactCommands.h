@@ -77,8 +77,9 @@ public:
     void Undo();
     void Redo();
     TContactUndoHistory &History() { return m_history; }
-    // A new book: nothing left to undo, and the dialogs forget their folders.
+    // A new book leaves nothing to undo; another account's, no folder to start in.
     void BookChanged();
+    void AccountSwitched();
     void SetDesktop(platform::DesktopServices &desktop) { m_desktop = &desktop; }
 
 private:
@@ -105,7 +106,6 @@ private:
     platform::DesktopServices *m_desktop;
     TContactUndoHistory m_history;
     QString m_lastSaveFolder;
-    QString m_lastChosenFolder;
     std::unique_ptr<QTemporaryDir> m_mailFolder;
 };
 

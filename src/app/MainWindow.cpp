@@ -17,6 +17,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
+#include <QDialog>
+#include <QDragEnterEvent>
+#include <QMimeData>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -75,15 +79,14 @@ MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
     for (TQorContacts *contacts : {&m_contacts1, &m_contacts2})
         contacts->SetPrompts(m_env.Prompts);
     m_contacts1.OnProgress = [this](TQorContacts *, int min, int max, int position) {
-        m_progress->setMinimum(min);
-        m_progress->setMaximum(max);
-        m_progress->setValue(position);
+        ShowProgress(min, max, position);
     };
     m_contacts1.OnError = [this](TQorContacts *, const QString &, const QString &, const QString &error, int) {
         m_errorList.append(error);
     };
     m_log.SetEnabled(false);
     TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+    ExecDialog = [](QDialog &dialog) { dialog.exec(); };
     m_systemDesktop = std::make_unique<GuiDesktopServices>();
     m_commands = std::make_unique<ContactCommands>(*this, m_contacts1, m_env.Registry, m_env.Prompts, *m_systemDesktop);
     BuildLayout();
@@ -108,12 +111,58 @@ void MainWindow::BuildCommands()
         [this] { return m_options.HandleDoubleClicksAsPropertiesDisplay; },
     };
     m_menu = new ContactMenu(std::move(environment), this);
+    m_importExport = new ImportExportCommands(*this, m_contacts1, m_env.Registry, m_env.Prompts, this);
+    for (auto [name, menu] : {std::pair{"ImportButton", m_importExport->ImportPopupMenu()},
+                              {"ExportButton", m_importExport->ExportPopupMenu()}}) {
+        // The menus open from a press of any mouse button, and as context menus.
+        auto *button = findChild<QPushButton *>(QLatin1StringView(name));
+        button->setMenu(menu);
+        button->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(button, &QWidget::customContextMenuRequested, menu,
+                [button, menu] { menu->popup(button->mapToGlobal(QPoint(0, button->height()))); });
+    }
+    setAcceptDrops(true);
     // The undo keys work wherever the focus is, except where a text box has
     // its own undo.
     addAction(m_menu->Undo1());
     addAction(m_menu->Redo1());
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_list, &QWidget::customContextMenuRequested, this, &MainWindow::PopupMenu1Show);
+}
+
+void MainWindow::UpdateUndoActions()
+{
+    m_menu->UpdateUndoActions();
+}
+
+void MainWindow::ShowProgress(int min, int max, int position)
+{
+    m_progress->setMinimum(min);
+    m_progress->setMaximum(max);
+    m_progress->setValue(position);
+    // Long work runs here, on the window's thread: let it paint now and then,
+    // keeping the user's input for afterwards.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - m_lastPaint >= 50) {
+        m_lastPaint = now;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event)
+{
+    QStringList paths;
+    for (const QUrl &url : event->mimeData()->urls())
+        if (url.isLocalFile())
+            paths.append(url.toLocalFile());
+    event->acceptProposedAction();
+    m_importExport->QorFileDrag1Drop(paths);
 }
 
 void MainWindow::SetDesktop(platform::DesktopServices &desktop)
@@ -425,7 +474,7 @@ void MainWindow::ShowErrorReport(const QString &suffix)
     if (m_errorList.isEmpty())
         return;
     m_errorReport->SetReport(m_errorList, suffix);
-    m_errorReport->exec();
+    ExecDialog(*m_errorReport);
 }
 
 QString MainWindow::BookPath(const QString &account) const
@@ -487,6 +536,15 @@ void MainWindow::SortIfAsked()
 {
     if (m_options.SortAlphabetically)
         SortContacts();
+}
+
+std::vector<TContactData *> MainWindow::ListedContacts() const
+{
+    std::vector<TContactData *> records;
+    records.reserve(size_t(m_list->Items().Count()));
+    for (int row = 0; row < m_list->Items().Count(); ++row)
+        records.push_back(static_cast<TContactData *>(m_list->Items().Item(row).Data));
+    return records;
 }
 
 std::vector<TContactData *> MainWindow::SelectedContacts() const
@@ -600,6 +658,8 @@ void MainWindow::WindowsUserAccountComboBoxClick()
     }
     m_findEdit->clear();
     m_commands->BookChanged();
+    m_commands->AccountSwitched();
+    m_dialogMemory = {};
     ShowLoadedBook();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ImportExportCommands.h"
 #include "contacts/BookSession.h"
 #include "contacts/QorContacts.h"
 #include "support/QorLogFile.h"
@@ -12,6 +13,7 @@
 #include <memory>
 
 class QComboBox;
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -83,8 +85,13 @@ public:
     void RebuildFromBook(bool sort);
     // Where the selected account's book lives, for the file dialogs.
     QString SelectedAccountBookFolder() const;
+    // The records of every row, in list order.
+    std::vector<TContactData *> ListedContacts() const;
     ContactCommands &Commands() { return *m_commands; }
     ContactMenu &Menu() { return *m_menu; }
+    ImportExportCommands &ImportExport() { return *m_importExport; }
+    TDialogMemory &DialogMemory() { return m_dialogMemory; }
+    void UpdateUndoActions();
     // Where addresses, mail and the clipboard go; the real desktop unless replaced.
     void SetDesktop(platform::DesktopServices &desktop);
     bool FilteredView() const { return m_filteredView; }
@@ -103,6 +110,8 @@ public:
     bool TrayIconVisible() const;
     // Whether the desktop shows tray icons; the window hides there only then.
     std::function<bool()> TrayAvailable;
+    // Shows the window's own modal dialogs; tests look at them instead.
+    std::function<void(QDialog &)> ExecDialog;
 
     // Handlers.
     void RefreshButtonClick();
@@ -124,6 +133,8 @@ Q_SIGNALS:
 protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -148,6 +159,7 @@ private:
     QWidget *BuildEmptyHint();
     void PlaceEmptyHint();
     void SortIfAsked();
+    void ShowProgress(int min, int max, int position);
     bool ListKeyPressed(QKeyEvent *event);
     bool MenuKeyPressed(QKeyEvent *event);
     QString BookPath(const QString &account) const;
@@ -179,6 +191,9 @@ private:
     std::unique_ptr<GuiDesktopServices> m_systemDesktop;
     std::unique_ptr<ContactCommands> m_commands;
     ContactMenu *m_menu = nullptr;
+    ImportExportCommands *m_importExport = nullptr;
+    TDialogMemory m_dialogMemory;
+    qint64 m_lastPaint = 0;
 };
 
 } // namespace cardolin::app

@@ -11,6 +11,7 @@
 #include "support/RegistryStore.h"
 #include "support/SettingsTable.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -35,6 +36,7 @@ struct MainWindowFixture : ::testing::Test
     RecordingDesktop desktop;
     std::unique_ptr<app::MainWindow> window;
     QStringList listMessages;
+    QStringList shownDialogs;
     bool trayAvailable = true; // the offscreen platform has none
 
     MainWindowFixture()
@@ -73,6 +75,7 @@ struct MainWindowFixture : ::testing::Test
         window = std::make_unique<app::MainWindow>(app::TMainWindowEnvironment{registry, accounts, prompts});
         window->TrayAvailable = [this] { return trayAvailable; };
         window->SetDesktop(desktop);
+        window->ExecDialog = [this](QDialog &dialog) { shownDialogs.append(dialog.windowTitle()); };
         List()->ShowMessage = [this](const QString &title, const QString &text) {
             listMessages.append(title + ": " + text);
         };

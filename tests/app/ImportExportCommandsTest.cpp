@@ -1,0 +1,150 @@
+#include "MainWindowFixture.h"
+
+#include "app/ContactCommands.h"
+#include "app/ImportExportCommands.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+
+using namespace cardolin;
+using namespace cardolin::testing;
+
+namespace {
+
+const QString kClearQuestion = "Do you want to clear the current contacts book before importing new contacts?";
+const QString kOutlookFixture = QString(CARDOLIN_FIXTURES) + "/csv/outlook.csv";
+
+int ContactsIn(const QString &csv)
+{
+    TQorContacts book;
+    return book.ImportFromCSVFile(csv);
+}
+
+struct ImportExportFixture : MainWindowFixture
+{
+    app::ImportExportCommands &Commands() { return window->ImportExport(); }
+    void Trigger(QMenu *menu, const char *name) { menu->findChild<QAction *>(name)->trigger(); }
+    void Import(const char *name) { Trigger(Commands().ImportPopupMenu(), name); }
+    void Export(const char *name) { Trigger(Commands().ExportPopupMenu(), name); }
+    void AnswerFiles(const QString &path)
+    {
+        Commands().AskOpenFileName = [path, this](const QString &folder, const QStringList &, int selected,
+                                                  const QString &suffix) {
+            askedFolder = folder, askedSelected = selected, askedSuffix = suffix;
+            return path;
+        };
+        Commands().AskSaveFileName = Commands().AskOpenFileName;
+    }
+    QString WriteCard(const QString &name, const QString &firstName)
+    {
+        TQorContacts book;
+        TContactData *c = book.CreateContactData();
+        c->FirstName = firstName;
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(book.WriteContactDataTovCardFile(c, path));
+        return path;
+    }
+    QString askedFolder, askedSuffix;
+    int askedSelected = -1;
+};
+
+TEST_F(ImportExportFixture, AnyCsvEntryReadsTheLayoutOfTheFileAndTheClearQuestionDecides)
+{
+    const int imported = ContactsIn(kOutlookFixture);
+    ASSERT_GT(imported, 0);
+    WriteBook("ann", {"Ann", "Bob"});
+    Start();
+    AnswerFiles(kOutlookFixture);
+
+    prompts.answerYes = false;
+    Import("ImportYahooCSVFile"); // an Outlook file, whatever the entry says
+    EXPECT_EQ(askedFolder, QFileInfo(Book("ann")).absolutePath());
+    EXPECT_EQ(askedSuffix, "csv");
+    EXPECT_EQ(prompts.questions, QStringList{kClearQuestion});
+    EXPECT_EQ(Rows(), 2 + imported);
+    EXPECT_TRUE(window->Modified());
+
+    prompts.answerYes = true;
+    Import("ImportOutlookCSVFile");
+    EXPECT_EQ(Rows(), imported);
+    window->Commands().Undo(); // the clearing and the import go back together
+    EXPECT_EQ(Rows(), 2 + imported);
+
+    // The dialog now starts where the last file was.
+    Import("ImportGoogleCSVFile");
+    EXPECT_EQ(askedFolder, QFileInfo(kOutlookFixture).absolutePath());
+}
+
+TEST_F(ImportExportFixture, AnEmptyBookAsksNothingAndRejectedRecordsAreReported)
+{
+    Start();
+    const QString csv = dir.filePath("broken.csv");
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    QFile fixture(kOutlookFixture);
+    ASSERT_TRUE(fixture.open(QIODevice::ReadOnly));
+    file.write(fixture.readAll() + "\"Mr.\",\"Unbalanced\n");
+    file.close();
+    AnswerFiles(csv);
+    Import("ImportOutlookCSVFile");
+    EXPECT_TRUE(prompts.questions.isEmpty());
+    EXPECT_FALSE(window->ErrorList().isEmpty());
+    EXPECT_EQ(shownDialogs, QStringList{"Error Report"});
+}
+
+TEST_F(ImportExportFixture, ExportsTakeWhatTheListShowsOrTheSelection)
+{
+    WriteBook("ann", {"Ann", "Anna", "Annie", "Bob", "Cy", "Dee", "Eve", "Fay", "Gus", "Hal"});
+    Start();
+    Child<QLineEdit>("FindButtonedEdit")->setText("Ann");
+    window->FindButtonedEditRightButtonClick();
+    ASSERT_EQ(Rows(), 3);
+    AnswerFiles(dir.filePath("out.csv"));
+    Export("ExportToOutlookCSVFile");
+    EXPECT_EQ(askedSelected, 0);
+    EXPECT_EQ(prompts.information.last(), "3 contacts have been exported successfully.");
+    EXPECT_EQ(ContactsIn(dir.filePath("out.csv")), 3);
+
+    SelectRows({0, 2});
+    Export("ExportToBatchGeoCSVFile");
+    EXPECT_EQ(prompts.information.last(), "2 contacts have been exported.");
+
+    AnswerFiles(dir.filePath("out.vcf"));
+    Export("ExportTovCardFile");
+    EXPECT_EQ(askedSelected, 2);
+    EXPECT_EQ(askedSuffix, "vcf");
+    EXPECT_FALSE(window->Modified());
+}
+
+TEST_F(ImportExportFixture, DroppedFilesAndLinksAreImported)
+{
+    WriteBook("ann", {"Ann"});
+    Start();
+    const QString card = WriteCard("one.vcf", "Vic");
+    Commands().QorFileDrag1Drop({card});
+    EXPECT_TRUE(prompts.questions.isEmpty());
+    EXPECT_EQ(Column(0), (QStringList{"Ann", "Vic"}));
+
+    // Links to a card: a symbolic link and a desktop link file.
+    ASSERT_TRUE(QFile::link(WriteCard("two.vcf", "Wes"), dir.filePath("link-to-two")));
+    QFile desktopLink(dir.filePath("three.desktop"));
+    ASSERT_TRUE(desktopLink.open(QIODevice::WriteOnly));
+    desktopLink.write("[Desktop Entry]\nType=Link\nName=Card\nURL=file://" +
+                      WriteCard("three.vcf", "Xia").toUtf8() + "\n");
+    desktopLink.close();
+    QFile::copy(card, dir.filePath("notes.txt"));
+    prompts.answerYes = false;
+    Commands().QorFileDrag1Drop({dir.filePath("link-to-two"), dir.filePath("three.desktop"), dir.path(),
+                                 dir.filePath("notes.txt")});
+    EXPECT_EQ(prompts.questions, QStringList{kClearQuestion});
+    EXPECT_EQ(Column(0), (QStringList{"Ann", "Vic", "Wes", "Xia"}));
+
+    const QString contact = QString(CARDOLIN_FIXTURES) + "/contact/anna.contact";
+    Commands().QorFileDrag1Drop({contact, contact, contact});
+    EXPECT_EQ(Rows(), 7);
+    EXPECT_EQ(prompts.questions.size(), 1);
+}
+
+} // namespace
