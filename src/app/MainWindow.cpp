@@ -27,6 +27,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -604,8 +605,24 @@ void MainWindow::SyncRows(const std::vector<TContactData *> &records, bool resor
     m_list->setUpdatesEnabled(true);
 }
 
+void MainWindow::OfferBackup()
+{
+    const QString backup = m_session.BackupOfUnreadableBook();
+    if (backup.isEmpty())
+        return;
+    const QString saved = QLocale().toString(QFileInfo(backup).lastModified(), QLocale::ShortFormat);
+    if (m_env.Prompts.AskYesNo(tr("The contacts book could not be read. Do you want to open its backup copy, saved "
+                                  "on %1?\n\nThe unreadable book is kept aside as \"%2\" when you apply.")
+                                   .arg(saved, QFileInfo(BookPath(m_session.LoadedWindowsUserAccount())).fileName() +
+                                                   u".bad"_s))) {
+        BusyCursor busy(m_env.Prompts);
+        m_session.OpenBackup();
+    }
+}
+
 void MainWindow::ShowLoadedBook()
 {
+    OfferBackup();
     m_menu->UpdateUndoActions();
     // A load follows the stored option, which may be newer than the window's.
     RebuildFromBook(ReadBoolSetting(m_env.Registry, SettingId::SortAlphabetically));

@@ -155,6 +155,7 @@ private:
     void SelectAccount(const QString &account);
     void RebuildList(const std::vector<TContactData *> &records, bool sort);
     void ShowLoadedBook();
+    void OfferBackup();
     void BuildCommands();
     QWidget *BuildEmptyHint();
     void PlaceEmptyHint();

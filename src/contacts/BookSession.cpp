@@ -2,6 +2,7 @@
 
 #include "contacts/BookBackup.h"
 #include "contacts/QorContacts.h"
+#include "platform/FileSystem.h"
 #include "support/UserPrompts.h"
 
 #include <QDir>
@@ -22,9 +23,50 @@ bool TContactsBookSession::AskToSave()
     return false;
 }
 
+QString TContactsBookSession::BackupOfUnreadableBook() const
+{
+    if (!m_loadFailed || m_onBackup)
+        return {};
+    const QString backup = BackupFileName(m_bookPath(m_loaded));
+    return QFileInfo(backup).isFile() ? backup : QString();
+}
+
+bool TContactsBookSession::OpenBackup()
+{
+    const QString backup = BackupOfUnreadableBook();
+    if (backup.isEmpty())
+        return false;
+    m_contacts.LoadFromXMLFile(backup);
+    if (!m_contacts.LastError().isEmpty()) {
+        m_contacts.ClearContactDataList();
+        m_prompts.ShowError(m_contacts.LastError());
+        return false;
+    }
+    m_onBackup = true;
+    m_modified = true; // the book on disk is still the unreadable one
+    return true;
+}
+
+bool TContactsBookSession::KeepUnreadableAside()
+{
+    // Moved rather than copied over the backup, so the good backup stays and
+    // the damaged file is still there for anyone who wants to look into it.
+    const QString book = m_bookPath(m_loaded);
+    if (!QFileInfo::exists(book) || platform::MoveFile(book, book + QStringLiteral(".bad"),
+                                                       platform::MoveMode::ReplaceExisting)) {
+        m_loadFailed = false;
+        m_onBackup = false;
+        return true;
+    }
+    m_prompts.ShowError(QStringLiteral("Cannot move \"%1\" aside.").arg(QDir::toNativeSeparators(book)));
+    return false;
+}
+
 bool TContactsBookSession::Save()
 {
     if (m_loaded.isEmpty())
+        return false;
+    if (m_loadFailed && m_onBackup && !KeepUnreadableAside())
         return false;
     if (m_loadFailed) {
         m_prompts.ShowError(QStringLiteral("The contacts book of %1 could not be read, so it was not replaced. "
@@ -56,6 +98,7 @@ bool TContactsBookSession::Refresh(const QString &account)
     m_loaded = account;
     m_modified = false;
     m_loadFailed = !loaded;
+    m_onBackup = false;
     return loaded;
 }
 

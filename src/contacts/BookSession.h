@@ -42,17 +42,26 @@ public:
     // Loads another account's book after offering to save; does nothing for
     // the account already loaded.
     bool SwitchAccount(const QString &account);
+    // After a failed load: the book's backup copy when there is one to offer.
+    QString BackupOfUnreadableBook() const;
+    // Loads that backup in place of the unreadable book, which stays untouched
+    // until the next save keeps it aside as "<book>.bad". The result counts as
+    // unsaved changes. False (the error shown) when the backup cannot be read.
+    bool OpenBackup();
     // The save question; false when the user cancelled, or said Yes and the
     // save failed: either way the changes are still there.
     bool AskToSave();
 
 private:
+    bool KeepUnreadableAside();
+
     TQorContacts &m_contacts;
     BookPath m_bookPath;
     UserPrompts &m_prompts;
     QString m_loaded;
     bool m_modified = false;
     bool m_loadFailed = false;
+    bool m_onBackup = false;
 };
 
 } // namespace cardolin

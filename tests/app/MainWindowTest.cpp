@@ -13,6 +13,7 @@
 using namespace cardolin;
 using cardolin::testing::MainWindowFixture;
 using cardolin::testing::ReadAll;
+using cardolin::testing::WriteAll;
 
 namespace {
 
@@ -134,6 +135,33 @@ TEST_F(MainWindowFixture, AnUnreadableBookShowsNothingAndIsNeverOverwritten)
     window->ApplyButtonClick();
     EXPECT_EQ(prompts.errors.size(), 2);
     EXPECT_EQ(ReadAll(Book("ann")), unreadable);
+}
+
+// A book cut short, say by a full disk, with a good backup beside it.
+TEST_F(MainWindowFixture, TheBackupOfAnUnreadableBookIsOfferedAndTheBookKeptAside)
+{
+    WriteBook("ann", {"Alice", "Bob"});
+    QFile::copy(Book("ann"), dir.filePath("home/ann/Contacts/ann.~cb"));
+    const QByteArray cut = ReadAll(Book("ann")).left(300);
+    ASSERT_TRUE(WriteAll(Book("ann"), cut));
+
+    prompts.answerYes = false;
+    Start();
+    EXPECT_EQ(prompts.questions.size(), 1);
+    EXPECT_EQ(Rows(), 0);
+
+    prompts.answerYes = true;
+    window->RefreshButtonClick();
+    EXPECT_EQ(Column(0), (QStringList{"Alice", "Bob"}));
+    EXPECT_TRUE(window->Modified());
+    EXPECT_EQ(ReadAll(Book("ann")), cut); // untouched until Apply
+
+    window->ApplyButtonClick();
+    EXPECT_EQ(ReadAll(Book("ann") + ".bad"), cut);
+    TQorContacts saved;
+    EXPECT_EQ(saved.LoadFromXMLFile(Book("ann")), 2);
+    EXPECT_EQ(saved.LoadFromXMLFile(dir.filePath("home/ann/Contacts/ann.~cb")), 2);
+    EXPECT_FALSE(window->Modified());
 }
 
 TEST_F(MainWindowFixture, FilteredFindShowsTheMatchesAndClearingBringsTheBookBack)
