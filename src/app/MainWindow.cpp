@@ -197,6 +197,7 @@ void MainWindow::BuildLayout()
         return m_contacts1.FindTextInContactData(static_cast<const TContactData *>(item.Data), text, qtAll);
     };
     connect(m_list, &TQorListView::ItemClicked, m_list, &TQorListView::FindRefresh);
+    connect(m_list->header(), &QHeaderView::sectionClicked, this, [this] { m_userSorted = true; });
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this] { QorListView1DblClick(); });
     layout->addWidget(m_list, 1);
     m_emptyHint = BuildEmptyHint();
@@ -507,7 +508,9 @@ void MainWindow::RebuildList(const std::vector<TContactData *> &records, bool so
         BuildListItem(items[i], records[i], m_contacts1, linkGender, colors);
     m_list->setUpdatesEnabled(false);
     m_list->Items().Reset(std::move(items));
-    if (sort)
+    if (m_userSorted)
+        m_list->SortAsIs();
+    else if (sort)
         SortContacts();
     m_list->setUpdatesEnabled(true);
 }
@@ -535,7 +538,10 @@ void MainWindow::SortContacts()
 
 void MainWindow::SortIfAsked()
 {
-    if (m_options.SortAlphabetically)
+    // A column the user chose to sort by wins over the alphabetical option.
+    if (m_userSorted)
+        m_list->SortAsIs();
+    else if (m_options.SortAlphabetically)
         SortContacts();
 }
 

@@ -176,6 +176,7 @@ private:
     QStringList m_errorList;
     bool m_filteredView = false;
     bool m_closingFromExit = false;
+    bool m_userSorted = false; // a header click chose the order
 
     QComboBox *m_accountBox = nullptr;
     QPushButton *m_refreshButton = nullptr;

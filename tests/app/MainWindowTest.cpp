@@ -250,6 +250,16 @@ TEST_F(MainWindowFixture, HeaderClicksSortNumbersAndDatesByValue)
     clickHeader(12);
     EXPECT_EQ(Column(12), (QStringList{"2023-12-01", "2024-01-31", "2024-03-15"}));
     EXPECT_EQ(header->sortIndicatorSection(), 12);
+
+    // The chosen order outlasts a find, clearing it and a refresh.
+    const QStringList byLastVisit = {"Bea", "Cid", "Ann"};
+    Child<QLineEdit>("FindButtonedEdit")->setText("n"); // a query that rebuilds the rows
+    window->FindButtonedEditRightButtonClick();
+    EXPECT_EQ(Column(0), byLastVisit);
+    window->ClearFilterSpeedButtonClick();
+    EXPECT_EQ(Column(0), byLastVisit);
+    window->RefreshButtonClick();
+    EXPECT_EQ(Column(0), byLastVisit);
 }
 
 TEST_F(MainWindowFixture, ClosingAsksToSaveAndKeepsTheWindowWhenTheSaveFails)
