@@ -15,6 +15,9 @@ namespace cardolin::bookfile {
 
 namespace {
 
+// Records between two reports of progress on large books.
+constexpr int kProgressStep = 2048;
+
 const QString kContactsElement = QStringLiteral("QorContacts");
 const QString kContactElement = QStringLiteral("QorContact");
 const QChar kNotesSeparator = QChar(0x00A4); // "¤"
@@ -129,7 +132,13 @@ bool Write(const TQorContacts &contacts, QIODevice &device)
     xml.writeStartDocument(QStringLiteral("1.0"));
     xml.writeStartElement(TQorContacts::RootElementName());
     xml.writeStartElement(kContactsElement);
+    // The window shows how far a long save has come.
+    TQorContacts &reporter = const_cast<TQorContacts &>(contacts);
+    const int count = int(contacts.ContactDataList().size());
+    int written = 0;
     for (const auto &contact : contacts.ContactDataList()) {
+        if (written++ % kProgressStep == 0)
+            reporter.ReportProgress(0, count, written);
         xml.writeEmptyElement(kContactElement);
         for (const ContactField *field : Stored())
             WriteField(xml, *field, *contact);
@@ -306,7 +315,7 @@ class BookReader
 {
 public:
     BookReader(QIODevice &device, TQorContacts &contacts)
-        : m_xml(&device), m_contacts(contacts), m_categories(contacts.Categories()),
+        : m_read(0), m_xml(&device), m_contacts(contacts), m_categories(contacts.Categories()),
           m_keywords(contacts.Keywords())
     {
         for (qsizetype i = 0; i < Names().size(); ++i)
@@ -337,14 +346,27 @@ private:
                 inRoot = true; // the root's name does not matter
                 continue;
             }
-            if (m_xml.name() == kContactElement && !ReadContact())
+            if (m_xml.name() != kContactElement)
+                continue;
+            if (!ReadContact())
                 return false;
+            if (++m_read % kProgressStep == 0)
+                ReportPosition();
         }
         if (m_xml.hasError())
             return Fail(m_xml.errorString());
         if (!inRoot)
             return Fail(QStringLiteral("the file holds no XML element"));
         return true;
+    }
+
+    // How far into the file, in thousandths, for the window's progress bar.
+    void ReportPosition()
+    {
+        const QIODevice *device = m_xml.device();
+        const qint64 size = device->size();
+        if (size > 0)
+            m_contacts.ReportProgress(0, 1000, int(1000 * device->pos() / size));
     }
 
     bool ReadContact()
@@ -436,6 +458,7 @@ private:
         return false;
     }
 
+    int m_read;
     QXmlStreamReader m_xml;
     TQorContacts &m_contacts;
     VocabularyGrower m_categories;
