@@ -13,8 +13,6 @@ namespace cardolin {
 namespace {
 
 constexpr int kRateLimitStatus = 429;
-// A Retry-After longer than this is not waited for in full.
-constexpr int kMaxRetryAfterSeconds = 600;
 
 // What the service says about an uploaded contact becomes the record's link to it.
 void TakeUploadAnswer(const QByteArray &body, TContactData &c)

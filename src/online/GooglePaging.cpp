@@ -22,7 +22,9 @@ WebResponse TQorContacts::FetchGooglePage(const QString &resource, const QString
         // may have met a passing fault, so it is asked again a few times.
         if (response.status == 200 || !laterPage || attempt >= m_googleTiming.pageRetries)
             return response;
-        WaitResponsively(m_googleTiming.pageRetryWaitMs << qMin(attempt, 10));
+        // The service may say how long to wait; otherwise each wait doubles.
+        WaitResponsively(response.retryAfterSeconds >= 0 ? qMin(response.retryAfterSeconds, kMaxRetryAfterSeconds) * 1000
+                                                         : m_googleTiming.pageRetryWaitMs << qMin(attempt, 10));
     }
 }
 

@@ -31,6 +31,9 @@ struct WebResponse
     int retryAfterSeconds = -1; // the Retry-After header in seconds; -1 when absent
 };
 
+// A Retry-After longer than this is not waited for in full.
+constexpr int kMaxRetryAfterSeconds = 600;
+
 // Answers larger than this are cut off and treated as failures.
 constexpr qint64 kMaxWebResponseBytes = 4 * 1024 * 1024;
 

@@ -115,7 +115,7 @@ private:
         requestLines.append(method + ' ' + target);
         const Reply reply = Answer(method, QUrl(target), Header(head, "Authorization"), body);
         socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " Fake\r\nContent-Type: " + reply.contentType
-                      + (reply.status == 429 ? "\r\nRetry-After: 0" : "")
+                      + (reply.status == 429 || reply.status >= 500 ? "\r\nRetry-After: 0" : "")
                       + "\r\nConnection: close\r\nContent-Length: " + QByteArray::number(reply.body.size())
                       + "\r\n\r\n" + reply.body);
         socket->disconnectFromHost();
