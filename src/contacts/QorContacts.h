@@ -336,7 +336,9 @@ private:
     bool ReadGooglePages(const QString &resource, const QString &operation, const QString &errorMessage,
                          const std::function<int(const QJsonObject &page, bool firstPage)> &takePage);
     void FillContactFromPerson(const QJsonObject &person, TContactData &c, bool &groupsRead);
-    void NameContactWithoutNames(TContactData &c);
+    // Formats a contact read from the account when asked to, and names one
+    // without names after its e-mail address.
+    void FinishImportedContact(TContactData &c);
     WebResponse UploadContact(const TContactData &c);
 
     const Clock *m_clock;

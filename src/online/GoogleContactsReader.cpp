@@ -199,12 +199,12 @@ int TQorContacts::ImportFromGoogleContactsService()
     if (categories.Grown())
         SetCategories(categories.Entries());
     for (const auto &contact : m_contactDataList)
-        NameContactWithoutNames(*contact);
+        FinishImportedContact(*contact);
     const int count = int(m_contactDataList.size());
     return count == 0 ? -1 : count;
 }
 
-void TQorContacts::NameContactWithoutNames(TContactData &c)
+void TQorContacts::FinishImportedContact(TContactData &c)
 {
     if (m_formatContacts)
         FormatContactData(&c);

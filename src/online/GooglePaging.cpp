@@ -19,8 +19,9 @@ WebResponse TQorContacts::FetchGooglePage(const QString &resource, const QString
         if (response.status == 0)
             m_prompts->ShowError(QStringLiteral("DEBUG_REST: ") + operation);
         // The first page decides whether the account answers at all; a later one
-        // may have met a passing fault, so it is asked again a few times.
-        if (response.status == 200 || !laterPage || attempt >= m_googleTiming.pageRetries)
+        // that met a passing fault (no answer, overload) is asked again a few times.
+        const bool passing = response.status == 0 || response.status == 429 || response.status >= 500;
+        if (response.status == 200 || !laterPage || !passing || attempt >= m_googleTiming.pageRetries)
             return response;
         // The service may say how long to wait; otherwise each wait doubles.
         WaitResponsively(response.retryAfterSeconds >= 0 ? qMin(response.retryAfterSeconds, kMaxRetryAfterSeconds) * 1000
