@@ -1,6 +1,7 @@
 #include "GoogleFixture.h"
 
 #include "contacts/SerialDate.h"
+#include "online/PeopleFields.h"
 
 #include <QJsonDocument>
 
@@ -171,6 +172,23 @@ TEST_F(Reading, PhotoIsLoadedWhenItIsAJpeg)
                            "An error occurred while processing contact photo from Google Contacts Service.",
                            "An error occurred while reading contact photo from Google Contacts Service."}));
     EXPECT_EQ(contact->Photo, google.photos["/photos/1"]);
+}
+
+} // namespace
+
+namespace {
+
+TEST(CapitalizeWords, AfterSpacesHyphensAndOpenersThatFollowASpace)
+{
+    const struct
+    {
+        const char *text, *expected;
+    } cases[] = {
+        {"normal", "Normal"}, {"o'neil-smith", "O'neil-Smith"}, {"a (b \"c", "A (B \"C"},
+        {"x(y\"z", "X(y\"z"}, {"", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(cardolin::CapitalizeWords(c.text), c.expected) << c.text;
 }
 
 } // namespace
