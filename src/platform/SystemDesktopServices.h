@@ -18,10 +18,6 @@ public:
     void SetClipboardText(const QString &text) override { m_clipboard = text; }
     QString ClipboardText() const override { return m_clipboard; }
 
-    // The xdg-email arguments for a message; recipients are separated by ";" or ",".
-    static QStringList MailArguments(const QString &recipients, const QString &subject, const QString &body,
-                                     const QString &attachmentPath);
-
 private:
     QString m_clipboard;
 };

@@ -1,3 +1,4 @@
+#include "platform/MailHandOver.h"
 #include "platform/SystemDesktopServices.h"
 #include "platform/SystemProxy.h"
 
@@ -9,9 +10,9 @@ namespace {
 
 TEST(SystemDesktop, MailArgumentsLeaveOutWhatIsEmptyAndNeverPassAnOption)
 {
-    EXPECT_EQ(SystemDesktopServices::MailArguments("", "", "", ""), QStringList{"--utf8"});
-    EXPECT_EQ(SystemDesktopServices::MailArguments("a@x; b@y,--attach=/etc/passwd", "Hi", "Body", "/tmp/c.vcf"),
-              (QStringList{"--utf8", "--subject", "Hi", "--body", "Body", "--attach", "/tmp/c.vcf", "a@x", "b@y"}));
+    EXPECT_EQ(MailProgramArguments("", "", "", ""), QStringList{"--utf8"});
+    EXPECT_EQ(MailProgramArguments("a@x; b@y;--attach;/etc/passwd", "Hi", "Body", "/tmp/c.vcf"),
+              (QStringList{"--utf8", "--subject", "Hi", "--body", "Body", "--attach", "/tmp/c.vcf", "a@x", "b@y", "/etc/passwd"}));
     SystemDesktopServices desktop;
     EXPECT_FALSE(desktop.OpenAddress("  "));
     desktop.SetClipboardText("kept");
