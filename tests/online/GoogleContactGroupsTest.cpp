@@ -76,4 +76,19 @@ TEST_F(Groups, RefusedCreationAndDeletionAreToldAndTheLoopGoesOn)
                            "Service:\nB"}));
 }
 
+TEST_F(Groups, RefusedReadKeepsTheListAndStopsCreation)
+{
+    google.groups = {{"Golf", "contactGroups/golf"}};
+    book.SetCategories({"Chess"});
+    Connect();
+    ASSERT_EQ(book.ReadGoogleContactGroupsFromGoogleContactsService(), 1);
+    google.accessToken = "changed";
+    EXPECT_EQ(book.ReadGoogleContactGroupsFromGoogleContactsService(), 1);
+    EXPECT_FALSE(book.GoogleContactGroupsAvailability());
+    EXPECT_EQ(prompts.errors, QStringList{"An error occurred while reading contact groups from Google Contacts Service."});
+    google.accessToken = "access-1";
+    book.WriteGoogleContactGroupsToGoogleContactsService();
+    EXPECT_EQ(google.CountRequests("POST /v1/contactGroups"), 0);
+}
+
 } // namespace
