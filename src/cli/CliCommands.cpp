@@ -5,6 +5,7 @@
 #include "cli/Console.h"
 #include "cli/ContactJson.h"
 #include "cli/ContactText.h"
+#include "cli/GoogleCommands.h"
 #include "cli/SettingsCommands.h"
 #include "cli/UserEnvironment.h"
 #include "contacts/BookBackup.h"
@@ -86,6 +87,10 @@ QString UsageText()
                "  quillet-cli settings set PATH VALUE [--type string|integer|boolean] [--yes]\n"
                "  quillet-cli settings list [KEY]\n"
                "  quillet-cli settings export KEY FILE\n"
+               "  quillet-cli google connect [--login-hint EMAIL] [--print-token]\n"
+               "  quillet-cli google pull BOOK --refresh-token TOKEN\n"
+               "  quillet-cli google push BOOK --refresh-token TOKEN\n"
+               "  quillet-cli google groups --refresh-token TOKEN\n"
                "  quillet-cli --help\n"
                "\n"
                "Without --from or --to the format follows the file's extension\n"
@@ -99,7 +104,11 @@ QString UsageText()
                "keeps it, \"@\" the current account's; write ./@x for a file named @x.\n"
                "PATH and KEY are relative to the program's settings (Options\\SortAlphabetically);\n"
                "get prints a missing setting's default and exits 1 when there is none. Setting\n"
-               "where books live offers to move them, which --yes accepts.\n")
+               "where books live offers to move them, which --yes accepts.\n"
+               "google needs the settings GoogleClientID and GoogleClientSecret (your own OAuth\n"
+               "client). connect signs in through the browser and takes the code from it or from\n"
+               "standard input; pull replaces BOOK's contacts with the account's (keeping a\n"
+               "backup), push uploads BOOK's contacts.\n")
            + WrappedList(QStringLiteral("Read:"), readable) + WrappedList(QStringLiteral("Write:"), writable)
            + QStringLiteral("Exit status: 0 done, 1 done but records were rejected, 2 failed.\n");
 }
@@ -456,6 +465,20 @@ int RunSettings(const Arguments &args)
 
 const Option kSettingsOptions[] = {{QLatin1StringView("type"), true}};
 
+int RunGoogle(const Arguments &args)
+{
+    GoogleOptions options;
+    options.loginHint = args.Value("login-hint");
+    options.refreshToken = args.Value("refresh-token");
+    options.printToken = args.Has("print-token");
+    options.answerYes = args.Has("yes");
+    return RunGoogleCommand(args.positionals, options);
+}
+
+const Option kGoogleOptions[] = {{QLatin1StringView("login-hint"), true},
+                                 {QLatin1StringView("print-token"), false},
+                                 {QLatin1StringView("refresh-token"), true}};
+
 const Command kCommands[] = {
     {QLatin1StringView("convert"), 2, kConvertOptions, RunConvert},
     {QLatin1StringView("show"), 1, kShowOptions, RunShow},
@@ -465,6 +488,7 @@ const Command kCommands[] = {
     {QLatin1StringView("format"), 1, kFormatCommandOptions, RunFormat},
     {QLatin1StringView("accounts"), 0, {}, RunAccounts},
     {QLatin1StringView("settings"), 1, kSettingsOptions, RunSettings, 2},
+    {QLatin1StringView("google"), 1, kGoogleOptions, RunGoogle, 1},
 };
 
 bool AsksForHelp(const QStringList &arguments)

@@ -56,6 +56,8 @@ void ApplyStoredOptions(const TQorRegistryEnhanced &registry, TQorContacts &cont
     const bool proxy = on(SettingId::UseProxyServer);
     contacts.SetProxyAddress(proxy ? ReadTextSetting(registry, SettingId::ProxyAddress) : QString());
     contacts.SetProxyPort(proxy ? ReadTextSetting(registry, SettingId::ProxyPort) : QStringLiteral("80"));
+    contacts.SetGoogleClientID(ReadTextSetting(registry, SettingId::GoogleClientID));
+    contacts.SetGoogleClientSecret(ReadTextSetting(registry, SettingId::GoogleClientSecret));
 }
 
 } // namespace cardolin

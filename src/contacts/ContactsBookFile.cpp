@@ -2,6 +2,7 @@
 
 #include "contacts/ContactFields.h"
 #include "contacts/QorContacts.h"
+#include "contacts/VocabularyGrower.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -270,34 +271,6 @@ bool ParseStamp(QStringView text, TDateTime &value)
 {
     return text.contains(u'Z') ? ParseUtcStamp(text, value) : ParseLegacyLocalStamp(text, value);
 }
-
-// The collection's vocabulary grows by every entry it does not hold yet, compared
-// ignoring case; a key set keeps that linear on large books.
-class VocabularyGrower
-{
-public:
-    explicit VocabularyGrower(const QStringList &start) : m_entries(start)
-    {
-        for (const QString &entry : start)
-            m_keys.insert(entry.toCaseFolded());
-    }
-    void Add(const TSortedStringList &list)
-    {
-        for (const QString &entry : list)
-            if (!entry.isEmpty() && !m_keys.contains(entry.toCaseFolded())) {
-                m_keys.insert(entry.toCaseFolded());
-                m_entries.append(entry);
-                m_grown = true;
-            }
-    }
-    bool Grown() const { return m_grown; }
-    const QStringList &Entries() const { return m_entries; }
-
-private:
-    QStringList m_entries;
-    QSet<QString> m_keys;
-    bool m_grown = false;
-};
 
 // The stored fields' names, in the order a book writes them.
 const QStringList &Names()

@@ -2,6 +2,7 @@
 
 #include "contacts/ContactFields.h"
 #include "contacts/ContactsBookFile.h"
+#include "platform/DesktopServices.h"
 #include "platform/Process.h"
 #include "support/Clock.h"
 #include "support/UserPrompts.h"
@@ -48,10 +49,16 @@ bool IsDigitsOnly(const QString &text)
            && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
+platform::DesktopServices &NoDesktop()
+{
+    static platform::NoDesktopServices none;
+    return none;
+}
+
 } // namespace
 
 TQorContacts::TQorContacts()
-    : m_clock(&SystemClock::Instance()), m_prompts(&SilentPrompts::Instance())
+    : m_clock(&SystemClock::Instance()), m_prompts(&SilentPrompts::Instance()), m_desktop(&NoDesktop())
 {
     const QString defaultGroup = QStringLiteral("Default Group");
     for (QString &group : m_batchGeoMarkerGroup)

@@ -2,18 +2,27 @@
 
 #include "contacts/ContactData.h"
 
+#include <QDateTime>
+#include <QPair>
 #include <QStringList>
 
 #include <functional>
 #include <memory>
 #include <vector>
 
+class QJsonObject;
+
 namespace cardolin {
 
 class Clock;
+class LoopbackListener;
 class UserPrompts;
 class TQorContacts;
 struct WebRequest;
+struct WebResponse;
+namespace platform {
+class DesktopServices;
+}
 
 using TErrorEvent = std::function<void(TQorContacts *Sender, const QString &ErrorContext,
                                        const QString &ErrorType, const QString &ErrorString, int ErrorCount)>;
@@ -61,6 +70,9 @@ public:
     const Clock &GetClock() const { return *m_clock; }
     void SetPrompts(UserPrompts &prompts) { m_prompts = &prompts; }
     UserPrompts &Prompts() const { return *m_prompts; }
+    // The browser and the clipboard; must outlive the collection.
+    void SetDesktop(platform::DesktopServices &desktop) { m_desktop = &desktop; }
+    platform::DesktopServices &Desktop() const { return *m_desktop; }
 
     // Records.
     TContactData *CreateContactData();
@@ -182,8 +194,52 @@ public:
                                  QStringList &AStringList) const;
     void BuildContactDataPlaceSummary(const TContactData *AContactData, TLocationType ALocationType,
                                       QStringList &AStringList) const;
-    // A fresh request with the base address and the proxy settings.
+    // A fresh request with the base address and the proxy settings; the People
+    // service's requests add JSON and the access token.
     void ApplyRequestDefaults(WebRequest &request, const QString &baseUrl) const;
+    void ApplyPeopleRequestDefaults(WebRequest &request, const QString &baseUrl) const;
+
+    // Google account access (online/). Connect obtains an access token: the one
+    // held while younger than an hour, else by the refresh token, else by an
+    // authorization in the browser whose code the user confirms.
+    bool ConnectToGoogleContactsService();
+    bool IsConnectedToGoogleContactsService() const { return !m_googleAccessToken.isEmpty(); }
+    bool DisconnectFromGoogleContactsService();
+    // The listener that receives the browser's answer; it is started only while
+    // an authorization waits for its code. Null: the user pastes the code.
+    void SetLoopbackListener(LoopbackListener *listener) { m_loopback = listener; }
+    // Replaces the contacts with the account's: their number, -1 when none, 0
+    // when not connected. A page that failed leaves LastError() set.
+    int ImportFromGoogleContactsService();
+    bool ReadGoogleContactPhotoFromGoogleContactsService(TContactData *AContactData);
+    // Uploads the exportable contacts: the number sent, -1 when there is nothing
+    // to send or no connection. LastGoogleExportCounts() tells them apart.
+    int ExportToGoogleContactsService();
+    bool DeleteGoogleContactFromGoogleContactsService(TContactData *AContactData, bool DeleteContactDataAction);
+    int ReadGoogleContactGroupsFromGoogleContactsService();
+    int WriteGoogleContactGroupsToGoogleContactsService();
+    bool DeleteGoogleContactGroupFromGoogleContactsService(const QString &GoogleContactGroup);
+    QString GetGoogleContactGroupName(const QString &ResourceName);
+    QString GetGoogleContactGroupResourceName(const QString &Name) const;
+    // The raw lines of the last list answers.
+    const QStringList &RESTStrings() const { return m_restStrings; }
+
+    struct GoogleExportCounts
+    {
+        int created = 0, updated = 0, failed = 0;
+    };
+    const GoogleExportCounts &LastGoogleExportCounts() const { return m_googleExportCounts; }
+
+    // How long the program waits for the service: after a rate-limit answer
+    // that names no wait, and before asking again for a later page that failed
+    // (doubling each time). Tests shorten them.
+    struct GoogleServiceTiming
+    {
+        int rateLimitWaitMs = 60000;
+        int pageRetries = 3;
+        int pageRetryWaitMs = 2000;
+    };
+    void SetGoogleServiceTiming(const GoogleServiceTiming &timing) { m_googleTiming = timing; }
 
     // Vocabularies.
     const QStringList &Categories() const { return m_categories; }
@@ -274,9 +330,22 @@ private:
     static void AssignList(QStringList &field, const QStringList &value);
     int RemoveUnassigned(QStringList &vocabulary, TSortedStringList TContactData::*member);
 
+    void ObtainGoogleAuthorizationCode();
+    void RequestGoogleTokens(const QList<QPair<QString, QString>> &fields, const QString &failure);
+    WebResponse FetchGooglePage(const QString &resource, const QString &operation, bool laterPage);
+    bool ReadGooglePages(const QString &resource, const QString &operation, const QString &errorMessage,
+                         const std::function<int(const QJsonObject &page, bool firstPage)> &takePage);
+    void FillContactFromPerson(const QJsonObject &person, TContactData &c, bool &groupsRead);
+    // Formats a contact read from the account when asked to, and names one
+    // without names after its e-mail address.
+    void FinishImportedContact(TContactData &c);
+    WebResponse UploadContact(const TContactData &c);
+
     const Clock *m_clock;
     UserPrompts *m_prompts;
     TContactChangeRecorder *m_recorder = nullptr;
+    platform::DesktopServices *m_desktop;
+    LoopbackListener *m_loopback = nullptr;
 
     QString m_batchGeoMarkerGroup[3];
     QStringList m_categories;
@@ -303,6 +372,14 @@ private:
     QString m_googleClientSecret;
     QString m_googleGeocodingKey;
     QString m_googleRefreshToken;
+    QString m_googleAuthCode;
+    QString m_googleAccessToken;
+    QDateTime m_googleAccessTokenTimestamp;
+    QString m_codeVerifier; // of the authorization whose code is not exchanged yet
+    QString m_loopbackUrl;
+    QStringList m_restStrings;
+    GoogleServiceTiming m_googleTiming;
+    GoogleExportCounts m_googleExportCounts;
     QString m_googleEarthColor[3];
     TMapsProvider m_mapsProvider = mpNone;
     QString m_proxyAddress;

@@ -8,6 +8,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
+#include <QUrl>
 
 namespace cardolin {
 
@@ -19,21 +20,71 @@ void TQorContacts::ApplyRequestDefaults(WebRequest &request, const QString &base
     request.proxyPort = m_proxyPort.toInt();
 }
 
+void TQorContacts::ApplyPeopleRequestDefaults(WebRequest &request, const QString &baseUrl) const
+{
+    ApplyRequestDefaults(request, baseUrl);
+    request.accept = QStringLiteral("application/json");
+    request.contentType = QStringLiteral("application/json");
+    request.authorization = "Bearer " + m_googleAccessToken.toUtf8();
+}
+
+QString JoinAddress(const QString &baseUrl, const QString &resource)
+{
+    if (baseUrl.endsWith(u'/') && resource.startsWith(u'/'))
+        return baseUrl + resource.mid(1);
+    return baseUrl + resource;
+}
+
+QByteArray FormBody(const QList<QPair<QString, QString>> &fields)
+{
+    QByteArray body;
+    for (const auto &[name, value] : fields) {
+        if (!body.isEmpty())
+            body += '&';
+        body += QUrl::toPercentEncoding(name) + '=' + QUrl::toPercentEncoding(value);
+    }
+    return body;
+}
+
+void WaitResponsively(int milliseconds)
+{
+    if (milliseconds <= 0)
+        return;
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+namespace {
+
+int RetryAfterSeconds(const QNetworkReply &reply)
+{
+    bool ok = false;
+    const int seconds = reply.rawHeader("Retry-After").trimmed().toInt(&ok);
+    return ok && seconds >= 0 ? seconds : -1;
+}
+
+} // namespace
+
 WebResponse Execute(const WebRequest &request)
 {
     QNetworkAccessManager manager;
     manager.setProxy(request.proxyAddress.isEmpty()
                          ? QNetworkProxy(QNetworkProxy::NoProxy)
                          : QNetworkProxy(QNetworkProxy::HttpProxy, request.proxyAddress, quint16(request.proxyPort)));
-    QNetworkRequest message(QUrl(request.baseUrl + request.resource, QUrl::StrictMode));
+    QNetworkRequest message(QUrl(JoinAddress(request.baseUrl, request.resource), QUrl::StrictMode));
     if (!request.accept.isEmpty()) {
         message.setRawHeader("Accept", request.accept.toUtf8());
         message.setHeader(QNetworkRequest::ContentTypeHeader, request.accept);
     }
     if (!request.contentType.isEmpty())
         message.setHeader(QNetworkRequest::ContentTypeHeader, request.contentType);
+    if (!request.authorization.isEmpty())
+        message.setRawHeader("Authorization", request.authorization);
     message.setTransferTimeout(request.timeoutMs);
-    QNetworkReply *reply = manager.sendCustomRequest(message, request.method.toLatin1());
+    QNetworkReply *reply = request.body.isEmpty()
+                               ? manager.sendCustomRequest(message, request.method.toLatin1())
+                               : manager.sendCustomRequest(message, request.method.toLatin1(), request.body);
     QEventLoop loop;
     QTimer timer;
     timer.setSingleShot(true);
@@ -45,11 +96,12 @@ WebResponse Execute(const WebRequest &request)
     });
     timer.start(request.timeoutMs);
     if (!reply->isFinished())
-        loop.exec();
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
     WebResponse response;
     if (reply->isFinished() && reply->bytesAvailable() <= kMaxWebResponseBytes) {
         response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
         response.body = reply->readAll();
+        response.retryAfterSeconds = RetryAfterSeconds(*reply);
     }
     reply->abort();
     delete reply;

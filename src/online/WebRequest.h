@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QPair>
 #include <QString>
 
 namespace cardolin {
 
 // One blocking web request: the caller waits, as every online operation of the
-// program does, while a local event loop runs.
+// program does, while a local event loop keeps the windows painted but lets no
+// user input through.
 struct WebRequest
 {
     QString baseUrl;
@@ -17,17 +20,32 @@ struct WebRequest
     QString proxyAddress;
     int proxyPort = 0;
     int timeoutMs = 30000;
+    QByteArray authorization; // the Authorization header, sent as is; none when empty
+    QByteArray body;
 };
 
 struct WebResponse
 {
     int status = 0; // 0 when no answer came (network failure, timeout)
     QByteArray body;
+    int retryAfterSeconds = -1; // the Retry-After header in seconds; -1 when absent
 };
+
+// A Retry-After longer than this is not waited for in full.
+constexpr int kMaxRetryAfterSeconds = 600;
 
 // Answers larger than this are cut off and treated as failures.
 constexpr qint64 kMaxWebResponseBytes = 4 * 1024 * 1024;
 
 WebResponse Execute(const WebRequest &request);
+
+// The base address and the resource joined by exactly one "/" where both bring one.
+QString JoinAddress(const QString &baseUrl, const QString &resource);
+
+// "name=value&..." with every value percent-encoded, as a form posts it.
+QByteArray FormBody(const QList<QPair<QString, QString>> &fields);
+
+// Waits without blocking the windows' painting; user input stays queued.
+void WaitResponsively(int milliseconds);
 
 } // namespace cardolin

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 namespace cardolin::platform {
 
@@ -9,5 +9,9 @@ namespace cardolin::platform {
 // hand-over could not be started.
 bool HandMessageToMailProgram(const QString &recipients, const QString &subject, const QString &body,
                               const QString &attachmentPath);
+
+// The xdg-email arguments of such a message; recipients are joined by ";".
+QStringList MailProgramArguments(const QString &recipients, const QString &subject, const QString &body,
+                                 const QString &attachmentPath);
 
 } // namespace cardolin::platform

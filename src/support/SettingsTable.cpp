@@ -92,9 +92,12 @@ const SettingDefinition kSettings[] = {
     {I::UseProxyServer, "Options\\UseProxyServer"_L1, T::Boolean, kNone, UseProxyDefault},
     {I::ProxyAddress, "Options\\ProxyAddress"_L1, T::Text, kNone, ProxyAddressDefault},
     {I::ProxyPort, "Options\\ProxyPort"_L1, T::Text, kNone, ProxyPortDefault},
+    // The user's own OAuth client; none is built in.
+    {I::GoogleClientID, "GoogleClientID"_L1, T::Text, "", nullptr},
+    {I::GoogleClientSecret, "GoogleClientSecret"_L1, T::Text, "", nullptr},
 };
 
-static_assert(std::size(kSettings) == size_t(SettingId::ProxyPort) + 1, "one row per SettingId, in order");
+static_assert(std::size(kSettings) == size_t(SettingId::GoogleClientSecret) + 1, "one row per SettingId, in order");
 
 QString Trimmed(const QString &path)
 {

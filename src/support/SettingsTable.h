@@ -62,6 +62,8 @@ enum class SettingId {
     UseProxyServer,
     ProxyAddress,
     ProxyPort,
+    GoogleClientID,
+    GoogleClientSecret,
 };
 
 struct SettingDefinition

@@ -33,6 +33,11 @@ public:
     }
     // Text input box; false when the user cancels, value is then unchanged.
     virtual bool InputText(const QString &caption, const QString &prompt, QString &value) = 0;
+    // Puts value into the input box that InputText is showing, as if the user
+    // had typed it; the user still confirms. Called by event handlers that run
+    // while the box waits (the authorization's listener); nothing happens when
+    // no box is open.
+    virtual void OfferInputText(const QString &value) { Q_UNUSED(value) }
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;
 };

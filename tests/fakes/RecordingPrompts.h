@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 namespace cardolin::testing {
 
 // Remembers every message and answers questions with a preset answer.
@@ -34,13 +36,28 @@ public:
             return Choice::Cancel;
         return answerYes ? Choice::Yes : Choice::No;
     }
+    // Runs whileInput first (what happens while the box waits); a value offered
+    // meanwhile is confirmed when no inputAnswer is preset.
     bool InputText(const QString &, const QString &prompt, QString &value) override
     {
         questions.append(prompt);
+        m_inputOpen = true;
+        if (whileInput)
+            whileInput();
+        m_inputOpen = false;
+        if (inputAnswer.isNull() && !offered.isEmpty()) {
+            value = offered.last();
+            return true;
+        }
         if (inputAnswer.isNull())
             return false;
         value = inputAnswer;
         return true;
+    }
+    void OfferInputText(const QString &value) override
+    {
+        if (m_inputOpen)
+            offered.append(value);
     }
     void BeginBusy() override { ++busyDepth, ++busyCount; }
     void EndBusy() override { --busyDepth; }
@@ -50,8 +67,13 @@ public:
     bool cancel = false; // the answer to Yes/No/Cancel questions, before answerYes
     QList<Answer> toAllAnswers;
     QString inputAnswer;
+    std::function<void()> whileInput;
+    QStringList offered;
     int busyDepth = 0;
     int busyCount = 0;
+
+private:
+    bool m_inputOpen = false;
 };
 
 } // namespace cardolin::testing

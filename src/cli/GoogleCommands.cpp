@@ -1,0 +1,265 @@
+#include "cli/GoogleCommands.h"
+
+#include "cli/CliCommands.h"
+#include "cli/CliFormats.h"
+#include "cli/CliPrompts.h"
+#include "cli/Console.h"
+#include "cli/UserEnvironment.h"
+#include "contacts/BookBackup.h"
+#include "contacts/CollectionOptions.h"
+#include "contacts/QorContacts.h"
+#include "online/LoopbackListener.h"
+#include "platform/SystemDesktopServices.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace cardolin::cli {
+
+namespace {
+
+// The address to open is printed, and opened too when there is a desktop to open it on.
+class CliDesktop final : public platform::SystemDesktopServices
+{
+public:
+    bool OpenAddress(const QString &address) override
+    {
+        WriteStderr(QStringLiteral("Open this address in a web browser:\n") + address + u'\n');
+        if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            return true;
+        return SystemDesktopServices::OpenAddress(address);
+    }
+};
+
+// One line of standard input, read on a thread of its own so that the event
+// loop keeps serving the listener meanwhile.
+struct PendingLine
+{
+    std::mutex mutex;
+    bool done = false;
+    bool ended = false; // standard input ended before a line came
+    QString text;
+};
+
+std::shared_ptr<PendingLine> ReadLineInBackground()
+{
+    auto line = std::make_shared<PendingLine>();
+    std::thread([line] {
+        std::string text;
+        const bool read = bool(std::getline(std::cin, text));
+        const std::lock_guard lock(line->mutex);
+        line->text = QString::fromStdString(text).trimmed();
+        line->ended = !read;
+        line->done = true;
+    }).detach();
+    return line;
+}
+
+// The command line's prompts, except that the authorization code is typed on
+// standard input or arrives through the listener, whichever comes first.
+class ConnectPrompts final : public UserPrompts
+{
+public:
+    explicit ConnectPrompts(CliPrompts &base) : m_base(base) {}
+
+    void ShowError(const QString &message) override { m_base.ShowError(message); }
+    void ShowWarning(const QString &message) override { m_base.ShowWarning(message); }
+    void ShowInformation(const QString &message) override { m_base.ShowInformation(message); }
+    bool AskYesNo(const QString &message) override { return m_base.AskYesNo(message); }
+    void BeginBusy() override {}
+    void EndBusy() override {}
+
+    bool InputText(const QString &caption, const QString &prompt, QString &value) override
+    {
+        WriteStderr(caption + QStringLiteral(" (or wait for the browser) - ") + prompt + QStringLiteral(": "));
+        const std::shared_ptr<PendingLine> line = ReadLineInBackground();
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            const std::lock_guard lock(line->mutex);
+            if (line->done)
+                loop.quit();
+        });
+        poll.start(100);
+        m_offered.clear();
+        m_waiting = &loop;
+        loop.exec();
+        m_waiting = nullptr;
+        if (!m_offered.isEmpty()) {
+            WriteStderr(QStringLiteral("(received from the browser)\n"));
+            value = m_offered;
+            return true;
+        }
+        const std::lock_guard lock(line->mutex);
+        if (line->ended)
+            return false;
+        value = line->text;
+        return true;
+    }
+
+    void OfferInputText(const QString &value) override
+    {
+        if (!m_waiting)
+            return;
+        m_offered = value;
+        m_waiting->quit();
+    }
+
+private:
+    CliPrompts &m_base;
+    QEventLoop *m_waiting = nullptr;
+    QString m_offered;
+};
+
+// A collection with the user's stored options, talking through the command line.
+struct GoogleSession
+{
+    CliPrompts prompts;
+    CliDesktop desktop;
+    TQorContacts contacts;
+    int rejected = 0;
+
+    explicit GoogleSession(const GoogleOptions &options) : prompts(options.answerYes)
+    {
+        contacts.SetPrompts(prompts);
+        contacts.SetDesktop(desktop);
+        UserEnvironment user(prompts);
+        ApplyStoredOptions(user.Registry(), contacts);
+        contacts.SetGoogleRefreshToken(options.refreshToken);
+        contacts.OnError = [this](TQorContacts *, const QString &, const QString &, const QString &text, int) {
+            ++rejected;
+            prompts.ShowWarning(text);
+        };
+    }
+};
+
+int Fail(const QString &message)
+{
+    WriteStderr(QLatin1StringView("error: ") + message + u'\n');
+    return ExitFailed;
+}
+
+int Print(const QString &text)
+{
+    WriteStdout(text);
+    return FlushStdout() ? ExitOk : Fail(QStringLiteral("Cannot write to standard output."));
+}
+
+int RunConnect(const GoogleOptions &options)
+{
+    GoogleSession session(options);
+    ConnectPrompts prompts(session.prompts);
+    LoopbackListener listener;
+    session.contacts.SetPrompts(prompts);
+    session.contacts.SetLoopbackListener(&listener);
+    session.contacts.SetGoogleAccount(options.loginHint);
+    if (!session.contacts.ConnectToGoogleContactsService())
+        return ExitFailed;
+    if (!options.printToken)
+        return Print(QStringLiteral("Connected.\n"));
+    if (session.contacts.GoogleRefreshToken().isEmpty())
+        return Fail(QStringLiteral("Google gave no refresh token; remove the program's access in the Google "
+                                   "account and connect again."));
+    return Print(session.contacts.GoogleRefreshToken() + u'\n');
+}
+
+// BOOK's path, with the book loaded when it exists (or when it must).
+std::optional<QString> OpenBook(GoogleSession &session, const QString &argument, bool mustExist)
+{
+    const std::optional<QString> path = ResolveBookArgument(argument, session.prompts);
+    if (!path)
+        return std::nullopt;
+    if (!QFileInfo::exists(*path) && !mustExist)
+        return path;
+    if (!QFileInfo::exists(*path)) {
+        session.prompts.ShowError(QStringLiteral("Cannot find \"%1\".").arg(*path));
+        return std::nullopt;
+    }
+    if (!BookFormat().importer(session.contacts, *path, session.prompts))
+        return std::nullopt;
+    return path;
+}
+
+int RunPull(const QString &book, const GoogleOptions &options)
+{
+    GoogleSession session(options);
+    const std::optional<QString> path = OpenBook(session, book, false);
+    if (!path)
+        return ExitFailed;
+    const int errorsBefore = session.prompts.ErrorCount();
+    const int read = session.contacts.ImportFromGoogleContactsService();
+    // A partial read is never saved: it would silently drop the rest of the book.
+    if (read == 0 || session.prompts.ErrorCount() != errorsBefore)
+        return Fail(QStringLiteral("Nothing was saved."));
+    // Both savers tell the user what went wrong.
+    if (NamesAccountBook(book))
+        SaveAccountBook(session.contacts, *path);
+    else
+        SaveBookWithBackup(session.contacts, *path);
+    if (session.prompts.ErrorCount() != errorsBefore)
+        return ExitFailed;
+    const int status = Print(QString::number(qMax(read, 0)) + u'\n');
+    return status == ExitOk && session.rejected > 0 ? ExitRejected : status;
+}
+
+int RunPush(const QString &book, const GoogleOptions &options)
+{
+    GoogleSession session(options);
+    if (!OpenBook(session, book, true))
+        return ExitFailed;
+    const int sent = session.contacts.ExportToGoogleContactsService();
+    if (sent < 0)
+        return ExitFailed;
+    const auto &counts = session.contacts.LastGoogleExportCounts();
+    const int status = Print(QStringLiteral("created %1, updated %2, failed %3\n")
+                                 .arg(counts.created)
+                                 .arg(counts.updated)
+                                 .arg(counts.failed));
+    return status == ExitOk && counts.failed > 0 ? ExitRejected : status;
+}
+
+int RunGroups(const GoogleOptions &options)
+{
+    GoogleSession session(options);
+    const int errorsBefore = session.prompts.ErrorCount();
+    if (session.contacts.ReadGoogleContactGroupsFromGoogleContactsService() < 0
+        || session.prompts.ErrorCount() != errorsBefore)
+        return ExitFailed;
+    QString out;
+    for (const QString &entry : session.contacts.GoogleContactGroups()) {
+        const qsizetype equals = entry.lastIndexOf(u'=');
+        out += entry.left(equals) + u'\t' + entry.mid(equals + 1) + u'\n';
+    }
+    return Print(out);
+}
+
+} // namespace
+
+int RunGoogleCommand(const QStringList &words, const GoogleOptions &options)
+{
+    const QString action = words.value(0);
+    const bool needsBook = action == QLatin1StringView("pull") || action == QLatin1StringView("push");
+    if (action == QLatin1StringView("connect") && words.size() == 1)
+        return RunConnect(options);
+    if (!needsBook && action != QLatin1StringView("groups"))
+        return Fail(QStringLiteral("google takes connect, pull BOOK, push BOOK or groups."));
+    if (words.size() != (needsBook ? 2 : 1))
+        return Fail(needsBook ? QStringLiteral("google %1 takes one BOOK.").arg(action)
+                              : QStringLiteral("google groups takes no BOOK."));
+    if (options.refreshToken.isEmpty())
+        return Fail(QStringLiteral("google %1 needs --refresh-token (see google connect --print-token).").arg(action));
+    if (action == QLatin1StringView("pull"))
+        return RunPull(words[1], options);
+    if (action == QLatin1StringView("push"))
+        return RunPush(words[1], options);
+    return RunGroups(options);
+}
+
+} // namespace cardolin::cli

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/DesktopServices.h"
+
+namespace cardolin::platform {
+
+// The desktop as the freedesktop.org tools reach it: xdg-open and xdg-email,
+// started detached. The clipboard is kept in memory; the desktop program
+// overrides it with the real one.
+class SystemDesktopServices : public DesktopServices
+{
+public:
+    SystemDesktopServices() = default;
+
+    bool OpenAddress(const QString &address) override;
+    bool ComposeMail(const QString &recipients, const QString &subject, const QString &body,
+                     const QString &attachmentPath) override;
+    void SetClipboardText(const QString &text) override { m_clipboard = text; }
+    QString ClipboardText() const override { return m_clipboard; }
+
+private:
+    QString m_clipboard;
+};
+
+} // namespace cardolin::platform

@@ -1,0 +1,138 @@
+// quillet-cli google, run against the fake service of the test process: the
+// tool is awaited in an event loop so that the fake keeps answering.
+
+#include "fakes/FakeGoogleService.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace cardolin::testing;
+
+namespace {
+
+struct Result
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class GoogleCli : public ::testing::Test
+{
+protected:
+    GoogleCli()
+    {
+        QDir().mkpath(dir.filePath("home"));
+        EXPECT_EQ(Cli({"settings", "set", "GoogleClientID", google.clientId}).exitCode, 0);
+        EXPECT_EQ(Cli({"settings", "set", "GoogleClientSecret", google.clientSecret}).exitCode, 0);
+    }
+
+    Result Cli(const QStringList &arguments, const QByteArray &input = {})
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("HOME", dir.filePath("home"));
+        environment.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        environment.remove("DISPLAY");
+        environment.remove("WAYLAND_DISPLAY");
+        environment.insert("CARDOLIN_GOOGLE_AUTH_URL", google.BaseUrl() + "o/oauth2/auth");
+        environment.insert("CARDOLIN_GOOGLE_TOKEN_URL", google.BaseUrl());
+        environment.insert("CARDOLIN_GOOGLE_PEOPLE_URL", google.BaseUrl());
+        process.setProcessEnvironment(environment);
+        QEventLoop loop;
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(60000, &loop, &QEventLoop::quit);
+        process.start(QUILLET_CLI, arguments);
+        process.write(input);
+        process.closeWriteChannel();
+        loop.exec();
+        if (process.state() != QProcess::NotRunning || process.exitStatus() != QProcess::NormalExit)
+            return {};
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    QTemporaryDir dir;
+    FakeGoogleService google;
+    const QString token = google.refreshToken;
+};
+
+TEST_F(GoogleCli, ConnectTakesTheCodeFromStandardInputAndPrintsTheTokenOnlyWhenAsked)
+{
+    const Result printed = Cli({"google", "connect", "--print-token", "--login-hint", "ann@example.com"},
+                               "4/valid-code\n");
+    EXPECT_EQ(printed.exitCode, 0) << printed.err.toStdString();
+    EXPECT_EQ(printed.out, "refresh-1\n");
+    EXPECT_TRUE(printed.err.contains(google.BaseUrl() + "o/oauth2/auth?scope="));
+    EXPECT_TRUE(printed.err.contains("&login_hint=ann%40example.com&state="));
+    EXPECT_TRUE(printed.err.contains("&code_challenge_method=S256"));
+    ASSERT_EQ(google.tokenForms.size(), 1);
+    EXPECT_EQ(google.tokenForms[0].queryItemValue("code_verifier").size(), 43);
+
+    const Result quiet = Cli({"google", "connect"}, "4/valid-code\n");
+    EXPECT_EQ(quiet.exitCode, 0);
+    EXPECT_FALSE(quiet.out.contains("refresh-1"));
+
+    EXPECT_EQ(Cli({"google", "connect"}, "4/refused\n").exitCode, 2);
+    EXPECT_EQ(Cli({"google", "connect"}, "").exitCode, 2); // input ended: cancelled
+}
+
+TEST_F(GoogleCli, PullReplacesTheBookKeepingABackupAndPushUploadsIt)
+{
+    google.AddPeople(3);
+    const QString book = dir.filePath("ann.qcb");
+    const Result pulled = Cli({"google", "pull", book, "--refresh-token", token});
+    ASSERT_EQ(pulled.exitCode, 0) << pulled.err.toStdString();
+    EXPECT_EQ(pulled.out, "3\n");
+    EXPECT_EQ(Cli({"list", book}).out, "Given1 Person\nGiven2 Person\nGiven3 Person\n");
+
+    google.AddPeople(1);
+    ASSERT_EQ(Cli({"google", "pull", book, "--refresh-token", token}).exitCode, 0);
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath("ann.~cb")));
+
+    const Result pushed = Cli({"google", "push", book, "--refresh-token", token});
+    EXPECT_EQ(pushed.exitCode, 0) << pushed.err.toStdString();
+    EXPECT_EQ(pushed.out, "created 4, updated 0, failed 0\n");
+
+    google.failUploadNumber = google.uploadCount + 2;
+    google.failStatus = 400;
+    const Result refused = Cli({"google", "push", book, "--refresh-token", token});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.out, "created 1, updated 0, failed 1\n");
+}
+
+TEST_F(GoogleCli, FailedPullSavesNothing)
+{
+    google.AddPeople(150);
+    google.failConnectionsPage = 1;
+    google.failConnectionsTimes = 100;
+    const QString book = dir.filePath("ann.qcb");
+    const Result failed = Cli({"google", "pull", book, "--refresh-token", token});
+    EXPECT_EQ(failed.exitCode, 2);
+    EXPECT_FALSE(QFileInfo::exists(book));
+
+    EXPECT_EQ(Cli({"google", "pull", book, "--refresh-token", "revoked"}).exitCode, 2);
+    EXPECT_EQ(Cli({"google", "pull", book}).exitCode, 2);
+    EXPECT_FALSE(QFileInfo::exists(book));
+}
+
+TEST_F(GoogleCli, GroupsArePrintedWithTheirResourceNames)
+{
+    google.groups = {{"My Contacts", "contactGroups/myContacts"}, {"Golf", "contactGroups/golf"}};
+    const Result groups = Cli({"google", "groups", "--refresh-token", token});
+    EXPECT_EQ(groups.exitCode, 0) << groups.err.toStdString();
+    EXPECT_EQ(groups.out, "Contacts\tcontactGroups/myContacts\nGolf\tcontactGroups/golf\n");
+
+    EXPECT_EQ(Cli({"settings", "set", "GoogleClientID", ""}).exitCode, 0);
+    const Result unconfigured = Cli({"google", "groups", "--refresh-token", token});
+    EXPECT_EQ(unconfigured.exitCode, 2);
+    EXPECT_TRUE(unconfigured.err.contains("must be configured"));
+}
+
+} // namespace
