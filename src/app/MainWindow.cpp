@@ -77,8 +77,13 @@ MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Cardolin[*]"_s);
-    for (TQorContacts *contacts : {&m_contacts1, &m_contacts2})
+    m_systemDesktop = std::make_unique<GuiDesktopServices>();
+    m_listener.BringToFront = [this] { OpenCardolinClick(); };
+    for (TQorContacts *contacts : {&m_contacts1, &m_contacts2}) {
         contacts->SetPrompts(m_env.Prompts);
+        contacts->SetDesktop(*m_systemDesktop);
+        contacts->SetLoopbackListener(&m_listener);
+    }
     m_contacts1.OnProgress = [this](TQorContacts *, int min, int max, int position) {
         ShowProgress(min, max, position);
     };
@@ -88,7 +93,6 @@ MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
     m_log.SetEnabled(false);
     TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     ExecDialog = [](QDialog &dialog) { dialog.exec(); };
-    m_systemDesktop = std::make_unique<GuiDesktopServices>();
     m_commands = std::make_unique<ContactCommands>(*this, m_contacts1, m_env.Registry, m_env.Prompts, *m_systemDesktop);
     BuildLayout();
     BuildCommands();
@@ -169,6 +173,8 @@ void MainWindow::dropEvent(QDropEvent *event)
 void MainWindow::SetDesktop(platform::DesktopServices &desktop)
 {
     m_commands->SetDesktop(desktop);
+    for (TQorContacts *contacts : {&m_contacts1, &m_contacts2})
+        contacts->SetDesktop(desktop);
 }
 
 void MainWindow::PopupMenu1Show(const QPoint &position)

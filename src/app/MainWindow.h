@@ -3,6 +3,7 @@
 #include "app/ImportExportCommands.h"
 #include "contacts/BookSession.h"
 #include "contacts/QorContacts.h"
+#include "online/LoopbackListener.h"
 #include "support/QorLogFile.h"
 #include "support/StartupSettings.h"
 
@@ -166,6 +167,9 @@ private:
     QString BookPath(const QString &account) const;
 
     TMainWindowEnvironment m_env;
+    // Declared before the collections, which refer to both.
+    std::unique_ptr<GuiDesktopServices> m_systemDesktop;
+    LoopbackListener m_listener;
     TQorContacts m_contacts1;
     TQorContacts m_contacts2;
     TContactsBookSession m_session;
@@ -190,7 +194,6 @@ private:
     QSystemTrayIcon *m_tray = nullptr;
     ErrorReportDialog *m_errorReport = nullptr;
     QWidget *m_emptyHint = nullptr;
-    std::unique_ptr<GuiDesktopServices> m_systemDesktop;
     std::unique_ptr<ContactCommands> m_commands;
     ContactMenu *m_menu = nullptr;
     ImportExportCommands *m_importExport = nullptr;

@@ -71,11 +71,24 @@ UserPrompts::Answer WidgetPrompts::AskYesNoToAll(const QString &message)
 
 bool WidgetPrompts::InputText(const QString &caption, const QString &prompt, QString &value)
 {
-    bool ok = false;
-    const QString text = QInputDialog::getText(m_parent, caption, prompt, QLineEdit::Normal, value, &ok);
+    // Kept while it runs, so that a value arriving by other means (the code
+    // of a sign-in, say) can be put into it for the user to confirm.
+    QInputDialog dialog(m_parent);
+    dialog.setWindowTitle(caption);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(value);
+    m_openInput = &dialog;
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    m_openInput = nullptr;
     if (ok)
-        value = text;
+        value = dialog.textValue();
     return ok;
+}
+
+void WidgetPrompts::OfferInputText(const QString &value)
+{
+    if (m_openInput)
+        m_openInput->setTextValue(value);
 }
 
 void WidgetPrompts::BeginBusy()

@@ -2,6 +2,7 @@
 
 #include "support/UserPrompts.h"
 
+class QInputDialog;
 class QWidget;
 
 namespace cardolin::app {
@@ -20,11 +21,13 @@ public:
     Answer AskYesNoToAll(const QString &message) override;
     Choice AskYesNoCancel(const QString &message, const QString &detail) override;
     bool InputText(const QString &caption, const QString &prompt, QString &value) override;
+    void OfferInputText(const QString &value) override;
     void BeginBusy() override;
     void EndBusy() override;
 
 private:
     QWidget *m_parent = nullptr;
+    QInputDialog *m_openInput = nullptr;
 };
 
 } // namespace cardolin::app
