@@ -76,7 +76,7 @@ MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
       m_session(m_contacts1, [this](const QString &account) { return BookPath(account); }, environment.Prompts)
 {
     setObjectName(u"Form1"_s);
-    setWindowTitle(u"Cardolin[*]"_s);
+    setWindowTitle(u"Cardolin"_s);
     m_systemDesktop = std::make_unique<GuiDesktopServices>();
     m_listener.BringToFront = [this] { OpenCardolinClick(); };
     for (TQorContacts *contacts : {&m_contacts1, &m_contacts2}) {
@@ -634,6 +634,9 @@ void MainWindow::OfferBackup()
 
 void MainWindow::ShowLoadedBook()
 {
+    // The book's account first, marked while it has unsaved changes; the
+    // desktop adds the program's name.
+    setWindowTitle(m_session.LoadedWindowsUserAccount() + u"[*]"_s);
     OfferBackup();
     m_menu->UpdateUndoActions();
     // A load follows the stored option, which may be newer than the window's.

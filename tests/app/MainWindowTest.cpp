@@ -63,7 +63,7 @@ TEST_F(MainWindowFixture, TheFirstStartRecordsTheVersionAndUsesTheDefaults)
     EXPECT_TRUE(window->VersionMigration().Migrated);
     EXPECT_FALSE(ReadTextSetting(registry, SettingId::Version).isEmpty());
     EXPECT_TRUE(window->DefFilesPath().endsWith("Velmora/Cardolin/"));
-    EXPECT_EQ(window->windowTitle(), "Cardolin[*]"); // marked while there are unsaved changes
+    EXPECT_EQ(window->windowTitle(), "ann[*]"); // the book, marked while it has unsaved changes
     EXPECT_EQ(Status(*this), "0 contact(s)"); // ann has no book yet
     EXPECT_FALSE(Child<QPushButton>("ExportButton")->isEnabled());
     EXPECT_FALSE(window->QorLogFile1().Enabled());
