@@ -1,10 +1,9 @@
 #pragma once
 
 #include "contacts/QorContacts.h"
+#include "formats/TextFiles.h"
 #include "support/Clock.h"
 
-#include <QByteArray>
-#include <QStringDecoder>
 
 namespace cardolin::fuzz {
 
@@ -18,10 +17,7 @@ inline void Prepare(TQorContacts &book)
 // Bytes as a reader would see them after decoding a file.
 inline QString Decode(const std::uint8_t *data, std::size_t size)
 {
-    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+    return textfile::DecodeText(QByteArrayView(data, qsizetype(size)));
 }
 
 } // namespace cardolin::fuzz

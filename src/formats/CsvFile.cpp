@@ -1,5 +1,7 @@
 #include "formats/CsvFile.h"
 
+#include "formats/TextFiles.h"
+
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
@@ -10,19 +12,6 @@ namespace cardolin {
 namespace {
 
 const char *const kAnsiCodePage = "windows-1252";
-
-QString Decode(const QByteArray &bytes)
-{
-    if (auto encoding = QStringConverter::encodingForData(bytes)) {
-        QStringDecoder decoder(*encoding);
-        QString text = decoder.decode(bytes);
-        if (!text.isEmpty() && text.front() == QChar::ByteOrderMark)
-            text.remove(0, 1);
-        return text;
-    }
-    QStringDecoder ansi(kAnsiCodePage);
-    return ansi.isValid() ? QString(ansi.decode(bytes)) : QString::fromLatin1(bytes);
-}
 
 QByteArray EncodeAnsi(const QString &text, bool &lossless)
 {
@@ -39,31 +28,10 @@ QByteArray EncodeAnsi(const QString &text, bool &lossless)
 
 } // namespace
 
-QStringList SplitPhysicalLines(const QString &text)
-{
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = text[i];
-        if (c != QLatin1Char('\r') && c != QLatin1Char('\n'))
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == QLatin1Char('\r') && i + 1 < size && text[i + 1] == QLatin1Char('\n'))
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines.append(text.mid(start));
-    return lines;
-}
-
 QStringList ReadCSVLines(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return SplitPhysicalLines(Decode(file.readAll()));
+    QStringList lines;
+    return textfile::ReadLines(path, lines) ? lines : QStringList();
 }
 
 QString ReadCSVFirstLine(const QString &path)
@@ -72,7 +40,8 @@ QString ReadCSVFirstLine(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     // Every known header fits in far less; the cut only ever lands past it.
-    return SplitPhysicalLines(Decode(file.read(64 * 1024))).value(0);
+    const qint64 size = 64 * 1024;
+    return textfile::SplitLines(textfile::DecodeText(file.read(size), file.size() > size)).value(0);
 }
 
 QByteArray EncodeCSVLines(const QStringList &lines, CsvEncoding encoding)
@@ -93,6 +62,8 @@ QByteArray EncodeCSVLines(const QStringList &lines, CsvEncoding encoding)
             return bytes;
         encoding = CsvEncoding::Utf8WithBom;
     }
+    if (encoding == CsvEncoding::Utf8)
+        return text.toUtf8();
     const auto which = encoding == CsvEncoding::Utf8WithBom ? QStringConverter::Utf8 : QStringConverter::Utf16LE;
     QStringEncoder encoder(which, QStringEncoder::Flag::WriteBom);
     return encoder.encode(text);

@@ -4,14 +4,13 @@
 
 namespace cardolin {
 
-enum class CsvEncoding { Utf8WithBom, Utf16LeWithBom, Ansi };
+enum class CsvEncoding { Utf8WithBom, Utf8, Utf16LeWithBom, Ansi };
 
-// The file's physical lines: a byte-order mark picks UTF-8 or UTF-16, anything else
-// is read as Windows-1252. Empty for a missing or unreadable file.
+// The file's physical lines, decoded as every import file is (textfile::DecodeText).
+// Empty for a missing or unreadable file.
 QStringList ReadCSVLines(const QString &path);
 // The first line alone, read from the start of the file.
 QString ReadCSVFirstLine(const QString &path);
-QStringList SplitPhysicalLines(const QString &text);
 
 // Every line ends with CR LF. Written atomically; false when the file cannot be
 // written. Text that the ANSI code page cannot hold is written as UTF-8 with a

@@ -8,7 +8,59 @@ namespace cardolin::textfile {
 
 namespace {
 
-QString Decode(const QByteArray &bytes)
+enum class Utf8Check { Ascii, Valid, Invalid };
+
+// Length of the sequence a lead byte starts, and the range its second byte must
+// fall in (which rules out overlong forms and surrogates); 0 for a byte that
+// cannot lead.
+int SequenceLength(uchar lead, uchar &low, uchar &high)
+{
+    low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        low = lead == 0xE0 ? 0xA0 : 0x80;
+        high = lead == 0xED ? 0x9F : 0xBF;
+        return 3;
+    }
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        low = lead == 0xF0 ? 0x90 : 0x80;
+        high = lead == 0xF4 ? 0x8F : 0xBF;
+        return 4;
+    }
+    return 0;
+}
+
+Utf8Check CheckUtf8(QByteArrayView bytes, bool truncated)
+{
+    const auto *p = reinterpret_cast<const uchar *>(bytes.data());
+    const qsizetype size = bytes.size();
+    bool ascii = true;
+    for (qsizetype i = 0; i < size;) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        ascii = false;
+        uchar low = 0, high = 0;
+        const int length = SequenceLength(p[i], low, high);
+        if (length == 0)
+            return Utf8Check::Invalid;
+        for (int k = 1; k < length; ++k) {
+            if (i + k == size)
+                return truncated ? Utf8Check::Valid : Utf8Check::Invalid;
+            const uchar c = p[i + k];
+            if (k == 1 ? (c < low || c > high) : (c < 0x80 || c > 0xBF))
+                return Utf8Check::Invalid;
+        }
+        i += length;
+    }
+    return ascii ? Utf8Check::Ascii : Utf8Check::Valid;
+}
+
+} // namespace
+
+QString DecodeText(QByteArrayView bytes, bool truncated)
 {
     if (auto bom = QStringConverter::encodingForData(bytes)) {
         QStringDecoder decoder(*bom);
@@ -17,12 +69,19 @@ QString Decode(const QByteArray &bytes)
             text.remove(0, 1);
         return text;
     }
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    QString text = utf8.decode(bytes);
-    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+    switch (CheckUtf8(bytes, truncated)) {
+    case Utf8Check::Ascii:
+        return QString::fromLatin1(bytes);
+    case Utf8Check::Valid: {
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        return utf8.decode(bytes);
+    }
+    case Utf8Check::Invalid:
+        break;
+    }
+    QStringDecoder ansi("windows-1252");
+    return ansi.isValid() ? QString(ansi.decode(bytes)) : QString::fromLatin1(bytes);
 }
-
-} // namespace
 
 QStringList SplitLines(QStringView text)
 {
@@ -47,7 +106,7 @@ bool ReadLines(const QString &path, QStringList &lines, qint64 maxBytes)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > maxBytes)
         return false;
-    lines = SplitLines(Decode(file.readAll()));
+    lines = SplitLines(DecodeText(file.readAll()));
     return true;
 }
 

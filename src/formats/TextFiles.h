@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -7,10 +8,17 @@ namespace cardolin::textfile {
 
 enum class Encoding { Utf8WithBom, Utf8 };
 
-// Reads a whole text file into lines. A byte-order mark picks UTF-8 or UTF-16;
-// without one the text is taken as UTF-8 when it decodes cleanly, else as
-// Latin-1, so no byte is ever dropped. CR, LF and CRLF all end a line. Files
-// larger than maxBytes are refused, which keeps hostile input bounded.
+// The text of an imported file. A byte-order mark picks UTF-8 or UTF-16 and is
+// dropped; without one, bytes that are valid UTF-8 and not plain ASCII are read
+// as UTF-8, anything else as Windows-1252. Every reader of import files decodes
+// here, so a file reads the same whatever its format. With truncated set the
+// bytes are the start of a longer file: a character cut at the end does not
+// make them invalid UTF-8.
+QString DecodeText(QByteArrayView bytes, bool truncated = false);
+
+// Reads a whole text file into lines, decoded as DecodeText says. CR, LF and
+// CRLF all end a line. Files larger than maxBytes are refused, which keeps
+// hostile input bounded.
 bool ReadLines(const QString &path, QStringList &lines, qint64 maxBytes = qint64(1) << 30);
 
 // Writes every line followed by CRLF, atomically: the target is replaced only

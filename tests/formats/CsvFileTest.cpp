@@ -1,4 +1,5 @@
 #include "formats/CsvFile.h"
+#include "formats/TextFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -57,9 +58,9 @@ TEST(CsvFileReading, ByteOrderMarkPicksTheEncodingAndAnsiIsTheDefault)
 
 TEST(CsvFileReading, CarriageReturnLineFeedAndTheirPairEndLines)
 {
-    EXPECT_EQ(SplitPhysicalLines("a\rb\nc\r\nd\r\n"), (QStringList{"a", "b", "c", "d"}));
-    EXPECT_EQ(SplitPhysicalLines("a\n\nb"), (QStringList{"a", "", "b"}));
-    EXPECT_EQ(SplitPhysicalLines(""), QStringList());
+    EXPECT_EQ(textfile::SplitLines(u"a\rb\nc\r\nd\r\n"), (QStringList{"a", "b", "c", "d"}));
+    EXPECT_EQ(textfile::SplitLines(u"a\n\nb"), (QStringList{"a", "", "b"}));
+    EXPECT_EQ(textfile::SplitLines(u""), QStringList());
 }
 
 TEST(CsvFileWriting, EachEncodingWithCrLfAfterEveryLine)
