@@ -257,6 +257,34 @@ const Format *ChooseFormat(const Arguments &args, const char *option, const QStr
     return format;
 }
 
+// Prints the command's answer; the exit status says whether it got out and
+// whether records were rejected on the way.
+int PrintAndFinish(Session &session, const QString &text)
+{
+    WriteStdout(text);
+    if (!FlushStdout())
+        return Failure(QStringLiteral("Cannot write to standard output."));
+    return session.Finish();
+}
+
+// A non-empty input that gave no contact is a failure whatever its format:
+// converting it would quietly write an empty book. A contacts book is exempt,
+// as its loader already refuses a file it cannot read.
+bool CheckSomethingRead(Session &session, const Format &format, const QString &path)
+{
+    if (!session.contacts.ContactDataList().empty() || &format == &BookFormat())
+        return true;
+    const QFileInfo info(path);
+    if (session.rejected == 0 && !(info.isFile() && info.size() > 0))
+        return true;
+    QString reason = QStringLiteral("No contact could be read from \"%1\" as %2").arg(path, format.word);
+    if (session.rejected > 0)
+        reason += session.rejected == 1 ? QStringLiteral(": its only record was rejected")
+                                        : QStringLiteral(": all its %1 records were rejected").arg(session.rejected);
+    session.prompts.ShowError(reason + QLatin1Char('.'));
+    return false;
+}
+
 int RunConvert(const Arguments &args)
 {
     Session session(args);
@@ -273,13 +301,17 @@ int RunConvert(const Arguments &args)
         return ExitFailed;
     session.contacts.SetGoogleGeocodingKey(args.Value("geocoding-key"));
     // A partly read input is never written out: the result would silently lack records.
-    if (!session.Import(*from, *input))
+    if (!session.Import(*from, *input) || !CheckSomethingRead(session, *from, *input))
         return ExitFailed;
     // An account's book keeps its previous version as the backup, as Apply does.
     const bool written = NamesAccountBook(args.positionals[1]) && to == &BookFormat()
                              ? SaveAccountBook(session.contacts, *output)
                              : to->exporter(session.contacts, *output, session.prompts);
-    return written ? session.Finish() : ExitFailed;
+    if (!written)
+        return ExitFailed;
+    const qsizetype read = qsizetype(session.contacts.ContactDataList().size());
+    return PrintAndFinish(session, read == 1 ? QStringLiteral("1 contact read.\n")
+                                             : QStringLiteral("%1 contacts read.\n").arg(read));
 }
 
 // ---- commands on one book --------------------------------------------------
@@ -348,16 +380,6 @@ bool OpenBook(Session &session, const Arguments &args)
         return false;
     session.bookPath = *path;
     return session.Import(BookFormat(), session.bookPath);
-}
-
-// Prints the command's answer; the exit status says whether it got out and
-// whether records were rejected on the way.
-int PrintAndFinish(Session &session, const QString &text)
-{
-    WriteStdout(text);
-    if (!FlushStdout())
-        return Failure(QStringLiteral("Cannot write to standard output."));
-    return session.Finish();
 }
 
 // Loads the book and prints what render makes of it.

@@ -156,6 +156,13 @@ public:
     int ExportToYahooCSVFile(const QString &FileName);
     int ImportFromBlackBerryCSVFile(const QString &FileName);
     int ExportToBlackBerryCSVFile(const QString &FileName);
+    // Today's Google Contacts export and Thunderbird's address book export. Both
+    // read their columns by name, so files with more, fewer or reordered
+    // columns of the same names import too.
+    int ImportFromGoogleContactsCSVFile(const QString &FileName);
+    int ExportToGoogleContactsCSVFile(const QString &FileName);
+    int ImportFromThunderbirdCSVFile(const QString &FileName);
+    int ExportToThunderbirdCSVFile(const QString &FileName);
     // vCard 2.1 cards. Imports and exports return the number of contacts moved;
     // a folder import counts the files it could not read in SkippedFileCount().
     bool ReadContactDataFromvCardFile(TContactData *AContactData, const QString &FileName);

@@ -119,4 +119,36 @@ QString PreferredMobile(const TQorContacts &contacts, const C &contact, const Cs
 QString PreferredEmail(const TQorContacts &contacts, const C &contact, const CsvColumn &);
 QString DisplayName(const TQorContacts &contacts, const C &contact, const CsvColumn &);
 
+// The preferred mobile, read into the work or the personal field by the company.
+CsvColumn CompanyMobile(QStringView name);
+// The first pager written, read like the mobile.
+CsvColumn CompanyPager(QStringView name);
+CsvColumn AnyFax(QStringView name);
+CsvColumn AnyWebsite(QStringView name);
+
+// The three locations' postal addresses.
+inline const CsvAddress kWorkAddress{&C::WorkStreet,     &C::WorkPOBox,         &C::WorkCity, &C::WorkStateProvince,
+                                     &C::WorkPostalCode, &C::WorkCountryRegion, u"Work"};
+inline const CsvAddress kHomeAddress{&C::HomeStreet,     &C::HomePOBox,         &C::HomeCity, &C::HomeStateProvince,
+                                     &C::HomePostalCode, &C::HomeCountryRegion, u"Personal"};
+inline const CsvAddress kOtherAddress{&C::OtherStreet,     &C::OtherPOBox,         &C::OtherCity,
+                                      &C::OtherStateProvince, &C::OtherPostalCode, &C::OtherCountryRegion, u"Other"};
+
+// The telephone fields with the labels Google gives them, in the order the
+// numbered telephone columns take them.
+struct Phone
+{
+    Member field;
+    QStringView label;
+};
+inline constexpr Phone kPhones[] = {
+    {&C::WorkPhone, u"Work"},     {&C::WorkMobilePhone, u"Work Mobile"}, {&C::HomePhone, u"Home"},
+    {&C::PersonalMobilePhone, u"Mobile"}, {&C::OtherPhone, u"Other"}, {&C::OtherMobilePhone, u"Other Mobile"},
+    {&C::WorkFax, u"Work Fax"},   {&C::WorkPager, u"Work Pager"},        {&C::HomeFax, u"Home Fax"},
+    {&C::PersonalPager, u"Pager"}, {&C::OtherFax, u"Other Fax"},         {&C::OtherPager, u"Other Pager"},
+};
+// Label and number of the contact's telephone number `column.index`, counting set ones only.
+QString PhoneLabel(const TQorContacts &, const C &c, const CsvColumn &column);
+QString PhoneNumber(const TQorContacts &, const C &c, const CsvColumn &column);
+
 } // namespace cardolin::csvcolumns

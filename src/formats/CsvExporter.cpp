@@ -124,9 +124,7 @@ QString CityLine(const TContactData &c, const CsvAddress &a)
 // Street lines, post-office box, city line and country, one physical line each.
 QStringList AddressLines(const TContactData &c, const CsvAddress &a)
 {
-    const bool any = !(c.*a.street).isEmpty() || !(c.*a.poBox).isEmpty() || !(c.*a.city).isEmpty()
-                     || !(c.*a.state).isEmpty() || !(c.*a.postalCode).isEmpty() || !(c.*a.country).isEmpty();
-    if (!any)
+    if (!HasAddress(c, a))
         return {};
     QStringList lines = StreetLines(c.*a.street);
     if (!(c.*a.poBox).isEmpty())
@@ -152,7 +150,15 @@ QString FirstOf(const TContactData &c, const CsvColumn &column)
 
 bool IsSet(const TContactData &c, const CsvColumn &column)
 {
+    if (column.address)
+        return HasAddress(c, *column.address);
     return column.date ? c.*column.date != 0 : !(c.*column.text).isEmpty();
+}
+
+QString TypeStar(const TContactData &c, const CsvColumn &column)
+{
+    const bool star = !column.arg2.isEmpty() && c.Preferred == column.arg2;
+    return (star ? QStringLiteral("* ") : QString()) + column.arg.toString();
 }
 
 QString ColumnText(const ExportContext &x, const CsvColumn &column)
@@ -180,7 +186,9 @@ QString ColumnText(const ExportContext &x, const CsvColumn &column)
     case CsvOut::FirstOfList:
         return Quoted(x, column, (c.*column.list).IsEmpty() ? QString() : (c.*column.list)[0]);
     case CsvOut::TypeStar:
-        return (c.Preferred == column.arg2 ? QStringLiteral("* ") : QString()) + column.arg.toString();
+        return TypeStar(c, column);
+    case CsvOut::Label:
+        return IsSet(c, column) ? TypeStar(c, column) : QString();
     case CsvOut::EmailType:
         return (c.*column.text).isEmpty() ? QString() : QStringLiteral("\"SMTP\"");
     case CsvOut::EmailName:
@@ -226,6 +234,12 @@ void WriteColumn(RecordWriter &writer, const ExportContext &x, const CsvColumn &
 }
 
 } // namespace
+
+bool HasAddress(const TContactData &c, const CsvAddress &a)
+{
+    return !(c.*a.street).isEmpty() || !(c.*a.poBox).isEmpty() || !(c.*a.city).isEmpty() || !(c.*a.state).isEmpty()
+           || !(c.*a.postalCode).isEmpty() || !(c.*a.country).isEmpty();
+}
 
 int ExportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout &layout)
 {

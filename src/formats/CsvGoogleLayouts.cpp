@@ -15,14 +15,31 @@ using namespace csvcolumns;
 
 namespace {
 
-const QChar kComma = QLatin1Char(',');
+const Phone *NthPhone(const C &c, int n)
+{
+    for (const Phone &phone : kPhones)
+        if (!(c.*phone.field).isEmpty() && n-- == 0)
+            return &phone;
+    return nullptr;
+}
 
-const CsvAddress kWorkAddress{&C::WorkStreet,     &C::WorkPOBox,         &C::WorkCity, &C::WorkStateProvince,
-                              &C::WorkPostalCode, &C::WorkCountryRegion, u"Work"};
-const CsvAddress kHomeAddress{&C::HomeStreet,     &C::HomePOBox,         &C::HomeCity, &C::HomeStateProvince,
-                              &C::HomePostalCode, &C::HomeCountryRegion, u"Personal"};
-const CsvAddress kOtherAddress{&C::OtherStreet,     &C::OtherPOBox,         &C::OtherCity, &C::OtherStateProvince,
-                               &C::OtherPostalCode, &C::OtherCountryRegion, u"Other"};
+} // namespace
+
+QString csvcolumns::PhoneLabel(const TQorContacts &, const C &c, const CsvColumn &column)
+{
+    const Phone *phone = NthPhone(c, column.index);
+    return phone ? phone->label.toString() : QString();
+}
+
+QString csvcolumns::PhoneNumber(const TQorContacts &, const C &c, const CsvColumn &column)
+{
+    const Phone *phone = NthPhone(c, column.index);
+    return phone ? c.*phone->field : QString();
+}
+
+namespace {
+
+const QChar kComma = QLatin1Char(',');
 
 // ---- record-start test -----------------------------------------------------
 
@@ -77,53 +94,50 @@ void ReadGroupMembership(CsvRecord &record, qsizetype column)
     AddSplitStrings(value, QStringLiteral(" ::: "), record.contact.Categories);
 }
 
-// The telephones in the order the five type/value pairs take them.
-struct Phone
-{
-    Member field;
-    QStringView type;
-};
-const Phone kPhones[] = {
-    {&C::WorkPhone, u"Work"},           {&C::WorkMobilePhone, u"Work Mobile"},
-    {&C::HomePhone, u"Home"},           {&C::PersonalMobilePhone, u"Mobile"},
-    {&C::OtherPhone, u"Other"},         {&C::OtherMobilePhone, u"Other Mobile"},
-    {&C::WorkFax, u"Work Fax"},         {&C::WorkPager, u"Work Pager"},
-    {&C::HomeFax, u"Home Fax"},         {&C::PersonalPager, u"Pager"},
-    {&C::OtherFax, u"Other Fax"},       {&C::OtherPager, u"Other Pager"},
-};
-
-const Phone *NthPhone(const C &c, int n)
-{
-    for (const Phone &phone : kPhones)
-        if (!(c.*phone.field).isEmpty() && n-- == 0)
-            return &phone;
-    return nullptr;
-}
-
-QString PhoneType(const TQorContacts &, const C &c, const CsvColumn &column)
-{
-    const Phone *phone = NthPhone(c, column.index);
-    return phone ? phone->type.toString() : QString();
-}
-
-QString PhoneValue(const TQorContacts &, const C &c, const CsvColumn &column)
-{
-    const Phone *phone = NthPhone(c, column.index);
-    return phone ? c.*phone->field : QString();
-}
-
 void ReadPhonePair(CsvRecord &record, qsizetype column)
 {
     const QString type = record.Raw(column);
     for (const Phone &phone : kPhones)
-        if (type == phone.type)
+        if (type == phone.label)
             record.contact.*phone.field = record.Raw(column + 1);
 }
 
-void ReadPreferredStar(CsvRecord &record, qsizetype column)
+struct EmailPlace
 {
-    if (record.Raw(column).contains(QLatin1Char('*')))
-        record.contact.Preferred = record.layout.columns[column].arg2.toString();
+    QStringView type;
+    Member field;
+    QStringView preferred;
+};
+const EmailPlace kEmailPlaces[] = {
+    {u"Work", &C::WorkEmail, u"Work"}, {u"Home", &C::PersonalEmail, u"Personal"}, {u"Other", &C::OtherEmail, u"Other"}};
+
+// In a file of this layout a pair's place is its position. In another program's
+// file, read by name, the type says where the address belongs, and an address
+// whose place is taken goes to a free one.
+void ReadEmailPair(CsvRecord &record, qsizetype column)
+{
+    C &c = record.contact;
+    const QString type = record.Raw(column);
+    Member field = record.layout.columns[column + 1].text;
+    QStringView preferred = record.layout.columns[column].arg2;
+    if (record.columnOf) {
+        for (const EmailPlace &place : kEmailPlaces)
+            if (type.contains(place.type, Qt::CaseInsensitive)) {
+                field = place.field;
+                preferred = place.preferred;
+                break;
+            }
+        for (const EmailPlace &place : kEmailPlaces)
+            if (!(c.*field).isEmpty() && (c.*place.field).isEmpty()) {
+                field = place.field;
+                preferred = place.preferred;
+            }
+        if (!(c.*field).isEmpty())
+            return;
+    }
+    c.*field = record.Raw(column + 1);
+    if (type.contains(QLatin1Char('*')))
+        c.Preferred = preferred.toString();
 }
 
 // The type column names the location; the street and the rest follow the
@@ -170,7 +184,7 @@ void ReadFullName(CsvRecord &record, const QString &name)
 // A record of three fields is a name, an e-mail address and notes.
 bool ReadShortForm(CsvRecord &record)
 {
-    if (record.fields.size() != 3)
+    if (record.Count() != 3)
         return false;
     C &c = record.contact;
     c.Created = c.Modified = record.fileTime;
@@ -193,11 +207,24 @@ CsvColumn Raw(QStringView name, Member field)
     return Text(name, field).Importing(CsvIn::Raw);
 }
 
+// The type column reads its pair, so that it can place the address.
+CsvColumn EmailType(QStringView name, QStringView label, QStringView preferred)
+{
+    CsvColumn c = TypeStar(name, label, preferred, ReadEmailPair);
+    c.identifies = true;
+    return c;
+}
+
+CsvColumn EmailValue(QStringView name, Member field)
+{
+    return Text(name, field).Importing(CsvIn::None);
+}
+
 void AddPhonePairs(std::vector<CsvColumn> &columns)
 {
     for (int i = 0; i < 5; ++i) {
-        CsvColumn type = Custom(Computed(QStringLiteral("Phone %1 - Type").arg(i + 1), PhoneType), ReadPhonePair);
-        CsvColumn value = Computed(QStringLiteral("Phone %1 - Value").arg(i + 1), PhoneValue);
+        CsvColumn type = Custom(Computed(QStringLiteral("Phone %1 - Type").arg(i + 1), PhoneLabel), ReadPhonePair);
+        CsvColumn value = Computed(QStringLiteral("Phone %1 - Value").arg(i + 1), PhoneNumber);
         type.index = value.index = i;
         columns.insert(columns.end(), {type.Quoted(CsvQuote::None), value});
     }
@@ -251,10 +278,9 @@ CsvLayout Google()
         Skip(u"Mileage"), Skip(u"Occupation"), Skip(u"Hobby"), Text(u"Sensitivity", &C::Sensitivity),
         Text(u"Priority", &C::Priority), Skip(u"Subject"), Notes(u"Notes").Quoted(CsvQuote::NonEmpty),
         Custom(Computed(u"Group Membership", GroupMembership), ReadGroupMembership),
-        TypeStar(u"E-mail 1 - Type", u"Work", u"Work", ReadPreferredStar), Raw(u"E-mail 1 - Value", &C::WorkEmail),
-        TypeStar(u"E-mail 2 - Type", u"Home", u"Personal", ReadPreferredStar),
-        Raw(u"E-mail 2 - Value", &C::PersonalEmail),
-        TypeStar(u"E-mail 3 - Type", u"Other", u"Other", ReadPreferredStar), Raw(u"E-mail 3 - Value", &C::OtherEmail),
+        EmailType(u"E-mail 1 - Type", u"Work", u"Work"), EmailValue(u"E-mail 1 - Value", &C::WorkEmail),
+        EmailType(u"E-mail 2 - Type", u"Home", u"Personal"), EmailValue(u"E-mail 2 - Value", &C::PersonalEmail),
+        EmailType(u"E-mail 3 - Type", u"Other", u"Other"), EmailValue(u"E-mail 3 - Value", &C::OtherEmail),
         Const(u"IM 1 - Type", u"Work"), Skip(u"IM 1 - Service"), Raw(u"IM 1 - Value", &C::WorkIM),
         Const(u"IM 2 - Type", u"Home"), Skip(u"IM 2 - Service"), Raw(u"IM 2 - Value", &C::PersonalIM),
     };
@@ -406,7 +432,7 @@ bool ReadDeprecatedRecord(CsvRecord &record)
     ReadFullName(record, record.Value(0));
     c.Notes = NotesFromCSV(record.Value(2), true);
     const QString general = record.Value(1);
-    if (record.fields.size() < 13) {
+    if (record.Count() < 13) {
         c.PersonalEmail = general;
         return true;
     }
@@ -432,6 +458,7 @@ CsvLayout GoogleDeprecated()
     l.importRecord = ReadDeprecatedRecord;
     l.columns = {Computed(u"Name", UnderscoredName), Computed(u"E-mail", PreferredLocationEmail),
                  Notes(u"Notes").Quoted(CsvQuote::NonEmpty)};
+    l.columns[0].identifies = l.columns[1].identifies = true; // read whole by ReadDeprecatedRecord
     for (int i = 0; i < 3; ++i)
         AddSection(l.columns, i + 1, kSections[i]);
     // The header names two more sections that records never carry.

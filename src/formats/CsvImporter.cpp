@@ -36,6 +36,22 @@ QStringList SplitFields(const QString &record, const QString &separator)
     return splitter.StringList();
 }
 
+TDateTime ParseIsoDate(const QString &text)
+{
+    return DateToSerial(QDate::fromString(text, QStringLiteral("yyyy-MM-dd")));
+}
+
+// A record read by name may end early, or carry empty fields after the last
+// column (a separator closing every line), but anything more would shift its
+// values out of their columns.
+bool FitsHeader(const QStringList &fields, qsizetype columns)
+{
+    for (qsizetype i = columns; i < fields.size(); ++i)
+        if (!fields[i].isEmpty())
+            return false;
+    return true;
+}
+
 void ImportList(CsvRecord &record, const CsvColumn &column, const QString &value)
 {
     TSortedStringList &list = record.contact.*column.list;
@@ -46,10 +62,10 @@ void ImportList(CsvRecord &record, const CsvColumn &column, const QString &value
     MergeIntoList(list.Entries(), vocabulary);
 }
 
-QString StreetLines(const CsvRecord &record, qsizetype column)
+QString StreetLines(const CsvRecord &record, qsizetype column, int span)
 {
     QStringList lines;
-    for (qsizetype i = column; i < column + 3; ++i)
+    for (qsizetype i = column; i < column + span; ++i)
         if (const QString line = record.Value(i); !line.isEmpty())
             lines.append(line);
     return lines.join(QLatin1Char(';'));
@@ -75,16 +91,21 @@ void ImportColumn(CsvRecord &record, const CsvColumn &column, qsizetype i)
         c.*column.target = StreetFromCSV(record.Value(i));
         return;
     case CsvIn::StreetLines:
-        c.*column.target = StreetLines(record, i);
+        c.*column.target = StreetLines(record, i, column.span);
         return;
     case CsvIn::Notes:
         c.Notes = NotesFromCSV(record.Value(i), record.layout.dropTrailingMarker);
         return;
-    case CsvIn::Date:
-        c.*column.date = ParseCSVDate(UnquoteCSVField(record.Raw(i).section(kLineJoinMarker, 0, 0)));
+    case CsvIn::Date: {
+        const QString text = UnquoteCSVField(record.Raw(i).section(kLineJoinMarker, 0, 0));
+        c.*column.date = ParseCSVDate(text);
+        // Files of other programs often write dates the ISO way.
+        if (c.*column.date == 0 && record.columnOf)
+            c.*column.date = ParseIsoDate(text);
         return;
+    }
     case CsvIn::IsoDate:
-        c.*column.date = DateToSerial(QDate::fromString(record.Value(i), QStringLiteral("yyyy-MM-dd")));
+        c.*column.date = ParseIsoDate(record.Value(i));
         return;
     case CsvIn::List:
         ImportList(record, column, record.Value(i));
@@ -131,7 +152,18 @@ QString CsvRecord::Value(qsizetype column) const
     return UnquoteCSVField(Raw(column));
 }
 
+CsvLine AnyRecordLine(const TQorContacts &, QStringView line)
+{
+    return line.trimmed().isEmpty() ? CsvLine::Blank : CsvLine::Starts;
+}
+
 QStringList AssembleCSVRecords(QStringList lines, const CsvLayout &layout, const TQorContacts &contacts)
+{
+    return AssembleCSVRecords(std::move(lines), layout.lineRole, contacts);
+}
+
+QStringList AssembleCSVRecords(QStringList lines, CsvLine (*lineRole)(const TQorContacts &, QStringView),
+                               const TQorContacts &contacts)
 {
     if (lines.isEmpty())
         return lines;
@@ -141,8 +173,10 @@ QStringList AssembleCSVRecords(QStringList lines, const CsvLayout &layout, const
     bool open = false; // the last record holds a quoted field not yet closed
     for (qsizetype i = 1; i < lines.size(); ++i) {
         QString &line = lines[i];
-        const CsvLine role = layout.lineRole(contacts, line);
+        const CsvLine role = lineRole(contacts, line);
         const bool odd = HasOddQuotes(line);
+        if (role == CsvLine::Blank && !open)
+            continue;
         if (records.size() > 1 && (open || role != CsvLine::Starts)) {
             QString &record = records.last();
             if (role != CsvLine::ContinuesDirectly)
@@ -157,14 +191,27 @@ QStringList AssembleCSVRecords(QStringList lines, const CsvLayout &layout, const
     return records;
 }
 
-int ImportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout &layout)
+int ImportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout &layout, CsvMatch match)
 {
     if (!QFileInfo(path).isFile())
         return 0;
     BusyCursor busy(contacts.Prompts());
-    const QStringList records = AssembleCSVRecords(ReadCSVLines(path), layout, contacts);
-    if (!CheckCSVHeader(contacts, records, layout.Header()))
+    const bool byName = layout.byName || match == CsvMatch::ByName;
+    const QStringList records =
+        AssembleCSVRecords(ReadCSVLines(path), byName ? AnyRecordLine : layout.lineRole, contacts);
+    CsvHeaderMatch header;
+    if (byName) {
+        header = MatchCSVHeader(layout, records.value(0));
+        if (!header.identifies) {
+            contacts.Prompts().ShowError(QStringLiteral("The file header is not the expected one."));
+            return 0;
+        }
+        if (!header.unknown.isEmpty())
+            contacts.Prompts().ShowWarning(QStringLiteral("These columns are not known and were ignored: %1.")
+                                               .arg(header.unknown.join(QStringLiteral(", "))));
+    } else if (!CheckCSVHeader(contacts, records, layout.Header())) {
         return 0;
+    }
     QStringList categories = contacts.Categories(), keywords = contacts.Keywords();
     const TDateTime fileTime = DateTimeToSerial(QFileInfo(path).lastModified());
     const int last = int(records.size()) - 1;
@@ -175,12 +222,13 @@ int ImportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout
         QStringList fields = SplitFields(text, layout.separator);
         if (layout.translate)
             layout.translate(fields);
-        if (!layout.AcceptsFieldCount(fields.size())) {
+        if (!(byName ? FitsHeader(fields, header.fileColumns) : layout.AcceptsFieldCount(fields.size()))) {
             contacts.ReportError(layout.errorContext, QStringLiteral("CSV File Parsing Error"), text, ++failed);
             continue;
         }
         TContactData *contact = contacts.CreateContactData();
-        CsvRecord record{contacts, layout, fields, *contact, categories, keywords, fileTime};
+        CsvRecord record{contacts, layout, fields, *contact, categories, keywords, fileTime,
+                         byName ? &header.columnOf : nullptr};
         ImportFields(record);
         if (contacts.FormatContacts())
             contacts.FormatContactData(contact);

@@ -38,6 +38,7 @@ enum class CsvOut {
     List,       // list joined by arg
     FirstOfList,
     TypeStar,   // "* " + arg when Preferred is arg2, else arg
+    Label,      // as TypeStar, but only when text, date or address is set
     EmailType,  // "SMTP" when text is set
     EmailName,  // "display name (address)" when text is set
     Address,    // the formatted address of `address`, spanning lines
@@ -72,9 +73,14 @@ struct CsvAddress
     QStringView preferred; // the Preferred value naming this location
 };
 
+// True when any field of the location's postal address is set.
+bool HasAddress(const TContactData &c, const CsvAddress &a);
+
 struct CsvColumn
 {
     QString name;
+    QString alias;           // the name other programs give the column
+    bool identifies = false; // gives a name or an e-mail address by a way the fields below do not show
     CsvOut out = CsvOut::Empty;
     CsvIn in = CsvIn::None;
     CsvQuote quote = CsvQuote::Layout;
@@ -88,6 +94,7 @@ struct CsvColumn
     QStringView arg;
     QStringView arg2;
     int index = 0;
+    int span = 3; // the columns StreetLines reads together
     const CsvAddress *address = nullptr;
     QString (*compute)(const TQorContacts &, const TContactData &, const CsvColumn &) = nullptr;
     void (*assign)(CsvRecord &, qsizetype column) = nullptr;
@@ -117,7 +124,11 @@ struct CsvColumn
 
 // How a physical line relates to the record above it, when that record has no
 // quoted field left open (inside an open field every line continues it).
-enum class CsvLine { Starts, Continues, ContinuesDirectly };
+enum class CsvLine { Starts, Continues, ContinuesDirectly, Blank };
+
+// Records as any CSV writer makes them: a line starts one unless a quoted field
+// is still open, and an empty line between records is no record at all.
+CsvLine AnyRecordLine(const TQorContacts &, QStringView line);
 
 struct CsvLayout
 {
@@ -136,6 +147,7 @@ struct CsvLayout
     bool stampFromFile = true;      // Created and Modified from the file's time
     bool dropTrailingMarker = false; // notes ending with a marker lose it
     bool mergeVocabulary = false;    // lists also feed the collection's lists
+    bool byName = false;             // columns are always found by their names in the file's header
     CsvLine (*lineRole)(const TQorContacts &, QStringView line) = nullptr;
     void (*translate)(QStringList &fields) = nullptr; // after splitting
     // Places a record the columns cannot describe; true when it did.
@@ -155,16 +167,47 @@ struct CsvRecord
     QStringList &categories; // the collection's lists, updated at the end
     QStringList &keywords;
     TDateTime fileTime;
+    // Where each of the layout's columns stands in the file when the header was
+    // read by name (-1: not in the file); null when the columns stand in order.
+    const std::vector<qsizetype> *columnOf = nullptr;
 
-    // Columns beyond the record's end read as empty.
-    QString Raw(qsizetype column) const { return column < fields.size() ? fields[column] : QString(); }
+    // Columns beyond the record's end, or missing from the file, read as empty.
+    QString Raw(qsizetype column) const
+    {
+        if (columnOf)
+            column = column < qsizetype(columnOf->size()) ? (*columnOf)[column] : -1;
+        return column >= 0 && column < fields.size() ? fields[column] : QString();
+    }
     QString Value(qsizetype column) const;
+    // The number of columns the record holds, as the layout counts them.
+    qsizetype Count() const { return columnOf ? qsizetype(columnOf->size()) : fields.size(); }
 };
 
-int ImportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout &layout);
+enum class CsvMatch { Exact, ByName };
+
+// ByName reads a file whose header names the layout's columns in any order;
+// the layout's exact header is then not needed.
+int ImportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout &layout,
+                    CsvMatch match = CsvMatch::Exact);
 int ExportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout &layout);
 // The records of a file's lines, header included at index 0, with continuation
 // lines joined to the record they belong to.
 QStringList AssembleCSVRecords(QStringList lines, const CsvLayout &layout, const TQorContacts &contacts);
+QStringList AssembleCSVRecords(QStringList lines, CsvLine (*lineRole)(const TQorContacts &, QStringView),
+                               const TQorContacts &contacts);
+
+// How a file's header lines up with a layout's column names.
+struct CsvHeaderMatch
+{
+    std::vector<qsizetype> columnOf; // per layout column, the file's field or -1
+    qsizetype fileColumns = 0;
+    int known = 0;           // the file's names the layout knows
+    bool identifies = false; // a known column gives a name or an e-mail address
+    QStringList unknown;     // the file's names no column takes, in file order
+};
+
+// Names compare trimmed, without double quotes, ignoring case; a name used by
+// several columns goes to them in order.
+CsvHeaderMatch MatchCSVHeader(const CsvLayout &layout, const QString &headerLine);
 
 } // namespace cardolin

@@ -29,6 +29,26 @@ QString DisplayName(const TQorContacts &contacts, const C &contact, const CsvCol
     return contacts.GetDisplayNameFromContactData(&contact, dtInherited);
 }
 
+CsvColumn CompanyMobile(QStringView name)
+{
+    return Computed(name, PreferredMobile).Into(&C::WorkMobilePhone, &C::PersonalMobilePhone);
+}
+
+CsvColumn CompanyPager(QStringView name)
+{
+    return FirstOf(name, &C::WorkPager, &C::PersonalPager, &C::OtherPager).Into(&C::WorkPager, &C::PersonalPager);
+}
+
+CsvColumn AnyFax(QStringView name)
+{
+    return FirstOf(name, &C::WorkFax, &C::HomeFax, &C::OtherFax);
+}
+
+CsvColumn AnyWebsite(QStringView name)
+{
+    return FirstOf(name, &C::WorkWebsite, &C::PersonalWebsite, &C::OtherWebsite);
+}
+
 } // namespace csvcolumns
 
 namespace {
@@ -129,26 +149,6 @@ void TranslateFrenchValues(QStringList &fields)
 
 // ---- tables ----------------------------------------------------------------
 
-CsvColumn CompanyMobile(QStringView name)
-{
-    return Computed(name, PreferredMobile).Into(&C::WorkMobilePhone, &C::PersonalMobilePhone);
-}
-
-CsvColumn CompanyPager(QStringView name)
-{
-    return FirstOf(name, &C::WorkPager, &C::PersonalPager, &C::OtherPager).Into(&C::WorkPager, &C::PersonalPager);
-}
-
-CsvColumn AnyFax(QStringView name)
-{
-    return FirstOf(name, &C::WorkFax, &C::HomeFax, &C::OtherFax);
-}
-
-CsvColumn AnyWebsite(QStringView name)
-{
-    return FirstOf(name, &C::WorkWebsite, &C::PersonalWebsite, &C::OtherWebsite);
-}
-
 CsvLayout WindowsContacts()
 {
     CsvLayout l =
@@ -211,7 +211,11 @@ void AddOutlookAddress(std::vector<CsvColumn> &columns, bool french, const Outlo
     columns.push_back(Text(name(u"City", u"Ville"), p.city));
     columns.push_back(Text(name(u"State", u"Dép/Région"), p.state));
     columns.push_back(Text(name(u"Postal Code", u"Code postal"), p.postalCode));
-    columns.push_back(Text(name(u"Country/Region", u"Pays/Région"), p.country));
+    CsvColumn country = Text(name(u"Country/Region", u"Pays/Région"), p.country);
+    // Other programs write Outlook's names with a plain "Country".
+    if (!french)
+        country.alias = name(u"Country", u"");
+    columns.push_back(country);
 }
 
 // Columns 0 to 47, the same in both languages.

@@ -12,5 +12,7 @@ const CsvLayout &GoogleDeprecatedCsvLayout();
 const CsvLayout &NokiaCsvLayout();
 const CsvLayout &YahooCsvLayout();
 const CsvLayout &BlackBerryCsvLayout();
+const CsvLayout &GoogleContactsCsvLayout();
+const CsvLayout &ThunderbirdCsvLayout();
 
 } // namespace cardolin

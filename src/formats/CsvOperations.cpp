@@ -28,7 +28,25 @@ const Detectable kDetectionOrder[] = {
     {OutlookFrenchCsvLayout, &TQorContacts::ImportFromOutlookFrenchCSVFile},
     {YahooCsvLayout, &TQorContacts::ImportFromYahooCSVFile},
     {WindowsContactsCsvLayout, &TQorContacts::ImportFromWindowsContactsCSVFile},
+    {GoogleContactsCsvLayout, &TQorContacts::ImportFromGoogleContactsCSVFile},
+    {ThunderbirdCsvLayout, &TQorContacts::ImportFromThunderbirdCSVFile},
 };
+
+// The layout that knows most of the header's names, among those that know a
+// name or e-mail column; the earlier one on a tie.
+const CsvLayout *LayoutByColumnNames(const QString &firstLine)
+{
+    const CsvLayout *best = nullptr;
+    int known = 0;
+    for (const Detectable &candidate : kDetectionOrder) {
+        const CsvHeaderMatch match = MatchCSVHeader(candidate.layout(), firstLine);
+        if (match.identifies && match.known > known) {
+            best = &candidate.layout();
+            known = match.known;
+        }
+    }
+    return best;
+}
 
 } // namespace
 
@@ -38,6 +56,8 @@ int TQorContacts::ImportFromCSVFile(const QString &FileName)
     for (const Detectable &candidate : kDetectionOrder)
         if (firstLine.startsWith(candidate.layout().Header()))
             return (this->*candidate.import)(FileName);
+    if (const CsvLayout *layout = firstLine.isEmpty() ? nullptr : LayoutByColumnNames(firstLine))
+        return ImportCSVLayout(*this, FileName, *layout, CsvMatch::ByName);
     Prompts().ShowError(QStringLiteral("The file header is not supported."));
     return 0;
 }
@@ -120,6 +140,26 @@ int TQorContacts::ImportFromBlackBerryCSVFile(const QString &FileName)
 int TQorContacts::ExportToBlackBerryCSVFile(const QString &FileName)
 {
     return ExportCSVLayout(*this, FileName, BlackBerryCsvLayout());
+}
+
+int TQorContacts::ImportFromGoogleContactsCSVFile(const QString &FileName)
+{
+    return ImportCSVLayout(*this, FileName, GoogleContactsCsvLayout());
+}
+
+int TQorContacts::ExportToGoogleContactsCSVFile(const QString &FileName)
+{
+    return ExportCSVLayout(*this, FileName, GoogleContactsCsvLayout());
+}
+
+int TQorContacts::ImportFromThunderbirdCSVFile(const QString &FileName)
+{
+    return ImportCSVLayout(*this, FileName, ThunderbirdCsvLayout());
+}
+
+int TQorContacts::ExportToThunderbirdCSVFile(const QString &FileName)
+{
+    return ExportCSVLayout(*this, FileName, ThunderbirdCsvLayout());
 }
 
 } // namespace cardolin

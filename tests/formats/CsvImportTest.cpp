@@ -59,13 +59,25 @@ TEST_F(CsvDetection, FirstLineChoosesTheLayoutInAFixedOrder)
 
 TEST_F(CsvDetection, UnknownMissingOrEmptyFilesAreNotSupported)
 {
-    const QString lowerCase = Write("lower.csv", QByteArray(kWindowsHeader).toLower() + "\r\n");
+    const QString unknown = Write("unknown.csv", "Alpha;Beta;Gamma\r\n");
     const QString empty = Write("empty.csv", "");
-    for (const QString &path : {lowerCase, empty, Path("missing.csv")}) {
+    for (const QString &path : {unknown, empty, Path("missing.csv")}) {
         prompts.errors.clear();
         EXPECT_EQ(contacts.ImportFromCSVFile(path), 0);
         EXPECT_EQ(prompts.errors, QStringList{"The file header is not supported."}) << path.toStdString();
     }
+}
+
+// Not the exact header, but the same names: read by name, here by the
+// Windows Contacts columns.
+TEST_F(CsvDetection, HeaderInOtherLetterCaseIsReadByName)
+{
+    const QString lowerCase =
+        Write("lower.csv", QByteArray(kWindowsHeader).toLower() + "\r\nAnn;Lee;;;;ann@lee.example\r\n");
+    ASSERT_EQ(contacts.ImportFromCSVFile(lowerCase), 1);
+    EXPECT_EQ(At(0).LastName, "Lee");
+    EXPECT_EQ(At(0).PersonalEmail, "ann@lee.example");
+    EXPECT_TRUE(prompts.errors.isEmpty());
 }
 
 using CsvImport = CsvTest;
