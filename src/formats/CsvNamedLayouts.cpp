@@ -354,6 +354,24 @@ void ReadDisplayName(CsvRecord &record, qsizetype column)
                                             c.Suffix);
 }
 
+// Thunderbird has two addresses where a contact has three: the first two set
+// ones, read back as the personal and the work address.
+QString NthEmail(const TQorContacts &, const C &c, const CsvColumn &column)
+{
+    int n = column.index;
+    for (Member field : {&C::PersonalEmail, &C::WorkEmail, &C::OtherEmail})
+        if (!(c.*field).isEmpty() && n-- == 0)
+            return c.*field;
+    return {};
+}
+
+CsvColumn NthEmailColumn(QStringView name, int n)
+{
+    CsvColumn c = Computed(name, NthEmail);
+    c.index = n;
+    return c;
+}
+
 // The street's first line goes in the first column, the rest in the second.
 QString StreetAfterFirstLine(const TQorContacts &, const C &c, const CsvColumn &column)
 {
@@ -398,8 +416,8 @@ CsvLayout Thunderbird()
     display.identifies = true;
     l.columns = {
         Text(u"First Name", &C::FirstName), Text(u"Last Name", &C::LastName), display,
-        Text(u"Nickname", &C::Nickname), Text(u"Primary Email", &C::PersonalEmail),
-        Text(u"Secondary Email", &C::WorkEmail), Text(u"Screen Name", &C::PersonalIM),
+        Text(u"Nickname", &C::Nickname), NthEmailColumn(u"Primary Email", 0).Into(&C::PersonalEmail),
+        NthEmailColumn(u"Secondary Email", 1).Into(&C::WorkEmail), Text(u"Screen Name", &C::PersonalIM),
         Text(u"Work Phone", &C::WorkPhone), Text(u"Home Phone", &C::HomePhone), AnyFax(u"Fax Number"),
         CompanyPager(u"Pager Number"), CompanyMobile(u"Mobile Number"),
     };

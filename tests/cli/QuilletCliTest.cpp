@@ -333,7 +333,8 @@ TEST(CliCsv, EveryLayoutConvertsBothWays)
     const QString book = dir.filePath("from.qcb");
     ASSERT_EQ(Cli({"convert", CsvFixture("google.csv"), book}).exitCode, 0);
     for (const char *word : {"windows-contacts-csv", "outlook-csv", "outlook-french-csv", "google-csv",
-                             "google-deprecated-csv", "nokia-csv", "yahoo-csv", "blackberry-csv"}) {
+                             "google-deprecated-csv", "nokia-csv", "yahoo-csv", "blackberry-csv",
+                             "google-contacts-csv", "thunderbird-csv"}) {
         const QString csv = dir.filePath(QLatin1String(word) + ".csv");
         const Outcome out = Cli({"convert", book, csv, "--to", word});
         ASSERT_EQ(out.exitCode, 0) << word << out.err.toStdString();
@@ -344,6 +345,53 @@ TEST(CliCsv, EveryLayoutConvertsBothWays)
         // Detection finds the same layout.
         EXPECT_EQ(Cli({"convert", csv, dir.filePath("detected.qcb")}).exitCode, 0) << word;
     }
+}
+
+TEST(CliConvert, TellsHowManyContactsItRead)
+{
+    QTemporaryDir dir;
+    const Outcome out = Cli({"convert", CsvFixture("google-contacts.csv"), dir.filePath("out.qcb")});
+    EXPECT_EQ(out.exitCode, 0) << out.err.toStdString();
+    EXPECT_EQ(out.out, "3 contacts read.\n");
+    EXPECT_EQ(out.err, "warning: These columns are not known and were ignored: Custom Field 1 - Label, "
+                       "Custom Field 1 - Value.\n");
+}
+
+// Whatever the format, an input that holds something but gives no contact is
+// a failure with its reason, not an empty book.
+TEST(CliConvert, NonEmptyInputWithoutContactsFails)
+{
+    QTemporaryDir dir;
+    struct Case
+    {
+        const char *file;
+        QByteArray bytes;
+        QStringList options;
+        const char *reason;
+    } const cases[] = {
+        {"notes.vcf", "just some notes\n", {}, "as vcard."},
+        {"notes.ldif", "just some notes\n", {}, "as ldif."},
+        {"header.csv", "First Name,Primary Email\r\n", {"--from", "thunderbird-csv"}, "as thunderbird-csv."},
+        {"rejected.csv", "First Name,Primary Email\r\nAnn,a@x,extra\r\n", {}, "its only record was rejected."},
+    };
+    for (const Case &c : cases) {
+        const QString input = dir.filePath(c.file), output = dir.filePath("out.qcb");
+        QFile file(input);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+        file.close();
+        const Outcome out = Cli(QStringList{"convert", input, output} + c.options);
+        EXPECT_EQ(out.exitCode, 2) << c.file;
+        EXPECT_TRUE(out.err.contains("error: No contact could be read from \"" + input + "\"")) << out.err.toStdString();
+        EXPECT_TRUE(out.err.trimmed().endsWith(c.reason)) << out.err.toStdString();
+        EXPECT_FALSE(QFileInfo::exists(output)) << c.file;
+    }
+    // An empty file is an empty address book.
+    const QString empty = dir.filePath("empty.vcf");
+    QFile(empty).open(QIODevice::WriteOnly);
+    const Outcome out = Cli({"convert", empty, dir.filePath("empty.qcb")});
+    EXPECT_EQ(out.exitCode, 0) << out.err.toStdString();
+    EXPECT_EQ(out.out, "0 contacts read.\n");
 }
 
 TEST(CliCsv, RejectedRecordsAreListedAndSetTheExitStatus)

@@ -56,6 +56,31 @@ TEST(CsvFileReading, ByteOrderMarkPicksTheEncodingAndAnsiIsTheDefault)
     EXPECT_EQ(ReadCSVLines(dir.filePath("missing")), QStringList());
 }
 
+// Without a byte-order mark: valid UTF-8 that is not plain ASCII reads as UTF-8,
+// anything else as Windows-1252. Every import reads through here.
+TEST(TextFileDecoding, Utf8WhenValidElseWindows1252)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes;
+        bool truncated;
+        QString text;
+    } const cases[] = {
+        {"ascii", "plain", false, "plain"},
+        {"utf-8", "Pr\xC3\xA9nom \xE2\x82\xAC \xF0\x9F\x98\x80", false, QString::fromUtf8("Prénom € 😀")},
+        {"cp1252", "Pr\xE9nom \x80 \x93q\x94", false, QString::fromUtf8("Prénom € “q”")},
+        {"utf-8 then a lone byte", "\xC3\xA9 \xE9", false, QString::fromUtf8("Ã© é")},
+        {"overlong", "\xC0\xAF", false, QString::fromUtf8("À¯")},
+        {"surrogate", "\xED\xA0\x80", false, QString::fromUtf8("í €")},
+        {"cut inside the last character", "\xC3\xA9\xE2\x82", true, QString::fromUtf8("é")},
+        {"cut, but the file ended there", "\xC3\xA9\xE2\x82", false, QString::fromUtf8("Ã©â‚")},
+        {"bom wins", "\xEF\xBB\xBF\xC3\xA9", false, QString::fromUtf8("é")},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(textfile::DecodeText(c.bytes, c.truncated), c.text) << c.name;
+}
+
 TEST(CsvFileReading, CarriageReturnLineFeedAndTheirPairEndLines)
 {
     EXPECT_EQ(textfile::SplitLines(u"a\rb\nc\r\nd\r\n"), (QStringList{"a", "b", "c", "d"}));

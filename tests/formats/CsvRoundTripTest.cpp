@@ -79,6 +79,21 @@ const Layout kLayouts[] = {
       "WorkCity", "WorkStateProvince", "WorkPostalCode", "WorkCountryRegion", "HomeStreet", "HomeCity",
       "HomeStateProvince", "HomePostalCode", "HomeCountryRegion", "Notes", "Categories", "Birthday",
       "Anniversary"}},
+    {"GoogleContacts", GoogleContactsCsvLayout, &TQorContacts::ExportToGoogleContactsCSVFile,
+     &TQorContacts::ImportFromGoogleContactsCSVFile, 93,
+     {"FirstName", "MiddleName", "LastName", "Title", "Suffix", "Nickname", "Company", "JobTitle", "Department",
+      "Birthday", "Notes", "Categories", "Preferred", "WorkEmail", "PersonalEmail", "OtherEmail", "WorkPhone",
+      "WorkFax", "WorkMobilePhone", "WorkPager", "HomePhone", "HomeFax", "OtherPhone", "OtherFax", "WorkStreet",
+      "WorkPOBox", "WorkCity", "WorkStateProvince", "WorkPostalCode", "WorkCountryRegion", "HomeStreet", "HomePOBox",
+      "HomeCity", "HomeStateProvince", "HomePostalCode", "HomeCountryRegion", "OtherStreet", "OtherCity",
+      "OtherStateProvince", "OtherPostalCode", "OtherCountryRegion", "WorkWebsite", "PersonalWebsite",
+      "OtherWebsite", "WorkIM", "PersonalIM", "SignificantOther", "Anniversary"}},
+    {"Thunderbird", ThunderbirdCsvLayout, &TQorContacts::ExportToThunderbirdCSVFile,
+     &TQorContacts::ImportFromThunderbirdCSVFile, 37,
+     {"FirstName", "LastName", "Nickname", "PersonalEmail", "WorkEmail", "PersonalIM", "WorkPhone", "HomePhone",
+      "WorkFax", "WorkPager", "WorkMobilePhone", "HomeStreet", "HomeCity", "HomeStateProvince", "HomePostalCode",
+      "HomeCountryRegion", "WorkStreet", "WorkCity", "WorkStateProvince", "WorkPostalCode", "WorkCountryRegion",
+      "JobTitle", "Department", "Company", "WorkWebsite", "PersonalWebsite", "Birthday", "Notes"}},
 };
 
 // A contact whose every carried field holds something a careless writer could

@@ -126,6 +126,40 @@ print(e['description'][0].decode())
     EXPECT_EQ(out.split('\n'), (QStringList{"2|cn=Zoë Élan,mail=z@x.fr", "Élan|Smith, Jones|Flat 3", "call: soon"}));
 }
 
+// Python's csv module stands for the spreadsheets and address books that read
+// our files: every row has the header's number of fields and values keep their
+// commas, quotes and line breaks.
+TEST_F(Peers, PythonCsvReadsOurGoogleContactsAndThunderbirdFiles)
+{
+    REQUIRE_PEER("csv");
+    TContactData *second = book.CreateContactData();
+    second->FirstName = "Al \"Big\"", second->LastName = "Ray", second->Notes = {"one, two", "three"};
+    using Export = int (TQorContacts::*)(const QString &);
+    struct Case
+    {
+        const char *name;
+        Export exporter;
+        const char *firstName, *notes;
+    } const cases[] = {
+        {"google-contacts", &TQorContacts::ExportToGoogleContactsCSVFile, "First Name", "Notes"},
+        {"thunderbird", &TQorContacts::ExportToThunderbirdCSVFile, "First Name", "Notes"},
+    };
+    for (const Case &c : cases) {
+        const QString path = dir.filePath(QString::fromLatin1(c.name) + ".csv");
+        ASSERT_EQ((book.*c.exporter)(path), 2) << c.name;
+        const QString out = RunPython(R"(
+import sys, csv
+rows = list(csv.reader(open(sys.argv[1], encoding='utf-8', newline='')))
+header = rows[0]
+print(len(rows) - 1, all(len(r) == len(header) for r in rows))
+for r in rows[1:]:
+    d = dict(zip(header, r))
+    print(d[sys.argv[2]], d[sys.argv[3]].replace('\r\n', '|'), sep='#')
+)", {path, c.firstName, c.notes});
+        EXPECT_EQ(out.split('\n'), (QStringList{"2 True", "Zoë#call: soon", "Al \"Big\"#one, two|three"})) << c.name;
+    }
+}
+
 TEST_F(Peers, KmlIsWellFormedKml22)
 {
     REQUIRE_PEER("xml.etree.ElementTree");
