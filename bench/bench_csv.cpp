@@ -43,6 +43,9 @@ const Layout kLayouts[] = {
     {"nokia", &TQorContacts::ExportToNokiaCSVFile, &TQorContacts::ImportFromNokiaCSVFile},
     {"yahoo", &TQorContacts::ExportToYahooCSVFile, &TQorContacts::ImportFromYahooCSVFile},
     {"blackberry", &TQorContacts::ExportToBlackBerryCSVFile, &TQorContacts::ImportFromBlackBerryCSVFile},
+    {"google-contacts", &TQorContacts::ExportToGoogleContactsCSVFile,
+     &TQorContacts::ImportFromGoogleContactsCSVFile},
+    {"thunderbird", &TQorContacts::ExportToThunderbirdCSVFile, &TQorContacts::ImportFromThunderbirdCSVFile},
 };
 
 const Layout *FindLayout(const QString &word)

@@ -41,7 +41,9 @@ const CsvLayout *const kLayouts[] = {nullptr,
                                      &GoogleDeprecatedCsvLayout(),
                                      &NokiaCsvLayout(),
                                      &YahooCsvLayout(),
-                                     &BlackBerryCsvLayout()};
+                                     &BlackBerryCsvLayout(),
+                                     &GoogleContactsCsvLayout(),
+                                     &ThunderbirdCsvLayout()};
 
 QByteArray Input(const std::uint8_t *data, std::size_t size)
 {

@@ -4,7 +4,6 @@
 #include "formats/CsvLayout.h"
 
 #include "formats/CsvText.h"
-#include "support/BreakApart.h"
 
 #include <QHash>
 
@@ -17,17 +16,6 @@ using C = TContactData;
 QString NormalizedName(QString name)
 {
     return name.remove(QLatin1Char('"')).trimmed().toCaseFolded();
-}
-
-QStringList HeaderNames(const QString &line, const QString &separator)
-{
-    TQorBreakApart splitter;
-    splitter.SetBreakString(separator);
-    splitter.SetAllowEmptyString(true);
-    splitter.SetDoubleQuoteMode(true);
-    splitter.SetBaseString(line);
-    splitter.BreakApart();
-    return splitter.StringList();
 }
 
 bool GivesNameOrEmail(const CsvColumn &column)
@@ -55,7 +43,7 @@ QHash<QString, std::vector<qsizetype>> ColumnsByName(const CsvLayout &layout)
             if (!name.isEmpty())
                 byName[NormalizedName(name)].push_back(i);
     }
-    for (const QString &name : HeaderNames(layout.headerTail, layout.separator))
+    for (const QString &name : SplitCSVFields(layout.headerTail, layout.separator))
         if (!name.isEmpty())
             byName[NormalizedName(name)].push_back(-1);
     return byName;
@@ -66,7 +54,7 @@ QHash<QString, std::vector<qsizetype>> ColumnsByName(const CsvLayout &layout)
 CsvHeaderMatch MatchCSVHeader(const CsvLayout &layout, const QString &headerLine)
 {
     QHash<QString, std::vector<qsizetype>> byName = ColumnsByName(layout);
-    const QStringList names = HeaderNames(headerLine, layout.separator);
+    const QStringList names = SplitCSVFields(headerLine, layout.separator);
     CsvHeaderMatch match;
     match.columnOf.assign(layout.columns.size(), -1);
     match.fileColumns = names.size();

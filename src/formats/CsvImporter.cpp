@@ -25,17 +25,6 @@ bool CheckCSVHeader(TQorContacts &contacts, const QStringList &lines, const QStr
     return false;
 }
 
-QStringList SplitFields(const QString &record, const QString &separator)
-{
-    TQorBreakApart splitter;
-    splitter.SetBreakString(separator);
-    splitter.SetAllowEmptyString(true);
-    splitter.SetDoubleQuoteMode(true);
-    splitter.SetBaseString(record);
-    splitter.BreakApart();
-    return splitter.StringList();
-}
-
 TDateTime ParseIsoDate(const QString &text)
 {
     return DateToSerial(QDate::fromString(text, QStringLiteral("yyyy-MM-dd")));
@@ -134,6 +123,17 @@ void ImportFields(CsvRecord &record)
 
 } // namespace
 
+QStringList SplitCSVFields(const QString &record, const QString &separator)
+{
+    TQorBreakApart splitter;
+    splitter.SetBreakString(separator);
+    splitter.SetAllowEmptyString(true);
+    splitter.SetDoubleQuoteMode(true);
+    splitter.SetBaseString(record);
+    splitter.BreakApart();
+    return splitter.StringList();
+}
+
 QString CsvLayout::Header() const
 {
     QStringList names;
@@ -219,7 +219,7 @@ int ImportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout
     for (int i = 1; i <= last; ++i) {
         contacts.ReportProgress(1, last, i);
         const QString &text = records[i];
-        QStringList fields = SplitFields(text, layout.separator);
+        QStringList fields = SplitCSVFields(text, layout.separator);
         if (layout.translate)
             layout.translate(fields);
         if (!(byName ? FitsHeader(fields, header.fileColumns) : layout.AcceptsFieldCount(fields.size()))) {

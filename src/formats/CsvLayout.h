@@ -196,6 +196,9 @@ QStringList AssembleCSVRecords(QStringList lines, const CsvLayout &layout, const
 QStringList AssembleCSVRecords(QStringList lines, CsvLine (*lineRole)(const TQorContacts &, QStringView),
                                const TQorContacts &contacts);
 
+// A record's fields: split at the separator, quoted fields kept whole.
+QStringList SplitCSVFields(const QString &record, const QString &separator);
+
 // How a file's header lines up with a layout's column names.
 struct CsvHeaderMatch
 {

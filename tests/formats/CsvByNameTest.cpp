@@ -7,11 +7,7 @@ namespace {
 
 // Files of today's producers, whose headers none of the fixed layouts match
 // exactly: detection reads their columns by name.
-class CsvByName : public CsvTest
-{
-protected:
-    int Import(const char *name) { return contacts.ImportFromCSVFile(Fixture(name)); }
-};
+using CsvByName = CsvTest;
 
 TEST_F(CsvByName, CurrentGoogleContactsExport)
 {

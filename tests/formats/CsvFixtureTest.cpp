@@ -6,11 +6,7 @@ using namespace cardolin::testing;
 namespace {
 
 // Files as each vendor's program writes them, read by detection.
-class CsvFixture : public CsvTest
-{
-protected:
-    int Import(const char *name) { return contacts.ImportFromCSVFile(Fixture(name)); }
-};
+using CsvFixture = CsvTest;
 
 TEST_F(CsvFixture, WindowsContactsWithMultiLineStreetAndNotes)
 {

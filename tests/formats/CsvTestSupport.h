@@ -58,6 +58,9 @@ protected:
 
     const TContactData &At(size_t i) const { return *contacts.ContactDataList().at(i); }
 
+    // A fixture file read by detection, as a dropped file is.
+    int Import(const char *name) { return contacts.ImportFromCSVFile(Fixture(name)); }
+
     QTemporaryDir dir;
     FixedClock clock;
     RecordingPrompts prompts;
