@@ -154,7 +154,10 @@ QString CsvRecord::Value(qsizetype column) const
 
 CsvLine AnyRecordLine(const TQorContacts &, QStringView line)
 {
-    return line.trimmed().isEmpty() ? CsvLine::Blank : CsvLine::Starts;
+    for (QChar c : line)
+        if (!c.isSpace())
+            return CsvLine::Starts;
+    return CsvLine::Blank;
 }
 
 QStringList AssembleCSVRecords(QStringList lines, const CsvLayout &layout, const TQorContacts &contacts)

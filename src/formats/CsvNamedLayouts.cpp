@@ -61,10 +61,13 @@ const Slot *ChooseSlot(const C &c, std::span<const Slot> slots, const QString &l
 void PlaceValues(CsvRecord &record, std::span<const Slot> slots, qsizetype labelColumn, qsizetype valueColumn,
                  qsizetype fallback)
 {
+    const QString values = record.Value(valueColumn);
+    if (values.isEmpty())
+        return;
     C &c = record.contact;
     bool starred = false;
     const QString label = PlainLabel(record.Value(labelColumn), &starred);
-    for (const QString &value : record.Value(valueColumn).split(kValueSeparator)) {
+    for (const QString &value : values.split(kValueSeparator)) {
         const QString trimmed = value.trimmed();
         if (trimmed.isEmpty())
             continue;
@@ -124,6 +127,8 @@ void ReadPhoneGroup(CsvRecord &record, qsizetype column)
         {u"pager", &C::PersonalPager}, {u"work pager", &C::WorkPager}, {u"other pager", &C::OtherPager}};
     static const Slot kVoices[] = {{u"home", &C::HomePhone}, {u"work", &C::WorkPhone}, {u"other", &C::OtherPhone},
                                    {u"main", &C::HomePhone}};
+    if (record.Raw(column + 1).isEmpty())
+        return;
     const QString label = PlainLabel(record.Value(column));
     std::span<const Slot> slots = kVoices;
     if (label.contains(u"fax"))
