@@ -217,7 +217,9 @@ CsvColumn EmailType(QStringView name, QStringView label, QStringView preferred)
 
 CsvColumn EmailValue(QStringView name, Member field)
 {
-    return Text(name, field).Importing(CsvIn::None);
+    CsvColumn c = Text(name, field).Importing(CsvIn::None);
+    c.identifies = true;
+    return c;
 }
 
 void AddPhonePairs(std::vector<CsvColumn> &columns)

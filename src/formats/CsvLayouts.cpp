@@ -81,11 +81,11 @@ CsvLine WindowsLineRole(const TQorContacts &, QStringView line)
 
 // Outlook quotes every data column, so a record begins with a quote or with the
 // separator of an unquoted empty title. `","...` closes the notes field above.
-CsvLine OutlookLineRole(const TQorContacts &, QStringView line)
+CsvLine OutlookLineRole(const TQorContacts &contacts, QStringView line)
 {
     if (line.startsWith(u"\",\""))
         return CsvLine::ContinuesDirectly;
-    return StartsWithQuoteOrComma({}, line) == CsvLine::Starts ? CsvLine::Starts : CsvLine::Continues;
+    return StartsWithQuoteOrComma(contacts, line);
 }
 
 // ---- computed columns ------------------------------------------------------

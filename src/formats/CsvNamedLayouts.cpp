@@ -256,8 +256,9 @@ void AddEmailGroups(std::vector<CsvColumn> &columns)
         const Slot &slot = kEmailSlots[i];
         CsvColumn label = LabelColumn(GroupName(u"E-mail", i + 1, u"Label"), {}, ReadEmailGroup, slot.field,
                                       slot.preferred);
-        label.identifies = true;
-        columns.insert(columns.end(), {label, GroupValue(GroupName(u"E-mail", i + 1, u"Value"), slot.field)});
+        CsvColumn value = GroupValue(GroupName(u"E-mail", i + 1, u"Value"), slot.field);
+        label.identifies = value.identifies = true;
+        columns.insert(columns.end(), {label, value});
     }
 }
 

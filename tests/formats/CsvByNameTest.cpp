@@ -173,6 +173,16 @@ TEST_F(CsvByName, ColumnsInAnyOrderWithMissingOnesEmpty)
     EXPECT_TRUE(errors.empty());
 }
 
+// A value column is enough, even without its label column.
+TEST_F(CsvByName, EmailValueAloneIdentifiesGoogleContacts)
+{
+    const QString path = Write("values.csv", "E-mail 1 - Value,Phone 1 - Value,Labels\r\nann@x.example,555,VIP\r\n");
+    ASSERT_EQ(contacts.ImportFromCSVFile(path), 1);
+    EXPECT_EQ(At(0).OtherEmail, "ann@x.example");
+    EXPECT_EQ(At(0).OtherPhone, "555");
+    EXPECT_EQ(At(0).Categories.Entries(), QStringList{"VIP"});
+}
+
 TEST_F(CsvByName, RecordsThatOverflowTheHeaderAreRejected)
 {
     const QString path = Write("overflow.csv", "First Name,Primary Email\r\nAnn,a@x.example,extra\r\nBob,b@x.example\r\n");
