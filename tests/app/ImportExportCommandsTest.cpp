@@ -118,6 +118,27 @@ TEST_F(ImportExportFixture, ExportsTakeWhatTheListShowsOrTheSelection)
     EXPECT_FALSE(window->Modified());
 }
 
+// Today's Google Contacts and Thunderbird files have entries of their own both ways.
+TEST_F(ImportExportFixture, GoogleContactsAndThunderbirdEntries)
+{
+    WriteBook("ann", {"Ann", "Bob"});
+    Start();
+    for (const char *name : {"ExportToGoogleContactsCSVFile", "ExportToThunderbirdCSVFile"}) {
+        const QString path = dir.filePath(QString(name) + ".csv");
+        AnswerFiles(path);
+        Export(name);
+        EXPECT_EQ(askedSuffix, "csv") << name;
+        EXPECT_EQ(ContactsIn(path), 2) << name;
+    }
+    prompts.answerYes = true;
+    AnswerFiles(QString(CARDOLIN_FIXTURES) + "/csv/google-contacts.csv");
+    Import("ImportGoogleContactsCSVFile");
+    EXPECT_EQ(Rows(), 3);
+    AnswerFiles(QString(CARDOLIN_FIXTURES) + "/csv/thunderbird.csv");
+    Import("ImportThunderbirdCSVFile");
+    EXPECT_EQ(Rows(), 2);
+}
+
 TEST_F(ImportExportFixture, DroppedFilesAndLinksAreImported)
 {
     WriteBook("ann", {"Ann"});
