@@ -1,10 +1,12 @@
 #include "app/ImportExportCommands.h"
 
+#include "app/ColumnMappingDialog.h"
 #include "app/ContactCommands.h"
 #include "app/FileDialogs.h"
 #include "app/MainWindow.h"
 #include "contacts/ContactUndo.h"
 #include "contacts/QorContacts.h"
+#include "formats/CsvColumnMapping.h"
 #include "platform/ShortcutLinks.h"
 #include "support/QorRegistryEnhanced.h"
 #include "support/SettingsTable.h"
@@ -74,6 +76,13 @@ ImportExportCommands::ImportExportCommands(MainWindow &window, TQorContacts &con
         return AskSaveFile(menuParent, folder, filters, selected, suffix);
     };
     AskFolder = [menuParent](const QString &folder) { return app::AskFolder(menuParent, folder); };
+    AskColumnMapping = [menuParent](const CsvPreview &preview, QStringList &fields) {
+        ColumnMappingDialog dialog(preview, fields, menuParent);
+        if (dialog.exec() != QDialog::Accepted)
+            return false;
+        fields = dialog.Fields();
+        return true;
+    };
     BuildMenus();
 }
 
@@ -188,8 +197,33 @@ void ImportExportCommands::ImportFile(const ImportEntry &entry)
         return;
     remembered = path;
     m_window.ErrorList().clear();
-    RunImport(true, [&contacts = m_contacts, &entry, &path] { (contacts.*entry.operation)(path); });
+    if (entry.target == Target::CsvFile && !ImportCSVWithMapping(path, true))
+        return;
+    if (entry.target != Target::CsvFile)
+        RunImport(true, [&contacts = m_contacts, &entry, &path] { (contacts.*entry.operation)(path); });
     m_window.ShowErrorReport();
+}
+
+bool ImportExportCommands::ImportCSVWithMapping(const QString &path, bool askToClear)
+{
+    const CsvPreview preview = IsCSVLayoutRecognised(path) ? CsvPreview{} : PreviewCSVFile(path);
+    // A known layout, or nothing to map (the import then says what is wrong).
+    if (preview.columns.isEmpty()) {
+        RunImport(askToClear, [&contacts = m_contacts, &path] { contacts.ImportFromCSVFile(path); });
+        return true;
+    }
+    CsvColumnMapping mapping{preview.separator, preview.columns, {}};
+    if (const auto remembered = RememberedCSVColumnMapping(m_registry, preview.separator, preview.columns))
+        mapping.fields = remembered->fields;
+    else
+        mapping.fields = ColumnMappingDialog::GuessFields(preview.columns);
+    if (!AskColumnMapping(preview, mapping.fields))
+        return false;
+    RememberCSVColumnMapping(m_registry, mapping);
+    RunImport(askToClear, [&contacts = m_contacts, &path, &mapping] {
+        ImportCSVFileWithMapping(contacts, path, mapping);
+    });
+    return true;
 }
 
 void ImportExportCommands::ImportFolder(const ImportEntry &entry)
@@ -293,7 +327,10 @@ void ImportExportCommands::QorFileDrag1Drop(const QStringList &paths)
         // One question for a drop of several files, before the first; a single
         // file never asks.
         const bool askToClear = i == 0 && paths.size() > 1;
-        RunImport(askToClear, [&contacts = m_contacts, operation, &path] { (contacts.*operation)(path); });
+        if (operation == &C::ImportFromCSVFile)
+            ImportCSVWithMapping(path, askToClear);
+        else
+            RunImport(askToClear, [&contacts = m_contacts, operation, &path] { (contacts.*operation)(path); });
         m_window.ShowErrorReport();
     }
 }

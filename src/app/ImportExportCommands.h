@@ -10,6 +10,7 @@ class QMenu;
 class QWidget;
 
 namespace cardolin {
+struct CsvPreview;
 class TQorContacts;
 class TQorRegistryEnhanced;
 class UserPrompts;
@@ -50,6 +51,9 @@ public:
     FileQuestion AskOpenFileName;
     FileQuestion AskSaveFileName;
     std::function<QString(const QString &folder)> AskFolder;
+    // The fields a CSV file of no known layout fills, one per column, starting
+    // from a proposal; false when the user cancelled.
+    std::function<bool(const CsvPreview &preview, QStringList &fields)> AskColumnMapping;
 
     int SetExportScope(TQorContacts &contacts, TExportScope scope);
     // Imports the dropped files, in order; others are skipped.
@@ -68,6 +72,9 @@ private:
     // records, Apply; undoable as one step.
     void RunImport(bool askToClear, const std::function<void()> &import);
     void ImportContactFile(const QString &path);
+    // A CSV file, through the user's choice of columns when no layout reads
+    // it; false when the user cancelled that choice.
+    bool ImportCSVWithMapping(const QString &path, bool askToClear);
     void ShowExported(const ExportEntry &entry, int count);
     QString FileFolder(const QString &rememberedFile) const;
     QString ChosenFolder();

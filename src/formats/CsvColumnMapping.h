@@ -20,6 +20,10 @@ struct CsvColumnMapping
     QStringList fields;  // one per column
 };
 
+// Whether a layout reads the file, by its exact header or by its column names;
+// when none does, the user maps the columns.
+bool IsCSVLayoutRecognised(const QString &FileName);
+
 // What choosing a mapping needs to see of a file: its separator (the one of
 // ",", ";" and tab that splits the header into most names), the header's names
 // and the first records, each as its fields.

@@ -50,12 +50,29 @@ const CsvLayout *LayoutByColumnNames(const QString &firstLine)
 
 } // namespace
 
+namespace {
+
+const Detectable *ExactLayoutOf(const QString &firstLine)
+{
+    for (const Detectable &candidate : kDetectionOrder)
+        if (firstLine.startsWith(candidate.layout().Header()))
+            return &candidate;
+    return nullptr;
+}
+
+} // namespace
+
+bool IsCSVLayoutRecognised(const QString &FileName)
+{
+    const QString firstLine = ReadCSVFirstLine(FileName);
+    return ExactLayoutOf(firstLine) || (!firstLine.isEmpty() && LayoutByColumnNames(firstLine));
+}
+
 int TQorContacts::ImportFromCSVFile(const QString &FileName)
 {
     const QString firstLine = ReadCSVFirstLine(FileName);
-    for (const Detectable &candidate : kDetectionOrder)
-        if (firstLine.startsWith(candidate.layout().Header()))
-            return (this->*candidate.import)(FileName);
+    if (const Detectable *candidate = ExactLayoutOf(firstLine))
+        return (this->*candidate->import)(FileName);
     if (const CsvLayout *layout = firstLine.isEmpty() ? nullptr : LayoutByColumnNames(firstLine))
         return ImportCSVLayout(*this, FileName, *layout, CsvMatch::ByName);
     Prompts().ShowError(QStringLiteral("The file header is not supported."));

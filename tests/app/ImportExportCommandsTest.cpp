@@ -2,6 +2,7 @@
 
 #include "app/ContactCommands.h"
 #include "app/ImportExportCommands.h"
+#include "formats/CsvColumnMapping.h"
 
 #include <QAction>
 #include <QFile>
@@ -92,6 +93,35 @@ TEST_F(ImportExportFixture, AnEmptyBookAsksNothingAndRejectedRecordsAreReported)
     EXPECT_TRUE(prompts.questions.isEmpty());
     EXPECT_FALSE(window->ErrorList().isEmpty());
     EXPECT_EQ(shownDialogs, QStringList{"Error Report"});
+}
+
+TEST_F(ImportExportFixture, AFileOfNoKnownLayoutIsReadThroughTheUsersChoiceOfColumns)
+{
+    Start();
+    const QString csv = dir.filePath("club.csv");
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("Nom;Courriel;Table\nDupont;d@club.fr;4\n");
+    file.close();
+    AnswerFiles(csv);
+    QList<QStringList> proposals;
+    bool accept = false;
+    Commands().AskColumnMapping = [&](const CsvPreview &preview, QStringList &fields) {
+        EXPECT_EQ(preview.records.value(0), (QStringList{"Dupont", "d@club.fr", "4"}));
+        proposals.append(fields);
+        fields = {"LastName", "PersonalEmail", ""};
+        return accept;
+    };
+    Import("ImportOutlookCSVFile"); // cancelled
+    EXPECT_EQ(Rows(), 0);
+    accept = true;
+    Import("ImportOutlookCSVFile");
+    ASSERT_EQ(Rows(), 1);
+    EXPECT_EQ(window->QorContacts1().ContactDataList()[0]->PersonalEmail, "d@club.fr");
+    Commands().QorFileDrag1Drop({csv}); // the same header again: the choice is remembered
+    ASSERT_EQ(proposals.size(), 3);
+    EXPECT_EQ(proposals[0], (QStringList{"", "", ""}));
+    EXPECT_EQ(proposals[2], (QStringList{"LastName", "PersonalEmail", ""}));
 }
 
 TEST_F(ImportExportFixture, ExportsTakeWhatTheListShowsOrTheSelection)
