@@ -36,8 +36,20 @@ namespace cardolin::app {
 namespace {
 
 // Where a field's control may be found: the field's name followed by one of these.
-const char *const kControlSuffixes[] = {"Edit", "ButtonedEdit", "ComboBox", "RadioGroup", "DateTimePicker", "Memo",
-                                        "CheckListBox"};
+QList<const char *> ControlSuffixes(FieldKind kind)
+{
+    switch (kind) {
+    case FieldKind::Text: return {"Edit", "ButtonedEdit", "ComboBox", "RadioGroup"};
+    case FieldKind::Date: return {"DateTimePicker"};
+    case FieldKind::DateTime: return {"Label"}; // shown only
+    case FieldKind::Integer: return {"Edit"};
+    case FieldKind::Lines: return {"Memo"};
+    case FieldKind::SortedList: return {"CheckListBox"};
+    case FieldKind::Boolean:
+    case FieldKind::Photo: break;
+    }
+    return {};
+}
 
 QFont FontOf(const TFontSpec &spec, const QFont &fallback)
 {
@@ -122,10 +134,10 @@ TQorContactsPropertiesBox::TQorContactsPropertiesBox(TQorContacts &contacts, pla
     BindFields();
     for (const LocationPage &page : LocationPages())
         ConnectLocation(page);
-    m_categories = {Control<CheckListBox>(QStringLiteral("CategoriesCheckListBox")),
-                    Control<QLineEdit>(QStringLiteral("CategoriesButtonedEdit"))};
-    m_keywords = {Control<CheckListBox>(QStringLiteral("KeywordsCheckListBox")),
-                  Control<QLineEdit>(QStringLiteral("KeywordsButtonedEdit"))};
+    m_categories.list = Control<CheckListBox>(QStringLiteral("CategoriesCheckListBox"));
+    m_categories.edit = Control<QLineEdit>(QStringLiteral("CategoriesButtonedEdit"));
+    m_keywords.list = Control<CheckListBox>(QStringLiteral("KeywordsCheckListBox"));
+    m_keywords.edit = Control<QLineEdit>(QStringLiteral("KeywordsButtonedEdit"));
     ConnectVocabulary(m_categories);
     ConnectVocabulary(m_keywords);
     m_categories.list->SetEntries(contacts.Categories());
@@ -142,10 +154,8 @@ template <typename W> W *TQorContactsPropertiesBox::Control(const QString &name)
 void TQorContactsPropertiesBox::BindFields()
 {
     for (const ContactField &field : ContactFields()) {
-        const bool shownOnly = field.kind == FieldKind::DateTime;
-        for (const char *suffix : kControlSuffixes) {
-            const QString name = field.name + QLatin1StringView(shownOnly ? "Label" : suffix);
-            if (auto *widget = findChild<QWidget *>(name)) {
+        for (const char *suffix : ControlSuffixes(field.kind)) {
+            if (auto *widget = findChild<QWidget *>(field.name + QLatin1StringView(suffix))) {
                 m_bindings.push_back({&field, widget});
                 break;
             }
@@ -247,10 +257,10 @@ void TQorContactsPropertiesBox::Load(const TContactData &contact, bool Editable,
     }
     setWindowTitle(!Caption.isEmpty() ? Caption : Editable ? tr("Edit Contact") : tr("Contact Properties"));
     m_buttons->button(QDialogButtonBox::Ok)->setVisible(Editable);
+    SetControlsState(Editable); // before the cursors, which making an edit read-only resets
     for (const auto *boxes : {&m_emailBoxes, &m_websiteBoxes})
         for (QLineEdit *box : *boxes)
             box->setCursor(!Editable && !box->text().isEmpty() ? Qt::PointingHandCursor : Qt::IBeamCursor);
-    SetControlsState(Editable);
     m_pages->setCurrentIndex(0);
 }
 

@@ -68,8 +68,8 @@ private:
     };
     struct Vocabulary
     {
-        CheckListBox *list;
-        QLineEdit *edit;
+        CheckListBox *list = nullptr;
+        QLineEdit *edit = nullptr;
         bool added = false;
         bool deleted = false;
         QStringList unshown; // the record's entries outside the list

@@ -55,8 +55,12 @@ void OptionalDateEdit::SetBlank(bool blank)
 
 void OptionalDateEdit::mousePressEvent(QMouseEvent *event)
 {
-    if (isEnabled() && !isReadOnly())
+    // The first click on a blank date only shows today, wherever it lands.
+    if (IsBlank() && isEnabled() && !isReadOnly()) {
         SetBlank(false);
+        event->accept();
+        return;
+    }
     QDateEdit::mousePressEvent(event);
 }
 
