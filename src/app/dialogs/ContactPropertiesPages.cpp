@@ -93,9 +93,14 @@ QToolButton *SpeedButton(const char *name, const QString &hint, const QIcon &ico
     return button;
 }
 
+// Two forms side by side whose boxes leave room for a full address or number.
 QWidget *Columns(QLayout *left, QLayout *right)
 {
     auto *page = new QWidget;
+    for (QLayout *column : {left, right})
+        for (int i = 0; i < column->count(); ++i)
+            if (QWidget *field = column->itemAt(i)->widget(); field && !qobject_cast<QLabel *>(field))
+                field->setMinimumWidth(220);
     auto *columns = new QHBoxLayout(page);
     columns->addLayout(left, 1);
     columns->addSpacing(12);
