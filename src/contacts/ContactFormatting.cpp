@@ -130,12 +130,18 @@ QString UppercaseAToZ(const QString &text)
     return result;
 }
 
-QString FormatEmail(const QString &email)
+QString LowercaseAToZ(const QString &text)
 {
-    QString result = email;
+    QString result = text;
     for (QChar &c : result)
         if (c >= u'A' && c <= u'Z')
             c = QChar(c.unicode() + (u'a' - u'A'));
+    return result;
+}
+
+QString FormatEmail(const QString &email)
+{
+    QString result = LowercaseAToZ(email);
     if (result.startsWith(u"mailto:"))
         result.remove(0, 7);
     result.replace(QStringLiteral(" dot "), QStringLiteral("."));

@@ -1,5 +1,6 @@
 #include "online/PostalAddressText.h"
 
+#include "contacts/ContactFormatting.h"
 #include "online/LocationText.h"
 
 #include <algorithm>
@@ -26,15 +27,6 @@ const QStringList &POBoxKeywords()
 {
     static const QStringList keywords{u"po box"_s, u"p.o. box"_s, u"bp "_s, u"b.p."_s};
     return keywords;
-}
-
-QString LowerAToZ(const QString &text)
-{
-    QString result = text;
-    for (QChar &c : result)
-        if (c >= u'A' && c <= u'Z')
-            c = QChar(c.unicode() + (u'a' - u'A'));
-    return result;
 }
 
 bool ContainsAny(const QString &text, const QStringList &keywords)
@@ -146,7 +138,7 @@ void AnalysePostalAddressLines(const QStringList &lines, const QStringList &coun
     }
     fields.street.clear();
     for (const QString &line : lines) {
-        const QString lowered = LowerAToZ(line);
+        const QString lowered = LowercaseAToZ(line);
         if (ContainsAny(lowered, StreetKeywords()))
             AppendStreetLine(fields.street, line);
         else if (ContainsAny(lowered, POBoxKeywords()))

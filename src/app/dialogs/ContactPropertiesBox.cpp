@@ -112,16 +112,12 @@ void StoreText(const QWidget *widget, QString &value)
 TQorContactsPropertiesBox::TQorContactsPropertiesBox(TQorContacts &contacts, platform::DesktopServices &desktop,
                                                      QWidget *parent)
     : QDialog(parent), m_contacts(contacts), m_desktop(desktop), m_pages(new QTabWidget),
-      m_buttons(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel))
+      m_buttons(OkCancelButtons(this))
 {
     setObjectName(QStringLiteral("QorContactsPropertiesBox"));
     setFont(FontOf(contacts.Font(), font()));
     m_pages->setObjectName(QStringLiteral("PageControl1"));
     ContactPropertiesPages::Build(m_pages, contacts);
-    m_buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKButton"));
-    m_buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelButton"));
-    connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_pages);
     layout->addWidget(m_buttons);

@@ -1,5 +1,6 @@
 #include "app/dialogs/DialNumberBox.h"
 
+#include "app/dialogs/DialogControls.h"
 #include "contacts/ReferenceTables.h"
 
 #include <QComboBox>
@@ -48,11 +49,7 @@ TQorContactsDialNumberBox::TQorContactsDialNumberBox(QWidget *parent)
     form->addRow(tr("Extension :"), m_extension);
     form->addRow(tr("Dial number :"), m_formatted);
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox *buttons = OkCancelButtons(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);

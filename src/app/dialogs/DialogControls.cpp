@@ -3,6 +3,9 @@
 #include "contacts/SortedStringList.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -141,6 +144,16 @@ QStringList MemoLines(const QString &text)
     if (lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+QDialogButtonBox *OkCancelButtons(QDialog *dialog)
+{
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKButton"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelButton"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
 }
 
 QIcon GlyphIcon(const QString &glyph)

@@ -6,8 +6,10 @@
 #include <QIcon>
 #include <QListWidget>
 
-class QLineEdit;
 class QAction;
+class QDialog;
+class QDialogButtonBox;
+class QLineEdit;
 
 namespace cardolin::app {
 
@@ -49,6 +51,9 @@ public:
 
 // The lines of a multi-line box; a final line break starts no new line.
 QStringList MemoLines(const QString &text);
+
+// "OK" (default) and "Cancel" buttons that close the dialog.
+QDialogButtonBox *OkCancelButtons(QDialog *dialog);
 
 // A small picture made of one character of the desktop font.
 QIcon GlyphIcon(const QString &glyph);

@@ -86,11 +86,7 @@ TQorContactsPostalAddressBox::TQorContactsPostalAddressBox(QWidget *parent)
     columns->addLayout(arrows);
     columns->addWidget(m_memo, 1);
 
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox *buttons = OkCancelButtons(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(columns);
