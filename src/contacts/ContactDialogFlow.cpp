@@ -24,6 +24,9 @@ public:
     DialogOpenGuard &operator=(const DialogOpenGuard &) = delete;
 };
 
+// One millisecond as a serial day fraction.
+constexpr TDateTime kOneMillisecond = 1.0 / (24.0 * 60 * 60 * 1000);
+
 } // namespace
 
 void TQorContacts::AddCategories(const QStringList &entries)
@@ -46,6 +49,17 @@ void TQorContacts::ApplyDialogVocabularies(const TContactDialogResult &result)
         AddKeywords(result.KeywordEntries);
     if (result.KeywordDeletedFlag)
         RemoveUnassignedKeywords();
+}
+
+// The record just edited must survive the merge, with its typed values taking
+// precedence: the caller still holds it. A duplicate stamped in the future would
+// otherwise take its place. The merge stamps the survivor with now anyway.
+void TQorContacts::MakeNewestOfItsName(TContactData &contact) const
+{
+    const QString name = GetDisplayNameFromContactData(&contact, dtInherited);
+    for (const auto &other : m_contactDataList)
+        if (other.get() != &contact && other->Modified >= contact.Modified && HasDisplayName(*other, dtInherited, name))
+            contact.Modified = other->Modified + kOneMillisecond;
 }
 
 bool TQorContacts::DisplayContactProperties(TContactData *AContactData, bool Editable, const QString &Caption)
@@ -79,6 +93,7 @@ bool TQorContacts::DisplayContactProperties(TContactData *AContactData, bool Edi
         return true;
     if (m_prompts->AskYesNo(QStringLiteral("A contact keyed with the same full name already exists. "
                                            "Do you want to merge both contacts?"))) {
+        MakeNewestOfItsName(*contact);
         DeduplicateContactData(contact, dmMerge);
         return true;
     }

@@ -376,6 +376,7 @@ private:
     void FinishImportedContact(TContactData &c);
     WebResponse UploadContact(const TContactData &c);
     void ApplyDialogVocabularies(const TContactDialogResult &result);
+    void MakeNewestOfItsName(TContactData &contact) const;
 
     const Clock *m_clock;
     UserPrompts *m_prompts;

@@ -129,6 +129,24 @@ TEST_F(ContactDialogFlowTest, SameFullNameAsksToMerge)
     EXPECT_EQ(edited->Company, "Acme");
 }
 
+TEST_F(ContactDialogFlowTest, EditedRecordSurvivesADuplicateDatedInTheFuture)
+{
+    TContactData *future = Add("Ann", "Lee");
+    future->Company = "Future Inc";
+    future->JobTitle = "Pilot";
+    future->Modified = Now() + 365;
+    TContactData *edited = Add("Bob", "Ray");
+    answer.Confirmed = true;
+    edit = [](TContactData &c) { c.FirstName = "Ann", c.LastName = "Lee", c.Company = "Acme"; };
+    prompts.answerYes = true;
+    EXPECT_TRUE(book.DisplayContactProperties(edited, true, ""));
+    ASSERT_EQ(book.ContactDataList().size(), 1u);
+    EXPECT_EQ(book.ContactDataList()[0].get(), edited);
+    EXPECT_EQ(edited->Company, "Acme");  // typed values win
+    EXPECT_EQ(edited->JobTitle, "Pilot"); // and empty ones are filled
+    EXPECT_EQ(edited->Modified, Now());
+}
+
 TEST_F(ContactDialogFlowTest, NewDuplicateRefusedIsDeleted)
 {
     Add("Ann", "Lee");
