@@ -166,7 +166,7 @@ void TQorContactsPropertiesBox::ConnectLocation(const LocationPage &page)
         auto *edit = Control<QLineEdit>(QLatin1StringView(phone.name));
         auto *dial = edit->findChild<QAction *>(QLatin1StringView(phone.name) + QStringLiteral("DialButton"));
         connect(dial, &QAction::triggered, this, [this, edit, country, caption = phone.dialCaption] {
-            edit->setText(DisplayDialNumber(edit->text(), country->currentText(), tr(caption)));
+            edit->setText(DisplayDialNumber(edit->text(), country->currentText(), ContactPropertiesPages::tr(caption)));
         });
     }
     // The first of the four link boxes is the e-mail, the third the web site.
@@ -353,7 +353,7 @@ void TQorContactsPropertiesBox::EditPostalAddress(const LocationPage &page)
     TQorContactsPostalAddressBox box(this);
     box.setFont(font());
     box.SetMemoFont(FontOf(m_contacts.FontNotes(), font()));
-    box.setWindowTitle(tr(page.dialogCaption));
+    box.setWindowTitle(ContactPropertiesPages::tr(page.dialogCaption));
     box.SetFields({street->text(), poBox->text(), city->text(), postalCode->text(), state->currentText(),
                    country->currentText()});
     if (RunDialog(box) != QDialog::Accepted)

@@ -1,6 +1,7 @@
 #include "app/dialogs/DialogPictures.h"
 
 #include "app/dialogs/ContactPropertiesBox.h"
+#include "app/dialogs/ContactPropertiesPages.h"
 #include "app/dialogs/DialNumberBox.h"
 #include "app/dialogs/PostalAddressBox.h"
 #include "platform/DesktopServices.h"
@@ -109,14 +110,14 @@ int SaveContactDialogPictures(const QString &folder)
     box.hide();
 
     TQorContactsDialNumberBox dial(&box);
-    dial.setWindowTitle(QCoreApplication::translate("TQorContactsPropertiesBox", "Work Phone"));
+    dial.setWindowTitle(ContactPropertiesPages::tr(LocationPages()[0].phones[0].dialCaption));
     dial.SetParts(FormatDialNumber(contact->WorkPhone, contact->WorkCountryRegion).parts);
     dial.show();
     failures += !Save(dial, dir.filePath(u"dial-number.png"_s));
     dial.hide();
 
     TQorContactsPostalAddressBox address(&box);
-    address.setWindowTitle(QCoreApplication::translate("TQorContactsPropertiesBox", "Work Postal Address"));
+    address.setWindowTitle(ContactPropertiesPages::tr(LocationPages()[0].dialogCaption));
     address.SetFields({contact->WorkStreet, contact->WorkPOBox, contact->WorkCity, contact->WorkPostalCode,
                        contact->WorkStateProvince, contact->WorkCountryRegion});
     address.show();
