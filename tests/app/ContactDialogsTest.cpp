@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QAction>
 #include <QPushButton>
@@ -159,6 +160,7 @@ TEST_F(ContactDialogsTest, ViewModeChangesOnlyAccessedAndHasNoOK)
         EXPECT_TRUE(Find<QToolButton>(box, "NotesInsertDateTimeMarkSpeedButton")->isHidden());
         EXPECT_FALSE(Find<QToolButton>(box, "WorkSwapPostalAddressSpeedButton")->isEnabled());
         EXPECT_FALSE(Find<QToolButton>(box, "WorkShowMapPostalAddressSpeedButton")->isEnabled()); // mpNone
+        EXPECT_FALSE(Find<QLineEdit>(box, "HomeFaxButtonedEdit")->actions().constFirst()->isEnabled());
     }, false);
     EXPECT_FALSE(book.DisplayContactProperties(contact, false, ""));
     EXPECT_EQ(shownTitle, "Contact Properties");
@@ -383,6 +385,20 @@ TEST_F(PropertiesBoxTest, DialButtonComposesOrKeepsTheNumber)
         return int(QDialog::Rejected);
     };
     EXPECT_EQ(box.DisplayDialNumber(phone->text(), "France", "Work Phone"), "not (composed");
+    EXPECT_TRUE(prompts.warnings.isEmpty());
+    box.DisplayDialNumber("+33 1 23", "United States", "Work Phone");
+    ASSERT_EQ(prompts.warnings.size(), 1);
+    EXPECT_TRUE(prompts.warnings[0].startsWith("Country/region inconsistency:\nFrance \"+33\""));
+}
+
+TEST(PropertiesBox, BookkeepingTimesLeaveOutMidnight)
+{
+    const QDateTime midnight(QDate(2024, 3, 14), QTime(0, 0), Qt::UTC); // tests run in UTC
+    EXPECT_EQ(TQorContactsPropertiesBox::FormatBookkeepingTime(0), "-");
+    EXPECT_EQ(TQorContactsPropertiesBox::FormatBookkeepingTime(DateTimeToSerial(midnight)),
+              QLocale::system().toString(QDate(2024, 3, 14), QLocale::ShortFormat));
+    EXPECT_TRUE(TQorContactsPropertiesBox::FormatBookkeepingTime(DateTimeToSerial(midnight.addSecs(3725)))
+                    .contains("1:02:05"));
 }
 
 TEST_F(PropertiesBoxTest, EditPostalAddressBringsTheFieldsBack)
