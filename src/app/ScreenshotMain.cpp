@@ -1,5 +1,6 @@
 #include "app/CardolinApplication.h"
 #include "app/DesktopSession.h"
+#include "app/dialogs/DialogPictures.h"
 
 #include <QTimer>
 
@@ -10,14 +11,19 @@ using namespace cardolin;
 // Starts the program as a user would and saves a picture of its main window:
 //   quillet-screenshot OUT.png [ARGUMENTS...]
 // The caller chooses whose book shows through HOME and XDG_CONFIG_HOME.
+// With --dialogs FOLDER it saves the contact dialogs over a sample contact instead.
 int main(int argc, char *argv[])
 {
     app::CardolinApplication application(argc, argv);
     QStringList arguments = QApplication::arguments();
-    if (arguments.size() < 2) {
-        std::fputs("usage: quillet-screenshot OUT.png [ARGUMENTS...]\n", stderr);
+    if (arguments.size() < 2 || (arguments.at(1) == QStringLiteral("--dialogs") && arguments.size() != 3)) {
+        std::fputs("usage: quillet-screenshot OUT.png [ARGUMENTS...]\n"
+                   "       quillet-screenshot --dialogs FOLDER\n",
+                   stderr);
         return 2;
     }
+    if (arguments.at(1) == QStringLiteral("--dialogs"))
+        return app::SaveContactDialogPictures(arguments.at(2)) == 0 ? 0 : 1;
     const QString output = arguments.at(1);
     arguments = arguments.mid(2);
 

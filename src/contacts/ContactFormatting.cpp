@@ -94,18 +94,31 @@ DialNumber FormatDialNumber(const QString &number, const QString &country)
     if (code.isEmpty() && !numberCountry.isEmpty() && number.contains(u'+'))
         code = DiallingCodeOfCountry(numberCountry);
 
-    const QString area = AreaCodeOf(number);
-    const QString local = LocalNumberOf(number, code);
-    const QString extension = ExtensionOf(number);
-    QString formatted = numberCountry.isEmpty() ? QString() : DiallingCodeOfCountry(numberCountry);
-    if (!area.isEmpty())
-        formatted += QStringLiteral(" (") + area + u')';
-    if (!local.isEmpty())
-        formatted += u' ' + local;
-    if (!extension.isEmpty())
-        formatted += QStringLiteral(" x ") + extension;
-    result.formatted = TrimmedStart(formatted);
+    result.parts.country = numberCountry;
+    result.parts.areaCode = AreaCodeOf(number);
+    result.parts.localNumber = LocalNumberOf(number, code);
+    result.parts.extension = ExtensionOf(number);
+    result.formatted = ComposeDialNumber(result.parts);
     return result;
+}
+
+QString ComposeDialNumber(const DialNumberParts &parts)
+{
+    QString formatted = parts.country.isEmpty() ? QString() : DiallingCodeOfCountry(parts.country);
+    if (!parts.areaCode.isEmpty())
+        formatted += QStringLiteral(" (") + parts.areaCode + u')';
+    if (!parts.localNumber.isEmpty())
+        formatted += u' ' + parts.localNumber;
+    if (!parts.extension.isEmpty())
+        formatted += QStringLiteral(" x ") + parts.extension;
+    return TrimmedStart(formatted);
+}
+
+QString DialNumberConflictMessage(const DialNumber &dial, const QString &country)
+{
+    return QStringLiteral("Country/region inconsistency:\n%1 \"%2\" (Extracted from dial number)\n"
+                          "%3 \"%4\" (Based on country/region hint)")
+        .arg(dial.conflictingCountry, dial.conflictingCode, country, DiallingCodeOfCountry(country));
 }
 
 QString UppercaseAToZ(const QString &text)
@@ -117,12 +130,18 @@ QString UppercaseAToZ(const QString &text)
     return result;
 }
 
-QString FormatEmail(const QString &email)
+QString LowercaseAToZ(const QString &text)
 {
-    QString result = email;
+    QString result = text;
     for (QChar &c : result)
         if (c >= u'A' && c <= u'Z')
             c = QChar(c.unicode() + (u'a' - u'A'));
+    return result;
+}
+
+QString FormatEmail(const QString &email)
+{
+    QString result = LowercaseAToZ(email);
     if (result.startsWith(u"mailto:"))
         result.remove(0, 7);
     result.replace(QStringLiteral(" dot "), QStringLiteral("."));
@@ -157,10 +176,7 @@ bool TQorContacts::FormatContactData(TContactData *AContactData)
             const DialNumber dial = FormatDialNumber(number, country);
             number = dial.formatted;
             if (!dial.conflictingCode.isEmpty() && PropertiesDialogOpen())
-                m_prompts->ShowWarning(QStringLiteral("Country/region inconsistency:\n%1 \"%2\" (Extracted from dial number)\n"
-                                                      "%3 \"%4\" (Based on country/region hint)")
-                                           .arg(dial.conflictingCountry, dial.conflictingCode, country,
-                                                DiallingCodeOfCountry(country)));
+                m_prompts->ShowWarning(DialNumberConflictMessage(dial, country));
         };
         for (QString *number : {&c.WorkPhone, &c.WorkFax, &c.WorkMobilePhone, &c.WorkPager})
             format(*number, c.WorkCountryRegion);

@@ -54,6 +54,24 @@ public:
     virtual void Removed(TRemovedContacts removed) = 0;
 };
 
+// What the contact dialog reports when it closes. On OK it has already written
+// its fields, the ticked categories and keywords included, into the record; the
+// collection then updates its vocabularies from the dialog's lists and flags.
+struct TContactDialogResult
+{
+    bool Confirmed = false;
+    QStringList CategoryEntries; // every entry of the dialog's list, ticked or not
+    bool CategoryAddedFlag = false;
+    bool CategoryDeletedFlag = false;
+    QStringList KeywordEntries;
+    bool KeywordAddedFlag = false;
+    bool KeywordDeletedFlag = false;
+};
+
+// Shows the contact dialog modally; installed by the desktop program.
+using TContactDialog = std::function<TContactDialogResult(TQorContacts &Contacts, TContactData &AContactData,
+                                                          bool Editable, const QString &Caption)>;
+
 // One set of contacts with the settings and vocabularies that work on them. It
 // owns its records: they live until DeleteContactData, ClearContactDataList, a
 // load, or the collection's end.
@@ -120,6 +138,13 @@ public:
     int QueryContactDataList(const QString &FindText, TQueryType AQueryType, TDisplayType ADisplayType);
     bool FindTextInContactData(const TContactData *AContactData, const QString &FindText,
                                TQueryType AQueryType) const;
+
+    // Views or edits one contact in the installed dialog; without a record, a new
+    // one is created and kept only when the user confirms. True when confirmed and
+    // kept. Without a dialog nothing is shown and the answer is false.
+    bool DisplayContactProperties(TContactData *AContactData, bool Editable, const QString &Caption);
+    void SetContactDialog(TContactDialog dialog) { m_contactDialog = std::move(dialog); }
+    bool HasContactDialog() const { return bool(m_contactDialog); }
 
     // Deduplication, merging and formatting.
     TContactData *MergeContactData(const TContactData *ThisContactData, const TContactData *WithThisContactData,
@@ -251,6 +276,9 @@ public:
     // Vocabularies.
     const QStringList &Categories() const { return m_categories; }
     void SetCategories(const QStringList &value);
+    // Adds the entries the vocabulary lacks (compared in any letter case).
+    void AddCategories(const QStringList &entries);
+    void AddKeywords(const QStringList &entries);
     const QStringList &Keywords() const { return m_keywords; }
     void SetKeywords(const QStringList &value);
     const QStringList &Titles() const { return m_titles; }
@@ -347,12 +375,15 @@ private:
     // without names after its e-mail address.
     void FinishImportedContact(TContactData &c);
     WebResponse UploadContact(const TContactData &c);
+    void ApplyDialogVocabularies(const TContactDialogResult &result);
+    void MakeNewestOfItsName(TContactData &contact) const;
 
     const Clock *m_clock;
     UserPrompts *m_prompts;
     TContactChangeRecorder *m_recorder = nullptr;
     platform::DesktopServices *m_desktop;
     LoopbackListener *m_loopback = nullptr;
+    TContactDialog m_contactDialog;
 
     QString m_batchGeoMarkerGroup[3];
     QStringList m_categories;

@@ -56,7 +56,13 @@ QString BuildLocationAddressText(const TContactData &contact, TLocationType loca
     if (location == ltAll || location == ltPreferred)
         return {};
     const LocationFields f = FieldsOf(contact, location);
-    QStringList parts{CleanStreetText(f.street), FormatCityLine(f.city, f.state, f.postalCode), f.country};
+    return BuildAddressText(f.street, f.city, f.state, f.postalCode, f.country);
+}
+
+QString BuildAddressText(const QString &street, const QString &city, const QString &stateProvince,
+                         const QString &postalCode, const QString &country)
+{
+    QStringList parts{CleanStreetText(street), FormatCityLine(city, stateProvince, postalCode), country};
     parts.removeAll(QString());
     return parts.join(QLatin1StringView(", "));
 }

@@ -12,6 +12,10 @@ namespace cardolin {
 QString CleanStreetText(const QString &street);
 // "Boston, MA 02101", "75001 Paris" or just the city.
 QString FormatCityLine(const QString &city, const QString &stateProvince, const QString &postalCode);
+// The cleaned street, the city line and the country joined by ", ", empty parts
+// left out.
+QString BuildAddressText(const QString &street, const QString &city, const QString &stateProvince,
+                         const QString &postalCode, const QString &country);
 // Street, city line and country of one location joined by ", "; empty for
 // ltAll, ltPreferred or an empty location.
 QString BuildLocationAddressText(const TContactData &contact, TLocationType location);

@@ -104,3 +104,34 @@ TEST_F(FormatContactTest, WarnsOfConflictingCountryOnlyWhileDialogOpen)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ComposeDialNumber, FromTheFourParts)
+{
+    const struct
+    {
+        const char *country, *area, *local, *extension, *expected;
+    } cases[] = {
+        {"France", "1", "23456789", "12", "+33 (1) 23456789 x 12"},
+        {"", "", "5550100", "", "5550100"},
+        {"", "425", "", "7", "(425) x 7"},
+        {"Atlantis", "1", "2", "", "(1) 2"}, // a name outside the table has no code
+        {"united states", "", "5550100", "", "+1 5550100"},
+        {"", "", "", "", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(ComposeDialNumber({c.country, c.area, c.local, c.extension}), c.expected) << c.expected;
+}
+
+TEST(FormatDialNumber, PartsComposeToTheFormattedNumber)
+{
+    const DialNumber dial = FormatDialNumber("+1 (425) 555-0100 x123", "");
+    EXPECT_EQ(dial.parts.country, "United States");
+    EXPECT_EQ(dial.parts.areaCode, "425");
+    EXPECT_EQ(dial.parts.localNumber, "5550100");
+    EXPECT_EQ(dial.parts.extension, "123");
+    EXPECT_EQ(ComposeDialNumber(dial.parts), dial.formatted);
+}
+
+} // namespace
