@@ -62,7 +62,9 @@ ContactCommands::ContactCommands(MainWindow &window, TQorContacts &contacts, TQo
                                  UserPrompts &prompts, platform::DesktopServices &desktop)
     : m_window(window), m_contacts(contacts), m_registry(registry), m_prompts(prompts), m_desktop(&desktop)
 {
-    ShowContact = [](TContactData *, bool, const QString &) { return false; };
+    ShowContact = [this](TContactData *record, bool editable, const QString &caption) {
+        return m_contacts.DisplayContactProperties(record, editable, caption);
+    };
     AskSaveFileName = [this](const QString &folder, const QString &fileName, TContactFileKind kind) {
         const QStringList filters = {kind == TContactFileKind::vCard ? u"vCard files (*.vcf)"_s : u"LDIF files (*.ldif)"_s,
                                      u"All files (*)"_s};

@@ -3,6 +3,7 @@
 #include "app/ContactCommands.h"
 #include "app/ContactListItems.h"
 #include "app/ContactMenu.h"
+#include "app/dialogs/ContactDialogs.h"
 #include "app/GuiDesktopServices.h"
 #include "app/ErrorReportDialog.h"
 #include "app/listview/ListItemsModel.h"
@@ -93,6 +94,7 @@ MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
     m_log.SetEnabled(false);
     TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
     ExecDialog = [](QDialog &dialog) { dialog.exec(); };
+    InstallContactDialogs(m_contacts1, *m_systemDesktop, this);
     m_commands = std::make_unique<ContactCommands>(*this, m_contacts1, m_env.Registry, m_env.Prompts, *m_systemDesktop);
     BuildLayout();
     BuildCommands();
@@ -172,6 +174,7 @@ void MainWindow::dropEvent(QDropEvent *event)
 
 void MainWindow::SetDesktop(platform::DesktopServices &desktop)
 {
+    InstallContactDialogs(m_contacts1, desktop, this);
     m_commands->SetDesktop(desktop);
     for (TQorContacts *contacts : {&m_contacts1, &m_contacts2})
         contacts->SetDesktop(desktop);
