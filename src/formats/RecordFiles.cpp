@@ -15,14 +15,21 @@ int ImportRecords(TQorContacts &contacts, const QStringList &lines, QLatin1Strin
     int created = 0;
     TContactData *contact = nullptr;
     QStringList record;
+    // A record the reader refuses (a group of contacts) adds no contact; they
+    // are removed in one pass at the end.
+    std::vector<TContactData *> refused;
     const auto complete = [&] {
-        if (contact && !record.isEmpty() && read(record, *contact) && contacts.FormatContacts())
+        if (!contact || record.isEmpty())
+            return;
+        if (!read(record, *contact))
+            refused.push_back(contact);
+        else if (contacts.FormatContacts())
             contacts.FormatContactData(contact);
     };
     for (qsizetype i = 0; i < lines.size(); ++i) {
         contacts.ReportProgress(1, int(lines.size() - 1), int(i));
         const QString &line = lines[i];
-        if (line.startsWith(startTag)) {
+        if (line.startsWith(startTag, Qt::CaseInsensitive)) {
             complete();
             contact = contacts.CreateContactData();
             ++created;
@@ -32,7 +39,8 @@ int ImportRecords(TQorContacts &contacts, const QStringList &lines, QLatin1Strin
             record.append(line);
     }
     complete();
-    return created;
+    contacts.DeleteContactDataList(refused);
+    return created - int(refused.size());
 }
 
 int ImportRecordFile(TQorContacts &contacts, const QString &path, QLatin1StringView startTag,

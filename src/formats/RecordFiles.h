@@ -19,8 +19,9 @@ using RecordReader = std::function<bool(const QStringList &lines, TContactData &
 using RecordWriter = std::function<QStringList(const TContactData &contact)>;
 
 // Splits a file's lines into records, each starting at a line that begins with
-// startTag; lines before the first record and empty lines are dropped. Fires
-// progress per line and returns the number of contacts created.
+// startTag in any letter case; lines before the first record and empty lines
+// are dropped, and so is a record that read refuses. Fires progress per line
+// and returns the number of contacts created.
 int ImportRecords(TQorContacts &contacts, const QStringList &lines, QLatin1StringView startTag,
                   const RecordReader &read);
 

@@ -149,7 +149,7 @@ TEST_F(VCard, ReadsTheLinesOfOtherWriters)
     EXPECT_EQ(c->Preferred, "Personal");
     EXPECT_EQ((QStringList{c->HomePOBox, c->HomeStreet, c->HomeCity, c->HomeStateProvince, c->HomePostalCode,
                            c->HomeCountryRegion}),
-              (QStringList{"box", "Street", "Town", "State", "123", "Country"}));
+              (QStringList{"box", "Street;ext", "Town", "State", "123", "Country"})); // the extended address is a street line
     EXPECT_EQ(c->Modified, DateTimeToSerial(clock.NowUtc()));
 }
 
