@@ -15,10 +15,9 @@ bool TQorContacts::ReadContactDataFromLDIFFile(TContactData *AContactData, const
     lines.removeAll(QString());
     // Only a file that names an entry holds a record; any other file would
     // otherwise become an empty contact.
-    const auto isDn = [](const QString &line) { return line.startsWith(QLatin1StringView("dn:")); };
-    if (std::none_of(lines.cbegin(), lines.cend(), isDn))
+    const auto isDn = [](const QString &line) { return line.startsWith(QLatin1StringView("dn:"), Qt::CaseInsensitive); };
+    if (std::none_of(lines.cbegin(), lines.cend(), isDn) || !ldif::ReadRecord(*this, lines, *AContactData))
         return false;
-    ldif::ReadRecord(*this, lines, *AContactData);
     if (m_formatContacts)
         FormatContactData(AContactData);
     return true;

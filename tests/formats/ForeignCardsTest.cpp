@@ -111,4 +111,52 @@ TEST_F(ForeignCards, OldPhoneCardWithCharsetsAndQuotedPrintable)
     EXPECT_EQ(SerialToDate(c.Birthday), QDate(1975, 4, 23));
 }
 
+TEST_F(ForeignCards, ThunderbirdStyleLdifWithBase64AndAMailingList)
+{
+    const TContactData &c = ImportOne(Fixture("ldif/thunderbird.ldif"), 2);
+    EXPECT_EQ((QStringList{c.FirstName, c.LastName, c.Nickname}), (QStringList{"Zoë", "Lefèvre", "Zo"}));
+    EXPECT_EQ((QStringList{c.Company, c.Department, c.JobTitle}),
+              (QStringList{"Bâtir & Cie", "Études", "Architecte"}));
+    // The e-mail comes before the company, so it counts as personal.
+    EXPECT_EQ((QStringList{c.PersonalEmail, c.OtherEmail}), (QStringList{"zoe@example.fr", "zoe.perso@example.org"}));
+    EXPECT_EQ((QStringList{c.WorkPhone, c.HomePhone, c.WorkFax, c.PersonalPager, c.PersonalMobilePhone}),
+              (QStringList{"+33 1 23 45 67 89", "+33 4 11 22 33 44", "+33 1 23 45 67 80", "+33 6 00 00 00 01",
+                           "+33 6 12 34 56 78"}));
+    EXPECT_EQ(Address(c, false), (QStringList{"Ancien Chemin de l’Église;Bâtiment B", "Aix-en-Provence", "PACA",
+                                              "13100", "France"}));
+    EXPECT_EQ(Address(c, true), (QStringList{"1 Avenue des Champs;Bureau 12", "Paris", "IDF", "75008", "France"}));
+    EXPECT_EQ((QStringList{c.WorkWebsite, c.PersonalWebsite}),
+              (QStringList{"https://batir.example", "http://zoe.example"}));
+    EXPECT_EQ(SerialToDate(c.Birthday), QDate(1982, 11, 5));
+    EXPECT_EQ(c.Notes, (QStringList{"Première ligne", "Deuxième ligne: avec deux-points", "", "Après une ligne vide"}));
+
+    const TContactData &folded = *book.ContactDataList().back();
+    EXPECT_EQ((QStringList{folded.FirstName, folded.LastName}), (QStringList{"Folded", "Person"}));
+    EXPECT_EQ(folded.Notes, QStringList{"Kept: with a colon"});
+}
+
+TEST_F(ForeignCards, LdifOfPythonLdapAndKContacts)
+{
+    for (const char *file : {"python-ldap.ldif", "kcontacts.ldif"}) {
+        SCOPED_TRACE(file);
+        book.ClearContactDataList();
+        const TContactData &c = ImportOne(Fixture("ldif/") + file);
+        EXPECT_EQ((QStringList{c.FirstName, c.LastName, c.Nickname}), (QStringList{"Jürgen", "Müller", "Jogi"}));
+        EXPECT_EQ((QStringList{c.Company, c.Department, c.JobTitle}),
+                  (QStringList{"Acme GmbH", "R&D", "Engineer"}));
+        EXPECT_EQ((QStringList{c.WorkPhone, c.HomePhone, c.WorkFax}),
+                  (QStringList{"+49 30 1111", "+49 30 2222", "+49 30 4444"}));
+        EXPECT_EQ(c.PersonalMobilePhone + c.WorkMobilePhone, "+49 170 3333");
+        // Which slot "mail" takes depends on whether the company came first.
+        QStringList mails{c.WorkEmail, c.PersonalEmail, c.OtherEmail};
+        mails.removeAll(QString());
+        mails.sort();
+        EXPECT_EQ(mails, (QStringList{"j.mueller@acme.example", "juergen@home.example"}));
+        EXPECT_EQ(Address(c, true), (QStringList{"Hauptstraße 1", "Berlin", "", "10115", "Germany"}));
+        EXPECT_EQ(Address(c, false), (QStringList{"Gartenweg 2;Hinterhaus", "München", "BY", "80331", "Germany"}));
+        EXPECT_EQ(SerialToDate(c.Birthday), QDate(1975, 4, 23));
+        EXPECT_EQ(c.Notes, (QStringList{"First line, with comma; and semicolon", "Second line: Ünïcode"}));
+    }
+}
+
 } // namespace
