@@ -65,15 +65,15 @@ bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringL
 }
 
 int ExportRecordFile(TQorContacts &contacts, const QString &path, textfile::Encoding encoding,
-                     const RecordWriter &write)
+                     const RecordWriter &write, bool blankLines)
 {
     BusyCursor busy(contacts.Prompts());
     int written = 0;
-    const QStringList output = ExportRecords(contacts, write, written);
+    const QStringList output = ExportRecords(contacts, write, written, blankLines);
     return WriteRecordFile(contacts, path, output, encoding) ? written : 0;
 }
 
-QStringList ExportRecords(TQorContacts &contacts, const RecordWriter &write, int &written)
+QStringList ExportRecords(TQorContacts &contacts, const RecordWriter &write, int &written, bool blankLines)
 {
     QStringList output;
     written = 0;
@@ -84,7 +84,7 @@ QStringList ExportRecords(TQorContacts &contacts, const RecordWriter &write, int
         const TContactData &contact = *list[size_t(i)];
         if (!contact.Exportable)
             continue;
-        if (!output.isEmpty())
+        if (blankLines && !output.isEmpty())
             output.append(QString());
         output += write(contact);
         ++written;

@@ -28,17 +28,18 @@ int ImportRecords(TQorContacts &contacts, const QStringList &lines, QLatin1Strin
 // A file of many records: its contacts are appended; 0 when it cannot be read.
 int ImportRecordFile(TQorContacts &contacts, const QString &path, QLatin1StringView startTag,
                      const RecordReader &read);
-// Writes every exportable contact's record to one file; the number written, or
-// 0 after the "Cannot save" message.
+// Writes every exportable contact's record to one file, with an empty line
+// between records when blankLines; the number written, or 0 after the "Cannot
+// save" message.
 int ExportRecordFile(TQorContacts &contacts, const QString &path, textfile::Encoding encoding,
-                     const RecordWriter &write);
+                     const RecordWriter &write, bool blankLines = true);
 // Writes lines as a file of its own; false after the "Cannot save" message.
 bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringList &lines,
                      textfile::Encoding encoding);
 
-// Every exportable contact's record, records separated by an empty line;
-// written counts them.
-QStringList ExportRecords(TQorContacts &contacts, const RecordWriter &write, int &written);
+// Every exportable contact's record, records separated by an empty line when
+// blankLines; written counts them.
+QStringList ExportRecords(TQorContacts &contacts, const RecordWriter &write, int &written, bool blankLines = true);
 
 // Reads each file of the folder matching pattern as one contact. A file that is
 // not a record adds no contact; the number of those is kept in skipped.

@@ -1,6 +1,7 @@
 #include "contacts/QorContacts.h"
 #include "formats/RecordFiles.h"
 #include "formats/TextFiles.h"
+#include "formats/VCard3Writer.h"
 #include "formats/VCardCard.h"
 
 namespace cardolin {
@@ -39,6 +40,30 @@ int TQorContacts::ExportTovCardFile(const QString &FileName)
 {
     return recordfiles::ExportRecordFile(*this, FileName, textfile::Encoding::Utf8WithBom,
                                          [this](const TContactData &c) { return vcard::WriteCard(*this, c); });
+}
+
+// Standard 3.0 cards carry no byte-order mark, which some readers take for
+// text before the first card, and no blank line between cards.
+
+bool TQorContacts::WriteContactDataTovCard3File(const TContactData *AContactData, const QString &FileName)
+{
+    return AContactData && recordfiles::WriteRecordFile(*this, FileName, vcard::WriteCard3(*this, *AContactData),
+                                                        textfile::Encoding::Utf8);
+}
+
+int TQorContacts::ExportTovCard3File(const QString &FileName)
+{
+    return recordfiles::ExportRecordFile(
+        *this, FileName, textfile::Encoding::Utf8, [this](const TContactData &c) { return vcard::WriteCard3(*this, c); },
+        false);
+}
+
+int TQorContacts::ExportTovCard3Folder(const QString &FolderName)
+{
+    return recordfiles::ExportFolder(*this, FolderName, QStringLiteral(".vcf"),
+                                     [this](const TContactData *contact, const QString &path) {
+                                         return WriteContactDataTovCard3File(contact, path);
+                                     });
 }
 
 int TQorContacts::ImportFromvCardFolder(const QString &FolderName)

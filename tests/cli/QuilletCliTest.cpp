@@ -486,4 +486,21 @@ TEST(CliConvert, VCardFileAndFolderCarryTheContactsBothWays)
     EXPECT_TRUE(notAFolder.err.contains("is not a folder")) << notAFolder.err.toStdString();
 }
 
+TEST(CliConvert, Version3CardsForOtherAddressBooks)
+{
+    QTemporaryDir dir;
+    const QString cards = dir.filePath("people.vcf"), folder = dir.filePath("cards"), back = dir.filePath("back.qcb");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const Outcome out = Cli({"convert", People(), cards, "--to", "vcard3"});
+    ASSERT_EQ(out.exitCode, 0) << out.err.toStdString();
+    EXPECT_TRUE(ReadAll(cards).startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\n"));
+    ASSERT_EQ(Cli({"convert", cards, back, "--from", "vcard3"}).exitCode, 0);
+    QStringList want = Cli({"list", People()}).out.split('\n'), got = Cli({"list", back}).out.split('\n');
+    want.sort(), got.sort();
+    EXPECT_EQ(got, want);
+    ASSERT_EQ(Cli({"convert", People(), folder, "--to", "vcard3-folder"}).exitCode, 0);
+    want.removeAll(QString());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), want.size());
+}
+
 } // namespace

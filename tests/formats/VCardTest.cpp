@@ -228,6 +228,50 @@ TEST_F(VCard, EveryCarriedFieldSurvivesAFileRoundTrip)
                    field.member);
 }
 
+TEST_F(VCard, Version3CardsAreEscapedFoldedAndCarryEveryField)
+{
+    TContactData *c = book.CreateContactData();
+    c->FirstName = "Ann", c->LastName = "O'Neil", c->Suffix = "Jr.", c->WorkFax = "+1 2", c->HomeFax = "+1 3";
+    c->PersonalEmail = "a@home.example", c->WorkEmail = "a@work.example", c->Preferred = "Personal";
+    c->Categories.Add("Friends, close"), c->Categories.Add("Club");
+    c->HomeStreet = "1 Main;Flat 2", c->HomeCity = "Cork";
+    c->Notes = {"a,b;c\\d", "", QString(30, QChar(0x00E9)) + QString(30, u'x')};
+    const QString path = dir.filePath("v3.vcf");
+    ASSERT_TRUE(book.WriteContactDataTovCard3File(c, path));
+    const QByteArray bytes = ReadAll(path);
+    EXPECT_TRUE(bytes.startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\nN:O'Neil;Ann;;;Jr.\r\nFN:Ann O'Neil\r\n"));
+    QStringList lines = QString::fromUtf8(bytes).split("\r\n");
+    for (const QString &line : lines)
+        EXPECT_LE(line.toUtf8().size(), 75) << line.toStdString();
+    for (const char *line : {"TEL;TYPE=WORK,FAX:+1 2", "TEL;TYPE=HOME,FAX:+1 3",
+                             "EMAIL;TYPE=INTERNET,WORK:a@work.example", "EMAIL;TYPE=INTERNET,HOME,PREF:a@home.example",
+                             "ADR;TYPE=HOME,PREF:;;1 Main\\nFlat 2;Cork;;;", "CATEGORIES:Club,Friends\\, close"})
+        EXPECT_TRUE(lines.contains(line)) << line;
+    const QString unfolded = QString::fromUtf8(bytes).replace("\r\n ", "");
+    EXPECT_TRUE(unfolded.contains("\r\nNOTE:a\\,b\\;c\\\\d\\n\\n" + QString(30, QChar(0x00E9)) + QString(30, u'x') + "\r\n"));
+}
+
+TEST_F(VCard, EveryCarriedFieldSurvivesAVersion3RoundTrip)
+{
+    TContactData *original = book.CreateContactData();
+    FillEveryCarriedField(*original);
+    original->Suffix = "III", original->WorkFax = "+1 1", original->HomeFax = "+1 2", original->OtherFax = "+1 3";
+    original->WorkIM = "xmpp:w@x", original->OtherIM = "o-im", original->Categories.Add("Friends, close");
+    original->Categories.Add("VIP");
+    const QString path = dir.filePath("all3.vcf");
+    ASSERT_EQ(book.ExportTovCard3File(path), 1);
+
+    TQorContacts other;
+    other.SetClock(clock);
+    other.SetPrompts(prompts);
+    ASSERT_EQ(other.ImportFromvCardFile(path), 1);
+    TContactData copy = *other.ContactDataList().front();
+    copy.Created = original->Created, copy.Modified = original->Modified, copy.Accessed = original->Accessed;
+    for (const ContactField &field : ContactFields())
+        std::visit([&](auto member) { EXPECT_TRUE(copy.*member == original->*member) << field.name.data(); },
+                   field.member);
+}
+
 TEST_F(VCard, FileOfManyCardsImportsEachAndReportsProgress)
 {
     QList<int> positions;
