@@ -7,6 +7,12 @@
 
 namespace cardolin {
 
+namespace {
+// Plain ASCII (anything else is base64) with bare line feeds, which every LDIF
+// reader accepts and some take as the only line end.
+const recordfiles::FileForm kLdif{textfile::Encoding::Utf8, QLatin1StringView("\n")};
+} // namespace
+
 bool TQorContacts::ReadContactDataFromLDIFFile(TContactData *AContactData, const QString &FileName)
 {
     QStringList lines;
@@ -26,7 +32,7 @@ bool TQorContacts::ReadContactDataFromLDIFFile(TContactData *AContactData, const
 bool TQorContacts::WriteContactDataToLDIFFile(const TContactData *AContactData, const QString &FileName)
 {
     return AContactData && recordfiles::WriteRecordFile(*this, FileName, ldif::WriteRecord(*this, *AContactData),
-                                                        textfile::Encoding::Utf8);
+                                                        kLdif);
 }
 
 int TQorContacts::ImportFromLDIFFile(const QString &FileName)
@@ -39,7 +45,7 @@ int TQorContacts::ImportFromLDIFFile(const QString &FileName)
 
 int TQorContacts::ExportToLDIFFile(const QString &FileName)
 {
-    return recordfiles::ExportRecordFile(*this, FileName, textfile::Encoding::Utf8,
+    return recordfiles::ExportRecordFile(*this, FileName, kLdif,
                                          [this](const TContactData &contact) { return ldif::WriteRecord(*this, contact); });
 }
 

@@ -109,6 +109,8 @@ const WriteRow kWriteRows[] = {
      [](const TQorContacts &book, const TContactData &c) { return book.GetDisplayNameFromContactData(&c, dtInherited); }},
     {L("mozillaNickname"), FIELD(Nickname)},
     {L("company"), FIELD(Company)},
+    // The standard name too, which readers that know no Mozilla names take.
+    {L("o"), FIELD(Company)},
     {L("department"), FIELD(Department)},
     {L("title"), FIELD(JobTitle)},
     {L("street"), [](const TQorContacts &, const TContactData &c) { return FirstLine(c.WorkStreet); }},

@@ -55,22 +55,20 @@ int ImportRecordFile(TQorContacts &contacts, const QString &path, QLatin1StringV
     return ImportRecords(contacts, lines, startTag, read);
 }
 
-bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringList &lines,
-                     textfile::Encoding encoding)
+bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringList &lines, const FileForm &form)
 {
-    if (textfile::WriteLines(path, lines, encoding))
+    if (textfile::WriteLines(path, lines, form.encoding, form.lineEnd))
         return true;
     contacts.Prompts().ShowError(QStringLiteral("Cannot save \"%1\".").arg(path));
     return false;
 }
 
-int ExportRecordFile(TQorContacts &contacts, const QString &path, textfile::Encoding encoding,
-                     const RecordWriter &write, bool blankLines)
+int ExportRecordFile(TQorContacts &contacts, const QString &path, const FileForm &form, const RecordWriter &write)
 {
     BusyCursor busy(contacts.Prompts());
     int written = 0;
-    const QStringList output = ExportRecords(contacts, write, written, blankLines);
-    return WriteRecordFile(contacts, path, output, encoding) ? written : 0;
+    const QStringList output = ExportRecords(contacts, write, written, form.blankLines);
+    return WriteRecordFile(contacts, path, output, form) ? written : 0;
 }
 
 QStringList ExportRecords(TQorContacts &contacts, const RecordWriter &write, int &written, bool blankLines)

@@ -13,6 +13,14 @@ class TQorContacts;
 
 namespace recordfiles {
 
+// How a file of records is laid out.
+struct FileForm
+{
+    textfile::Encoding encoding;
+    QLatin1StringView lineEnd = QLatin1StringView("\r\n");
+    bool blankLines = true; // an empty line between records
+};
+
 // Reads the lines of one record into a contact; false when they are not one.
 using RecordReader = std::function<bool(const QStringList &lines, TContactData &contact)>;
 // The lines of one contact's record.
@@ -28,14 +36,11 @@ int ImportRecords(TQorContacts &contacts, const QStringList &lines, QLatin1Strin
 // A file of many records: its contacts are appended; 0 when it cannot be read.
 int ImportRecordFile(TQorContacts &contacts, const QString &path, QLatin1StringView startTag,
                      const RecordReader &read);
-// Writes every exportable contact's record to one file, with an empty line
-// between records when blankLines; the number written, or 0 after the "Cannot
-// save" message.
-int ExportRecordFile(TQorContacts &contacts, const QString &path, textfile::Encoding encoding,
-                     const RecordWriter &write, bool blankLines = true);
+// Writes every exportable contact's record to one file; the number written,
+// or 0 after the "Cannot save" message.
+int ExportRecordFile(TQorContacts &contacts, const QString &path, const FileForm &form, const RecordWriter &write);
 // Writes lines as a file of its own; false after the "Cannot save" message.
-bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringList &lines,
-                     textfile::Encoding encoding);
+bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringList &lines, const FileForm &form);
 
 // Every exportable contact's record, records separated by an empty line when
 // blankLines; written counts them.

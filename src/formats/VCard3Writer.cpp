@@ -131,7 +131,8 @@ void PutPlace(Card3 &card, const TContactData &c, const Place &place)
         card.Raw(L("ADR") + Types({type, pref}), Structured(address));
     const QString emailType = type.isEmpty() ? QStringLiteral("OTHER") : type;
     card.Text(L("EMAIL") + Types({QStringLiteral("INTERNET"), emailType, pref}), c.*place.email);
-    card.Raw(L("URL") + Types({type}), c.*place.website);
+    // Readers take a web address as text, so its commas are escaped too.
+    card.Text(L("URL") + Types({type}), c.*place.website);
     card.Text(L("IMPP") + Types({emailType}), c.*place.im);
 }
 

@@ -6,8 +6,15 @@
 
 namespace cardolin {
 
+namespace {
+
 // Cards are written as UTF-8 with a byte-order mark rather than a legacy code
 // page, so no character of a name or address is lost on the way out.
+const recordfiles::FileForm kOwnCards{textfile::Encoding::Utf8WithBom};
+// Standard 3.0 cards carry no byte-order mark, which some readers take for
+// text before the first card, and no blank line between cards.
+const recordfiles::FileForm kStandardCards{textfile::Encoding::Utf8, QLatin1StringView("\r\n"), false};
+} // namespace
 
 bool TQorContacts::ReadContactDataFromvCardFile(TContactData *AContactData, const QString &FileName)
 {
@@ -25,7 +32,7 @@ bool TQorContacts::ReadContactDataFromvCardFile(TContactData *AContactData, cons
 bool TQorContacts::WriteContactDataTovCardFile(const TContactData *AContactData, const QString &FileName)
 {
     return AContactData && recordfiles::WriteRecordFile(*this, FileName, vcard::WriteCard(*this, *AContactData),
-                                                        textfile::Encoding::Utf8WithBom);
+                                                        kOwnCards);
 }
 
 int TQorContacts::ImportFromvCardFile(const QString &FileName)
@@ -38,24 +45,20 @@ int TQorContacts::ImportFromvCardFile(const QString &FileName)
 
 int TQorContacts::ExportTovCardFile(const QString &FileName)
 {
-    return recordfiles::ExportRecordFile(*this, FileName, textfile::Encoding::Utf8WithBom,
+    return recordfiles::ExportRecordFile(*this, FileName, kOwnCards,
                                          [this](const TContactData &c) { return vcard::WriteCard(*this, c); });
 }
-
-// Standard 3.0 cards carry no byte-order mark, which some readers take for
-// text before the first card, and no blank line between cards.
 
 bool TQorContacts::WriteContactDataTovCard3File(const TContactData *AContactData, const QString &FileName)
 {
     return AContactData && recordfiles::WriteRecordFile(*this, FileName, vcard::WriteCard3(*this, *AContactData),
-                                                        textfile::Encoding::Utf8);
+                                                        kStandardCards);
 }
 
 int TQorContacts::ExportTovCard3File(const QString &FileName)
 {
-    return recordfiles::ExportRecordFile(
-        *this, FileName, textfile::Encoding::Utf8, [this](const TContactData &c) { return vcard::WriteCard3(*this, c); },
-        false);
+    return recordfiles::ExportRecordFile(*this, FileName, kStandardCards,
+                                         [this](const TContactData &c) { return vcard::WriteCard3(*this, c); });
 }
 
 int TQorContacts::ExportTovCard3Folder(const QString &FolderName)

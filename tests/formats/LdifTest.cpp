@@ -18,9 +18,10 @@ protected:
         const QString path = dir.filePath("one.ldif");
         EXPECT_TRUE(book.WriteContactDataToLDIFFile(&contact, path));
         QString text = QString::fromUtf8(ReadAll(path));
-        EXPECT_TRUE(text.endsWith("\r\n"));
-        text.chop(2);
-        return text.split("\r\n");
+        EXPECT_TRUE(text.endsWith("\n"));
+        EXPECT_FALSE(text.contains("\r"));
+        text.chop(1);
+        return text.split("\n");
     }
 
     TContactData *Read(const QString &text)
@@ -51,6 +52,7 @@ TEST_F(Ldif, WritesTheMozillaAttributes)
                                 "sn: Smith",
                                 "cn: John Smith",
                                 "company: Smith, Jones & Co",
+                                "o: Smith, Jones & Co",
                                 "street: 1 Main",
                                 "mobile: +44 7",
                                 "mail: j@x.org",
