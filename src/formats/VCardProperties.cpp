@@ -196,7 +196,7 @@ QStringList LogicalLines(const QStringList &lines, QString &version)
 {
     QStringList logical;
     bool softBreak = false; // the last line ended a quoted-printable value with "="
-    bool binary = false;
+    bool binary = false, quotedPrintable = false; // of the property being joined
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QString &line = lines[i];
         if (!logical.isEmpty() && softBreak && !StartsKnownProperty(line)) {
@@ -217,10 +217,11 @@ QStringList LogicalLines(const QStringList &lines, QString &version)
         } else if (IsPropertyLine(line)) {
             logical.append(line.left(kMaxLogicalLine));
             binary = IsBinaryLine(logical.last());
+            quotedPrintable = IsQuotedPrintable(logical.last());
             if (WithoutGroup(NameToken(line)).compare(L("VERSION"), Qt::CaseInsensitive) == 0)
                 version = line.mid(HeaderEnd(line) + 1).trimmed();
         }
-        softBreak = !logical.isEmpty() && logical.last().endsWith(u'=') && IsQuotedPrintable(logical.last());
+        softBreak = quotedPrintable && logical.last().endsWith(u'=');
     }
     return logical;
 }
@@ -252,7 +253,8 @@ int HexValue(QChar c)
 // means the text was never encoded at all.
 bool IsEscapedByEncoders(int byte)
 {
-    return byte < 0x21 || byte == '=' || byte >= 0x7F || QByteArrayView("!\"#$@[\\]^`{|}~").contains(char(byte));
+    return byte == '\t' || byte == '\n' || byte == '\r' || byte == ' ' || byte == '=' || byte >= 0x80
+           || QByteArrayView("!\"#$@[\\]^`{|}~").contains(char(byte));
 }
 
 // The program's own cards and Outlook's mark values quoted-printable without
@@ -275,8 +277,8 @@ QString DecodeQuotedPrintable(const QString &value, const QString &charset)
             encoded = declared || IsEscapedByEncoders(byte);
             bytes += char(byte);
             i += 2;
-        } else if (i + 1 < value.size()) {
-            encoded = false;
+        } else {
+            encoded = false; // soft line breaks are already joined
         }
     }
     if (!encoded) {

@@ -172,6 +172,39 @@ TEST_F(VCard, ContinuationLinesStayWithTheirProperty)
     EXPECT_EQ(c->OtherCity, "City");
 }
 
+TEST_F(VCard, QuotedPrintableIsDecodedOnlyWhereAnEncoderWroteIt)
+{
+    struct Case
+    {
+        QStringList lines;
+        QStringList notes;
+    };
+    const Case cases[] = {
+        // The program's own cards mark raw text as quoted-printable.
+        {{"NOTE;ENCODING=QUOTED-PRINTABLE:id=12, x=41=0D=0A=", "Zoë=0D=0A=", "c"}, {"id=12, x=41", "Zoë", "c"}},
+        {{"NOTE;ENCODING=QUOTED-PRINTABLE:caf=C3=A9 =3D ok=0D=0Aend"}, {"café = ok", "end"}},
+        {{"NOTE;CHARSET=ISO-8859-1;QUOTED-PRINTABLE:caf=E9 long=", "er"}, {"café longer"}},
+        // A value ending in "=" by mistake does not swallow the next property.
+        {{"NOTE;ENCODING=QUOTED-PRINTABLE:x =", "TITLE:Boss"}, {"x ="}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.lines.join(" | ").toStdString());
+        book.ClearContactDataList();
+        EXPECT_EQ(Read(QStringList{"BEGIN:VCARD", "VERSION:2.1"} + c.lines + QStringList{"END:VCARD"})->Notes, c.notes);
+    }
+}
+
+TEST_F(VCard, GroupCardsAddNoContact)
+{
+    const QString path = dir.filePath("group.vcf");
+    WriteAll(path, "BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:group\r\nFN:Friends\r\nMEMBER:urn:uuid:1\r\nEND:VCARD\r\n"
+                   "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Ann Lee\r\nEND:VCARD\r\n");
+    EXPECT_EQ(book.ImportFromvCardFile(path), 1);
+    ASSERT_EQ(book.ContactDataList().size(), 1u);
+    EXPECT_EQ((QStringList{book.ContactDataList()[0]->FirstName, book.ContactDataList()[0]->LastName}),
+              (QStringList{"Ann", "Lee"}));
+}
+
 TEST_F(VCard, RejectsWhatIsNotACard)
 {
     TContactData *contact = book.CreateContactData();
