@@ -10,7 +10,8 @@ namespace cardolin {
 namespace {
 // Plain ASCII (anything else is base64) with bare line feeds, which every LDIF
 // reader accepts and some take as the only line end.
-const recordfiles::FileForm kLdif{textfile::Encoding::Utf8, QLatin1StringView("\n")};
+const recordfiles::FileForm kLdif{textfile::Encoding::Utf8, QLatin1StringView("\n"), true,
+                                  QLatin1StringView("version: 1")};
 } // namespace
 
 bool TQorContacts::ReadContactDataFromLDIFFile(TContactData *AContactData, const QString &FileName)

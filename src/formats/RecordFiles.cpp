@@ -57,7 +57,8 @@ int ImportRecordFile(TQorContacts &contacts, const QString &path, QLatin1StringV
 
 bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringList &lines, const FileForm &form)
 {
-    if (textfile::WriteLines(path, lines, form.encoding, form.lineEnd))
+    const QStringList text = form.header.isEmpty() ? lines : QStringList{form.header, QString()} + lines;
+    if (textfile::WriteLines(path, text, form.encoding, form.lineEnd))
         return true;
     contacts.Prompts().ShowError(QStringLiteral("Cannot save \"%1\".").arg(path));
     return false;

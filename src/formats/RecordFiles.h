@@ -19,6 +19,7 @@ struct FileForm
     textfile::Encoding encoding;
     QLatin1StringView lineEnd = QLatin1StringView("\r\n");
     bool blankLines = true; // an empty line between records
+    QLatin1StringView header = {}; // a first line of its own, before an empty line
 };
 
 // Reads the lines of one record into a contact; false when they are not one.

@@ -425,7 +425,7 @@ TEST(CliConvert, LdifFileAndFolderCarryTheContactsBothWays)
     const QString records = dir.filePath("people.ldif"), folder = dir.filePath("records");
     ASSERT_TRUE(QDir().mkpath(folder));
     ASSERT_EQ(Cli({"convert", People(), records}).exitCode, 0);
-    EXPECT_TRUE(ReadAll(records).startsWith("dn: cn="));
+    EXPECT_TRUE(ReadAll(records).startsWith("version: 1\n\ndn: cn="));
     ASSERT_EQ(Cli({"convert", records, folder, "--to", "ldif-folder"}).exitCode, 0);
     const QString back = dir.filePath("back.qcb");
     ASSERT_EQ(Cli({"convert", folder, back, "--from", "ldif-folder"}).exitCode, 0);

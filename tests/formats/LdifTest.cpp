@@ -21,7 +21,9 @@ protected:
         EXPECT_TRUE(text.endsWith("\n"));
         EXPECT_FALSE(text.contains("\r"));
         text.chop(1);
-        return text.split("\n");
+        QStringList lines = text.split("\n");
+        EXPECT_EQ(lines.mid(0, 2), (QStringList{"version: 1", ""}));
+        return lines.mid(2);
     }
 
     TContactData *Read(const QString &text)
