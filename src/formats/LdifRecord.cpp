@@ -366,7 +366,7 @@ bool ReadRecord(const TQorContacts &contacts, const QStringList &lines, TContact
         return false;
     // Read into a copy, so that a group entry leaves the contact alone.
     TContactData copy = contact;
-    Entry entry{copy, {}, {}, {}, {}};
+    Entry entry{copy, {}, {}, {}, {}, false, false};
     for (const QString &line : Unfold(lines))
         ReadLine(entry, line);
     if (entry.group)

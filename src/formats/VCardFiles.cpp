@@ -10,10 +10,10 @@ namespace {
 
 // Cards are written as UTF-8 with a byte-order mark rather than a legacy code
 // page, so no character of a name or address is lost on the way out.
-const recordfiles::FileForm kOwnCards{textfile::Encoding::Utf8WithBom};
+const recordfiles::FileForm kOwnCards{textfile::Encoding::Utf8WithBom, QLatin1StringView("\r\n"), true, {}};
 // Standard 3.0 cards carry no byte-order mark, which some readers take for
 // text before the first card, and no blank line between cards.
-const recordfiles::FileForm kStandardCards{textfile::Encoding::Utf8, QLatin1StringView("\r\n"), false};
+const recordfiles::FileForm kStandardCards{textfile::Encoding::Utf8, QLatin1StringView("\r\n"), false, {}};
 } // namespace
 
 bool TQorContacts::ReadContactDataFromvCardFile(TContactData *AContactData, const QString &FileName)
