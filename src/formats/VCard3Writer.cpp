@@ -49,24 +49,33 @@ QString Structured(const QStringList &parts)
 
 // Lines longer than 75 octets go on in lines that begin with a blank; a
 // character is never cut between its bytes.
+QString Continued(QStringView rest)
+{
+    QString line = QStringLiteral(" ");
+    line += rest;
+    return line;
+}
+
 void AppendFolded(QStringList &lines, const QString &line)
 {
-    QString current;
-    qsizetype octets = 0;
+    if (line.size() * 3 <= kMaxOctets) {
+        lines.append(line);
+        return;
+    }
+    qsizetype start = 0, octets = 0;
     for (qsizetype i = 0; i < line.size(); ++i) {
-        const bool pair = line[i].isHighSurrogate() && i + 1 < line.size();
-        const QStringView ch = QStringView(line).mid(i, pair ? 2 : 1);
-        const qsizetype size = ch.toUtf8().size();
+        const char16_t c = line[i].unicode();
+        const bool pair = QChar::isHighSurrogate(c) && i + 1 < line.size();
+        const qsizetype size = pair ? 4 : c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
         if (octets + size > kMaxOctets) {
-            lines.append(current);
-            current = QStringLiteral(" ");
+            lines.append(start == 0 ? line.left(i) : Continued(QStringView(line).mid(start, i - start)));
+            start = i;
             octets = 1;
         }
-        current += ch;
         octets += size;
         i += pair ? 1 : 0;
     }
-    lines.append(current);
+    lines.append(start == 0 ? line : Continued(QStringView(line).mid(start)));
 }
 
 struct Card3

@@ -168,22 +168,10 @@ Property ParseProperty(const QString &line)
     return p;
 }
 
-bool IsQuotedPrintable(const QString &line)
+void Append(QString &value, QStringView more)
 {
-    const qsizetype end = HeaderEnd(line);
-    return end > 0 && QStringView(line).left(end).contains(L("QUOTED-PRINTABLE"), Qt::CaseInsensitive);
-}
-
-bool IsBinaryLine(const QString &line)
-{
-    const Property p = ParseProperty(line);
-    return IsBinary(p) || p.encoding == L("BASE64");
-}
-
-void Append(QString &logical, QStringView more)
-{
-    if (logical.size() + more.size() <= kMaxLogicalLine)
-        logical += more;
+    if (value.size() + more.size() <= kMaxLogicalLine)
+        value += more;
 }
 
 bool IsEnd(QStringView line)
@@ -191,39 +179,40 @@ bool IsEnd(QStringView line)
     return line.trimmed().compare(L("END:VCARD"), Qt::CaseInsensitive) == 0;
 }
 
-// Joins the physical lines of a card into one line per property.
-QStringList LogicalLines(const QStringList &lines, QString &version)
+// Joins the physical lines of a card into one property per logical line.
+QList<Property> Properties(const QStringList &lines, QString &version)
 {
-    QStringList logical;
-    bool softBreak = false; // the last line ended a quoted-printable value with "="
-    bool binary = false, quotedPrintable = false; // of the property being joined
+    QList<Property> properties;
+    bool skipped = false; // the property being joined holds binary data
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QString &line = lines[i];
-        if (!logical.isEmpty() && softBreak && !StartsKnownProperty(line)) {
-            logical.last().chop(1);
-            Append(logical.last(), line);
-        } else if (!logical.isEmpty() && (line.startsWith(u' ') || line.startsWith(u'\t'))) {
+        QString *value = properties.isEmpty() ? nullptr : &properties.last().value;
+        const bool softBreak = value && properties.last().encoding == L("QUOTED-PRINTABLE") && value->endsWith(u'=');
+        if (softBreak && !StartsKnownProperty(line)) {
+            value->chop(1);
+            Append(*value, line);
+        } else if (value && (line.startsWith(u' ') || line.startsWith(u'\t'))) {
             // Version 2.1 folds before a blank that belongs to the value.
-            Append(logical.last(), version == L("2.1") ? QStringView(line) : QStringView(line).mid(1));
-        } else if (!logical.isEmpty() && !IsPropertyLine(line)) {
+            if (!skipped)
+                Append(*value, version == L("2.1") ? QStringView(line) : QStringView(line).mid(1));
+        } else if (value && !IsPropertyLine(line)) {
             // Older writers continue a value on plain lines; a picture's data
             // is dropped on the way.
-            if (!binary) {
-                Append(logical.last(), u"\n");
-                Append(logical.last(), line);
+            if (!skipped) {
+                Append(*value, u"\n");
+                Append(*value, line);
             }
         } else if (IsEnd(line)) {
             break;
         } else if (IsPropertyLine(line)) {
-            logical.append(line.left(kMaxLogicalLine));
-            binary = IsBinaryLine(logical.last());
-            quotedPrintable = IsQuotedPrintable(logical.last());
-            if (WithoutGroup(NameToken(line)).compare(L("VERSION"), Qt::CaseInsensitive) == 0)
-                version = line.mid(HeaderEnd(line) + 1).trimmed();
+            properties.append(ParseProperty(line.left(kMaxLogicalLine)));
+            const Property &p = properties.last();
+            skipped = IsBinary(p) || p.encoding == L("BASE64");
+            if (p.name == L("VERSION"))
+                version = p.value.trimmed();
         }
-        softBreak = quotedPrintable && logical.last().endsWith(u'=');
     }
-    return logical;
+    return properties;
 }
 
 QString DecodeBytes(const QByteArray &bytes, const QString &charset)
@@ -321,8 +310,7 @@ Card ParseCard(const QStringList &lines)
 {
     Card card;
     card.version = QStringLiteral("2.1");
-    for (const QString &line : LogicalLines(lines, card.version))
-        card.properties.append(ParseProperty(line));
+    card.properties = Properties(lines, card.version);
     return card;
 }
 
