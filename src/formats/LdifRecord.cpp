@@ -332,7 +332,11 @@ void ReadLine(Entry &e, const QString &line)
     e.base64 = rest.startsWith(u':');
     if (rest.startsWith(u'<'))
         return;
-    const QString value = e.base64 ? DecodeBase64(rest.mid(1)) : rest.trimmed().toString();
+    // Only the blanks after the colon are padding; trailing ones are text.
+    qsizetype start = 0;
+    while (!e.base64 && start < rest.size() && rest[start] == u' ')
+        ++start;
+    const QString value = e.base64 ? DecodeBase64(rest.mid(1)) : rest.mid(start).toString();
     if (const Action action = ReadActions().value(name))
         action(e, value);
 }
