@@ -194,6 +194,14 @@ TEST_F(VCard, QuotedPrintableIsDecodedOnlyWhereAnEncoderWroteIt)
     }
 }
 
+TEST_F(VCard, ReadingAFileIntoOneContactTakesItsFirstCardOnly)
+{
+    TContactData *c = Read({"BEGIN:VCARD", "N:First;Ann", "TEL;HOME:1", "END:VCARD", "BEGIN:VCARD", "N:Second;Bob",
+                            "EMAIL:b@x.org", "END:VCARD"});
+    EXPECT_EQ((QStringList{c->LastName, c->FirstName, c->HomePhone, c->WorkEmail}),
+              (QStringList{"First", "Ann", "1", ""}));
+}
+
 TEST_F(VCard, GroupCardsAddNoContact)
 {
     const QString path = dir.filePath("group.vcf");
