@@ -62,7 +62,9 @@ int main(int argc, char **argv)
     generator.AddContacts(book, contacts);
 
     const QString vcf = dir.filePath(QStringLiteral("book.vcf")), ldif = dir.filePath(QStringLiteral("book.ldif"));
+    const QString vcf3 = dir.filePath(QStringLiteral("book3.vcf"));
     Step("vCard file export", 2, [&] { return book.ExportTovCardFile(vcf); });
+    Step("vCard 3.0 file export", 2, [&] { return book.ExportTovCard3File(vcf3); });
     Step("LDIF file export", 2, [&] { return book.ExportToLDIFFile(ldif); });
     const auto importInto = [&](const std::function<int(TQorContacts &)> &import) {
         TQorContacts target;
@@ -70,6 +72,8 @@ int main(int argc, char **argv)
         return import(target);
     };
     Step("vCard file import", 2, [&] { return importInto([&](TQorContacts &t) { return t.ImportFromvCardFile(vcf); }); });
+    Step("vCard 3.0 file import", 2,
+         [&] { return importInto([&](TQorContacts &t) { return t.ImportFromvCardFile(vcf3); }); });
     Step("LDIF file import", 2, [&] { return importInto([&](TQorContacts &t) { return t.ImportFromLDIFFile(ldif); }); });
 
     TQorContacts small;

@@ -1,11 +1,12 @@
 // Feeds arbitrary text to the vCard reader as a file of many cards, then writes
-// every contact it made and reads that card again: neither step may crash,
-// hang or grow without bound.
+// every contact it made as a 2.1 and a 3.0 card and reads each again: no step
+// may crash, hang or grow without bound.
 
 #include "FuzzSupport.h"
 
 #include "formats/RecordFiles.h"
 #include "formats/TextFiles.h"
+#include "formats/VCard3Writer.h"
 #include "formats/VCardCard.h"
 
 using namespace cardolin;
@@ -18,8 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     recordfiles::ImportRecords(book, lines, QLatin1StringView("BEGIN:VCARD"),
                                [&](const QStringList &card, TContactData &c) { return vcard::ReadCard(book, card, c); });
     for (const auto &contact : book.ContactDataList()) {
-        TContactData again;
+        TContactData again, again3;
         vcard::ReadCard(book, vcard::WriteCard(book, *contact), again);
+        vcard::ReadCard(book, vcard::WriteCard3(book, *contact), again3);
     }
     return 0;
 }

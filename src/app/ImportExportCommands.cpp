@@ -121,6 +121,7 @@ void ImportExportCommands::BuildMenus()
         {"ExportToThunderbirdCSVFile", "Thunderbird (CSV File)", 1, "csv", &C::ExportToThunderbirdCSVFile, true},
         {"ExportTovCardFile", "vCard (VCF File)", 3, "vcf", &C::ExportTovCardFile, true},
         {"ExportTovCardFolder", "vCard (Folder)", 0, "", &C::ExportTovCardFolder, true},
+        {"ExportTovCard3File", "vCard 3.0 file (other address books)", 3, "vcf", &C::ExportTovCard3File, true},
         {"ExportToWindowsContactsCSVFile", "Windows Contacts (CSV File)", 1, "csv",
          &C::ExportToWindowsContactsCSVFile, true},
         {"ExportToYahooCSVFile", "Yahoo! (CSV File)", 1, "csv", &C::ExportToYahooCSVFile, true},

@@ -93,6 +93,11 @@ bool ExportVCardFolder(TQorContacts &contacts, const QString &path, CliPrompts &
     return RequireFolder(path, prompts) && contacts.ExportTovCardFolder(path) == ExportableCount(contacts);
 }
 
+bool ExportVCard3Folder(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    return RequireFolder(path, prompts) && contacts.ExportTovCard3Folder(path) == ExportableCount(contacts);
+}
+
 bool ImportLdif(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
 {
     return RequireFile(path, prompts) && (contacts.ImportFromLDIFFile(path), true);
@@ -157,6 +162,8 @@ const std::array kFormats{
            ImportCsv<&C::ImportFromThunderbirdCSVFile>, ExportFile<&C::ExportToThunderbirdCSVFile>},
     Format{W("vcard"),                       true,  true,  W("vcf"),  ImportVCard, ExportFile<&C::ExportTovCardFile>},
     Format{W("vcard-folder"),                true,  true,  {},        ImportVCardFolder, ExportVCardFolder},
+    Format{W("vcard3"),                      true,  true,  {},        ImportVCard, ExportFile<&C::ExportTovCard3File>},
+    Format{W("vcard3-folder"),               true,  true,  {},        ImportVCardFolder, ExportVCard3Folder},
     Format{W("ldif"),                        true,  true,  W("ldif"), ImportLdif, ExportFile<&C::ExportToLDIFFile>},
     Format{W("ldif-folder"),                 true,  true,  {},        ImportLdifFolder, ExportLdifFolder},
     Format{W("windows-contacts-folder"),     true,  false, {},        ImportWindowsContactsFolder, nullptr},

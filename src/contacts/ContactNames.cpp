@@ -161,6 +161,17 @@ bool TQorContacts::IsContactDataUnique(const TContactData *AContactData) const
     return true;
 }
 
+void SetNamesFromFullName(TContactData &contact, const QString &name)
+{
+    const qsizetype blank = name.indexOf(u' ');
+    if (blank < 0) {
+        contact.LastName = name;
+        return;
+    }
+    contact.FirstName = name.left(blank);
+    contact.LastName = name.mid(blank + 1);
+}
+
 QString TQorContacts::ComputeInitialsFromContactData(const TContactData *AContactData) const
 {
     return AContactData ? ComputeInitials(*AContactData) : QString();

@@ -32,4 +32,8 @@ private:
 
 QString ComputeInitials(const TContactData &contact);
 
+// Splits a whole name at its first blank into first and last name; a name
+// without a blank is taken as the last name.
+void SetNamesFromFullName(TContactData &contact, const QString &name);
+
 } // namespace cardolin

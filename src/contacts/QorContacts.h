@@ -188,8 +188,10 @@ public:
     int ExportToGoogleContactsCSVFile(const QString &FileName);
     int ImportFromThunderbirdCSVFile(const QString &FileName);
     int ExportToThunderbirdCSVFile(const QString &FileName);
-    // vCard 2.1 cards. Imports and exports return the number of contacts moved;
-    // a folder import counts the files it could not read in SkippedFileCount().
+    // vCard 2.1 cards in the program's own dialect; the imports read cards of
+    // versions 2.1, 3.0 and 4.0 of any writer. Imports and exports return the
+    // number of contacts moved; a folder import counts the files it could not
+    // read in SkippedFileCount().
     bool ReadContactDataFromvCardFile(TContactData *AContactData, const QString &FileName);
     bool WriteContactDataTovCardFile(const TContactData *AContactData, const QString &FileName);
     int ImportFromvCardFile(const QString &FileName);
@@ -197,6 +199,10 @@ public:
     int ImportFromvCardFolder(const QString &FolderName);
     int ExportTovCardFolder(const QString &FolderName);
     int SkippedFileCount() const { return m_skippedFileCount; }
+    // Standard vCard 3.0 cards for other address books: UTF-8, escaped, folded.
+    bool WriteContactDataTovCard3File(const TContactData *AContactData, const QString &FileName);
+    int ExportTovCard3File(const QString &FileName);
+    int ExportTovCard3Folder(const QString &FolderName);
 
     // LDIF records with the Mozilla attribute names; the same shapes as vCard.
     bool ReadContactDataFromLDIFFile(TContactData *AContactData, const QString &FileName);

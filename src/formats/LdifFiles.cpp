@@ -7,6 +7,13 @@
 
 namespace cardolin {
 
+namespace {
+// Plain ASCII (anything else is base64) with bare line feeds, which every LDIF
+// reader accepts and some take as the only line end.
+const recordfiles::FileForm kLdif{textfile::Encoding::Utf8, QLatin1StringView("\n"), true,
+                                  QLatin1StringView("version: 1")};
+} // namespace
+
 bool TQorContacts::ReadContactDataFromLDIFFile(TContactData *AContactData, const QString &FileName)
 {
     QStringList lines;
@@ -15,10 +22,9 @@ bool TQorContacts::ReadContactDataFromLDIFFile(TContactData *AContactData, const
     lines.removeAll(QString());
     // Only a file that names an entry holds a record; any other file would
     // otherwise become an empty contact.
-    const auto isDn = [](const QString &line) { return line.startsWith(QLatin1StringView("dn:")); };
-    if (std::none_of(lines.cbegin(), lines.cend(), isDn))
+    const auto isDn = [](const QString &line) { return line.startsWith(QLatin1StringView("dn:"), Qt::CaseInsensitive); };
+    if (std::none_of(lines.cbegin(), lines.cend(), isDn) || !ldif::ReadRecord(*this, lines, *AContactData))
         return false;
-    ldif::ReadRecord(*this, lines, *AContactData);
     if (m_formatContacts)
         FormatContactData(AContactData);
     return true;
@@ -27,7 +33,7 @@ bool TQorContacts::ReadContactDataFromLDIFFile(TContactData *AContactData, const
 bool TQorContacts::WriteContactDataToLDIFFile(const TContactData *AContactData, const QString &FileName)
 {
     return AContactData && recordfiles::WriteRecordFile(*this, FileName, ldif::WriteRecord(*this, *AContactData),
-                                                        textfile::Encoding::Utf8);
+                                                        kLdif);
 }
 
 int TQorContacts::ImportFromLDIFFile(const QString &FileName)
@@ -40,7 +46,7 @@ int TQorContacts::ImportFromLDIFFile(const QString &FileName)
 
 int TQorContacts::ExportToLDIFFile(const QString &FileName)
 {
-    return recordfiles::ExportRecordFile(*this, FileName, textfile::Encoding::Utf8,
+    return recordfiles::ExportRecordFile(*this, FileName, kLdif,
                                          [this](const TContactData &contact) { return ldif::WriteRecord(*this, contact); });
 }
 

@@ -1,7 +1,11 @@
 #include "formats/LdifRecord.h"
 
+#include "contacts/ContactNames.h"
 #include "contacts/QorContacts.h"
 #include "support/Clock.h"
+
+#include <QHash>
+#include <QRegularExpression>
 
 namespace cardolin::ldif {
 
@@ -16,14 +20,23 @@ constexpr QLatin1StringView L(const char *text)
 
 const QChar kNotesJoin = QChar(0x00A4); // "¤"
 
+// A value longer than this is cut, so a hostile file cannot grow one without
+// bound.
+constexpr qsizetype kMaxValue = qsizetype(4) << 20;
+
 // ---- Writing ---------------------------------------------------------------
 
-// Values a parser would otherwise read differently (a leading blank, colon or
-// "<", a trailing blank, a line break) go out in base64, as the format allows.
+// Only plain ASCII without a leading blank, colon or "<" and without a
+// trailing blank may be written as it is; everything else, non-ASCII letters
+// and line breaks included, goes out in base64.
 bool NeedsBase64(const QString &value)
 {
-    return value.startsWith(u' ') || value.startsWith(u':') || value.startsWith(u'<') || value.endsWith(u' ')
-           || value.contains(u'\n') || value.contains(u'\r') || value.contains(QChar(0));
+    if (value.startsWith(u' ') || value.startsWith(u':') || value.startsWith(u'<') || value.endsWith(u' '))
+        return true;
+    for (QChar c : value)
+        if (c.unicode() < 0x20 || c.unicode() > 0x7E)
+            return true;
+    return false;
 }
 
 void Put(QStringList &lines, QLatin1StringView name, const QString &value)
@@ -76,6 +89,11 @@ QString RestLines(const QString &street)
     return at < 0 ? QString() : street.mid(at + 1);
 }
 
+QString BirthPart(const TContactData &c, const char *format)
+{
+    return c.Birthday == 0 ? QString() : SerialToDate(c.Birthday).toString(QLatin1StringView(format));
+}
+
 struct WriteRow
 {
     QLatin1StringView name;
@@ -87,8 +105,12 @@ struct WriteRow
 const WriteRow kWriteRows[] = {
     {L("givenName"), FIELD(FirstName)},
     {L("sn"), FIELD(LastName)},
+    {L("cn"),
+     [](const TQorContacts &book, const TContactData &c) { return book.GetDisplayNameFromContactData(&c, dtInherited); }},
     {L("mozillaNickname"), FIELD(Nickname)},
     {L("company"), FIELD(Company)},
+    // The standard name too, which readers that know no Mozilla names take.
+    {L("o"), FIELD(Company)},
     {L("department"), FIELD(Department)},
     {L("title"), FIELD(JobTitle)},
     {L("street"), [](const TQorContacts &, const TContactData &c) { return FirstLine(c.WorkStreet); }},
@@ -105,7 +127,9 @@ const WriteRow kWriteRows[] = {
     {L("pager"), FIELD(WorkPager)},
     {L("mail"), FIELD(WorkEmail)},
     {L("mozillaWorkUrl"), FIELD(WorkWebsite)},
+    // The first name is the one earlier versions read, the second Thunderbird's.
     {L("homeStreet"), [](const TQorContacts &, const TContactData &c) { return FirstLine(c.HomeStreet); }},
+    {L("mozillaHomeStreet"), [](const TQorContacts &, const TContactData &c) { return FirstLine(c.HomeStreet); }},
     {L("mozillaHomeStreet2"), [](const TQorContacts &, const TContactData &c) { return RestLines(c.HomeStreet); }},
     {L("mozillaHomeLocalityName"), FIELD(HomeCity)},
     {L("mozillaHomeState"), FIELD(HomeStateProvince)},
@@ -114,7 +138,11 @@ const WriteRow kWriteRows[] = {
     {L("homePhone"), FIELD(HomePhone)},
     {L("mozillaSecondEmail"), FIELD(PersonalEmail)},
     {L("mozillaHomeUrl"), FIELD(PersonalWebsite)},
-    {L("description"), [](const TQorContacts &, const TContactData &c) { return c.Notes.join(kNotesJoin); }},
+    {L("birthyear"), [](const TQorContacts &, const TContactData &c) { return BirthPart(c, "yyyy"); }},
+    {L("birthmonth"), [](const TQorContacts &, const TContactData &c) { return BirthPart(c, "MM"); }},
+    {L("birthday"), [](const TQorContacts &, const TContactData &c) { return BirthPart(c, "dd"); }},
+    // One value with real line breaks, as mail programs keep a multi-line note.
+    {L("description"), [](const TQorContacts &, const TContactData &c) { return c.Notes.join(u'\n'); }},
 };
 
 #undef FIELD
@@ -124,7 +152,7 @@ const WriteRow kWriteRows[] = {
 // Undoes the escaping of a name inside "dn" up to the first plain ",".
 QString CommonNameOfDn(const QString &dn)
 {
-    const qsizetype at = dn.indexOf(L("cn="));
+    const qsizetype at = dn.indexOf(L("cn="), 0, Qt::CaseInsensitive);
     if (at < 0)
         return {};
     QString name;
@@ -136,18 +164,6 @@ QString CommonNameOfDn(const QString &dn)
     return name;
 }
 
-void ReadDn(TContactData &c, const QString &value)
-{
-    const QString name = CommonNameOfDn(value);
-    const qsizetype blank = name.indexOf(u' ');
-    if (blank < 0) {
-        c.LastName = name;
-        return;
-    }
-    c.FirstName = name.left(blank);
-    c.LastName = name.mid(blank + 1);
-}
-
 void Append(QString &street, const QString &more)
 {
     if (more.isEmpty())
@@ -155,110 +171,192 @@ void Append(QString &street, const QString &more)
     street = street.isEmpty() ? more : street + u';' + more;
 }
 
+// What one record holds beside the fields it sets directly.
+struct Entry
+{
+    TContactData &c;
+    QString cn;
+    QString birthYear, birthMonth, birthDay;
+    bool group = false;
+    bool base64 = false; // the value being read was base64
+};
+
 // Mobile, pager and mail are work details when a company is already known.
 void ByCompany(TContactData &c, Text work, Text personal, const QString &value)
 {
     c.*(c.Company.isEmpty() ? personal : work) = value;
 }
 
-using Action = void (*)(TContactData &, const QString &);
+using Action = void (*)(Entry &, const QString &);
+
+template<Text field>
+void Store(Entry &e, const QString &value)
+{
+    e.c.*field = value;
+}
+
+template<Text field>
+void StoreIfEmpty(Entry &e, const QString &value)
+{
+    if ((e.c.*field).isEmpty())
+        e.c.*field = value;
+}
+
+template<Text field>
+void AppendLine(Entry &e, const QString &value)
+{
+    Append(e.c.*field, value);
+}
+
+// Notes of earlier versions are joined by "¤"; other programs write real line
+// breaks, and a base64 value is never the older form.
+void ReadDescription(Entry &e, const QString &value)
+{
+    static const QRegularExpression kBreaks(QStringLiteral("\r\n|\r|\n"));
+    if (e.base64 || value.contains(u'\n') || value.contains(u'\r'))
+        e.c.Notes += value.split(kBreaks);
+    else
+        e.c.Notes += value.split(kNotesJoin);
+}
+
+void ReadObjectClass(Entry &e, const QString &value)
+{
+    for (const char *group : {"groupOfNames", "groupOfUniqueNames", "mozillaAbList"})
+        if (value.trimmed().compare(L(group), Qt::CaseInsensitive) == 0)
+            e.group = true;
+}
 
 struct ReadRule
 {
-    std::initializer_list<QLatin1StringView> names;
+    std::initializer_list<const char *> names;
     Action action;
 };
 
-template<Text field>
-void Store(TContactData &c, const QString &value)
-{
-    c.*field = value;
-}
-
 const ReadRule kReadRules[] = {
-    {{L("dn")}, ReadDn},
-    {{L("givenName")}, Store<&TContactData::FirstName>},
-    {{L("sn")}, Store<&TContactData::LastName>},
-    {{L("mozillaNickname"), L("xmozillanickname")}, Store<&TContactData::Nickname>},
-    {{L("o")},
-     [](TContactData &c, const QString &v) {
-         if (c.Company.isEmpty())
-             c.Company = v;
+    {{"dn"},
+     [](Entry &e, const QString &v) {
+         if (const QString name = CommonNameOfDn(v); !name.isEmpty() || v.contains(L("cn="), Qt::CaseInsensitive))
+             SetNamesFromFullName(e.c, name);
      }},
-    {{L("company")}, Store<&TContactData::Company>},
-    {{L("department")}, Store<&TContactData::Department>},
-    {{L("title")}, Store<&TContactData::JobTitle>},
-    {{L("telephoneNumber")}, Store<&TContactData::WorkPhone>},
-    {{L("facsimileTelephoneNumber"), L("fax")}, Store<&TContactData::WorkFax>},
-    {{L("mobile")},
-     [](TContactData &c, const QString &v) {
-         ByCompany(c, &TContactData::WorkMobilePhone, &TContactData::PersonalMobilePhone, v);
+    {{"objectclass"}, ReadObjectClass},
+    {{"cn", "commonName"}, [](Entry &e, const QString &v) { e.cn = v; }},
+    {{"givenName"}, Store<&TContactData::FirstName>},
+    {{"sn", "surname"}, Store<&TContactData::LastName>},
+    {{"mozillaNickname", "xmozillanickname", "nickname"}, Store<&TContactData::Nickname>},
+    {{"o", "organization", "organizationName"}, StoreIfEmpty<&TContactData::Company>},
+    {{"company"}, Store<&TContactData::Company>},
+    {{"department"}, Store<&TContactData::Department>},
+    {{"ou", "orgUnit"}, StoreIfEmpty<&TContactData::Department>},
+    {{"title"}, Store<&TContactData::JobTitle>},
+    {{"telephoneNumber"}, Store<&TContactData::WorkPhone>},
+    {{"facsimileTelephoneNumber", "fax"}, Store<&TContactData::WorkFax>},
+    {{"mobile", "cellphone"},
+     [](Entry &e, const QString &v) {
+         ByCompany(e.c, &TContactData::WorkMobilePhone, &TContactData::PersonalMobilePhone, v);
      }},
-    {{L("pager")},
-     [](TContactData &c, const QString &v) { ByCompany(c, &TContactData::WorkPager, &TContactData::PersonalPager, v); }},
-    {{L("mail")},
-     [](TContactData &c, const QString &v) { ByCompany(c, &TContactData::WorkEmail, &TContactData::PersonalEmail, v); }},
-    {{L("mozillaWorkUrl")}, Store<&TContactData::WorkWebsite>},
-    {{L("street")}, Store<&TContactData::WorkStreet>},
-    {{L("mozillaWorkStreet2")}, [](TContactData &c, const QString &v) { Append(c.WorkStreet, v); }},
-    {{L("postOfficeBox")}, Store<&TContactData::WorkPOBox>},
-    {{L("l")}, Store<&TContactData::WorkCity>},
-    {{L("st")}, Store<&TContactData::WorkStateProvince>},
-    {{L("postalCode")}, Store<&TContactData::WorkPostalCode>},
-    {{L("c")}, Store<&TContactData::WorkCountryRegion>},
-    {{L("homeStreet")}, Store<&TContactData::HomeStreet>},
-    {{L("mozillaHomeStreet2")}, [](TContactData &c, const QString &v) { Append(c.HomeStreet, v); }},
-    {{L("mozillaHomeLocalityName")}, Store<&TContactData::HomeCity>},
-    {{L("mozillaHomeState")}, Store<&TContactData::HomeStateProvince>},
-    {{L("mozillaHomePostalCode")}, Store<&TContactData::HomePostalCode>},
-    {{L("mozillaHomeCountryName")}, Store<&TContactData::HomeCountryRegion>},
-    {{L("homePhone")}, Store<&TContactData::HomePhone>},
-    {{L("mozillaSecondEmail"), L("xmozillasecondemail")},
-     [](TContactData &c, const QString &v) { c.*(c.PersonalEmail.isEmpty() ? &TContactData::PersonalEmail : &TContactData::OtherEmail) = v; }},
-    {{L("mozillaHomeUrl")}, Store<&TContactData::PersonalWebsite>},
-    {{L("description")}, [](TContactData &c, const QString &v) { c.Notes += v.split(kNotesJoin); }},
+    {{"pager", "pagerphone"},
+     [](Entry &e, const QString &v) { ByCompany(e.c, &TContactData::WorkPager, &TContactData::PersonalPager, v); }},
+    {{"mail"},
+     [](Entry &e, const QString &v) { ByCompany(e.c, &TContactData::WorkEmail, &TContactData::PersonalEmail, v); }},
+    {{"mozillaWorkUrl", "workurl"}, Store<&TContactData::WorkWebsite>},
+    {{"street", "streetaddress"}, Store<&TContactData::WorkStreet>},
+    {{"mozillaWorkStreet2"}, AppendLine<&TContactData::WorkStreet>},
+    {{"postOfficeBox"}, Store<&TContactData::WorkPOBox>},
+    {{"l", "locality"}, Store<&TContactData::WorkCity>},
+    {{"st"}, Store<&TContactData::WorkStateProvince>},
+    {{"postalCode"}, Store<&TContactData::WorkPostalCode>},
+    {{"c", "countryname"}, Store<&TContactData::WorkCountryRegion>},
+    {{"homeStreet", "mozillaHomeStreet", "homePostalAddress"}, Store<&TContactData::HomeStreet>},
+    {{"mozillaHomeStreet2", "mozillaHomePostalAddress2"}, AppendLine<&TContactData::HomeStreet>},
+    {{"mozillaHomeLocalityName"}, Store<&TContactData::HomeCity>},
+    {{"mozillaHomeState"}, Store<&TContactData::HomeStateProvince>},
+    {{"mozillaHomePostalCode"}, Store<&TContactData::HomePostalCode>},
+    {{"mozillaHomeCountryName"}, Store<&TContactData::HomeCountryRegion>},
+    {{"homePhone"}, Store<&TContactData::HomePhone>},
+    {{"mozillaSecondEmail", "xmozillasecondemail"},
+     [](Entry &e, const QString &v) {
+         e.c.*(e.c.PersonalEmail.isEmpty() ? &TContactData::PersonalEmail : &TContactData::OtherEmail) = v;
+     }},
+    {{"mozillaHomeUrl", "homeurl"}, Store<&TContactData::PersonalWebsite>},
+    {{"nsAIMid", "nscpaimscreenname"}, Store<&TContactData::PersonalIM>},
+    {{"birthyear"}, [](Entry &e, const QString &v) { e.birthYear = v; }},
+    {{"birthmonth"}, [](Entry &e, const QString &v) { e.birthMonth = v; }},
+    {{"birthday"}, [](Entry &e, const QString &v) { e.birthDay = v; }},
+    {{"description"}, ReadDescription},
 };
 
-// Long values of other writers are folded onto lines that begin with a blank.
+// Attribute names are compared without regard to letter case.
+const QHash<QString, Action> &ReadActions()
+{
+    static const QHash<QString, Action> actions = [] {
+        QHash<QString, Action> a;
+        for (const ReadRule &rule : kReadRules)
+            for (const char *name : rule.names)
+                a.insert(QString::fromLatin1(name).toLower(), rule.action);
+        return a;
+    }();
+    return actions;
+}
+
+// Long values are folded onto lines that begin with one blank; comment lines
+// (folded or not) carry nothing.
 QStringList Unfold(const QStringList &lines)
 {
     QStringList out;
     for (const QString &line : lines) {
-        if (line.startsWith(u' ') && !out.isEmpty())
-            out.last() += QStringView(line).mid(1);
-        else
-            out.append(line);
+        if (line.startsWith(u' ') && !out.isEmpty()) {
+            if (out.last().size() < kMaxValue)
+                out.last() += QStringView(line).mid(1);
+        } else {
+            out.append(line.left(kMaxValue));
+        }
     }
+    out.removeIf([](const QString &line) { return line.startsWith(u'#'); });
     return out;
 }
 
-void ReadLine(TContactData &c, const QString &line)
+QString DecodeBase64(QStringView text)
 {
-    // The value is all after the first ": ", so "Note: call back" stays whole;
-    // "name:: " marks a base64 value.
-    const qsizetype at = line.indexOf(L(": "));
-    if (at <= 0)
+    return QString::fromUtf8(QByteArray::fromBase64(text.trimmed().toLatin1()));
+}
+
+// "name: value", "name:: base64" or "name:< url" (not read); the name may
+// carry options after ";".
+void ReadLine(Entry &e, const QString &line)
+{
+    const qsizetype colon = line.indexOf(u':');
+    if (colon <= 0)
         return;
-    QString name = line.left(at);
-    QString value = line.mid(at + 2);
-    if (name.endsWith(u':')) {
-        name.chop(1);
-        value = QString::fromUtf8(QByteArray::fromBase64(value.toLatin1()));
-    }
-    for (const ReadRule &rule : kReadRules)
-        for (QLatin1StringView candidate : rule.names)
-            if (name == candidate) {
-                rule.action(c, value);
-                return;
-            }
+    const QString name = line.left(colon).section(u';', 0, 0).trimmed().toLower();
+    QStringView rest = QStringView(line).mid(colon + 1);
+    e.base64 = rest.startsWith(u':');
+    if (rest.startsWith(u'<'))
+        return;
+    // Only the blanks after the colon are padding; trailing ones are text.
+    qsizetype start = 0;
+    while (!e.base64 && start < rest.size() && rest[start] == u' ')
+        ++start;
+    const QString value = e.base64 ? DecodeBase64(rest.mid(1)) : rest.mid(start).toString();
+    if (const Action action = ReadActions().value(name))
+        action(e, value);
+}
+
+void Finish(Entry &e)
+{
+    if (e.c.FirstName.isEmpty() && e.c.LastName.isEmpty() && !e.cn.trimmed().isEmpty())
+        SetNamesFromFullName(e.c, e.cn.trimmed());
+    const QDate birth(e.birthYear.toInt(), e.birthMonth.toInt(), e.birthDay.toInt());
+    if (!e.birthYear.isEmpty() && birth.isValid())
+        e.c.Birthday = DateToSerial(birth);
 }
 
 } // namespace
 
 QStringList WriteRecord(const TQorContacts &contacts, const TContactData &contact)
 {
-    QStringList lines{L("dn: ") + DistinguishedName(FullName(contact),
-                                                    contacts.GetPreferredEmailFromContactData(&contact))};
+    QStringList lines;
+    const QString dn = DistinguishedName(FullName(contact), contacts.GetPreferredEmailFromContactData(&contact));
+    Put(lines, L("dn"), dn);
     for (const char *objectClass : {"top", "person", "organizationalPerson", "inetOrgPerson", "mozillaAbPersonAlpha"})
         lines.append(L("objectclass: ") + L(objectClass));
     for (const WriteRow &row : kWriteRows)
@@ -270,11 +368,18 @@ bool ReadRecord(const TQorContacts &contacts, const QStringList &lines, TContact
 {
     if (lines.isEmpty())
         return false;
+    // Read into a copy, so that a group entry leaves the contact alone.
+    TContactData copy = contact;
+    Entry entry{copy, {}, {}, {}, {}, false, false};
+    for (const QString &line : Unfold(lines))
+        ReadLine(entry, line);
+    if (entry.group)
+        return false;
+    Finish(entry);
+    contact = std::move(copy);
     const TDateTime now = DateTimeToSerial(contacts.GetClock().NowUtc());
     contact.Accessed = now;
     contact.Modified = now;
-    for (const QString &line : Unfold(lines))
-        ReadLine(contact, line);
     return true;
 }
 

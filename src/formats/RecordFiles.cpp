@@ -15,14 +15,21 @@ int ImportRecords(TQorContacts &contacts, const QStringList &lines, QLatin1Strin
     int created = 0;
     TContactData *contact = nullptr;
     QStringList record;
+    // A record the reader refuses (a group of contacts) adds no contact; they
+    // are removed in one pass at the end.
+    std::vector<TContactData *> refused;
     const auto complete = [&] {
-        if (contact && !record.isEmpty() && read(record, *contact) && contacts.FormatContacts())
+        if (!contact || record.isEmpty())
+            return;
+        if (!read(record, *contact))
+            refused.push_back(contact);
+        else if (contacts.FormatContacts())
             contacts.FormatContactData(contact);
     };
     for (qsizetype i = 0; i < lines.size(); ++i) {
         contacts.ReportProgress(1, int(lines.size() - 1), int(i));
         const QString &line = lines[i];
-        if (line.startsWith(startTag)) {
+        if (line.startsWith(startTag, Qt::CaseInsensitive)) {
             complete();
             contact = contacts.CreateContactData();
             ++created;
@@ -32,7 +39,8 @@ int ImportRecords(TQorContacts &contacts, const QStringList &lines, QLatin1Strin
             record.append(line);
     }
     complete();
-    return created;
+    contacts.DeleteContactDataList(refused);
+    return created - int(refused.size());
 }
 
 int ImportRecordFile(TQorContacts &contacts, const QString &path, QLatin1StringView startTag,
@@ -47,25 +55,24 @@ int ImportRecordFile(TQorContacts &contacts, const QString &path, QLatin1StringV
     return ImportRecords(contacts, lines, startTag, read);
 }
 
-bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringList &lines,
-                     textfile::Encoding encoding)
+bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringList &lines, const FileForm &form)
 {
-    if (textfile::WriteLines(path, lines, encoding))
+    const QStringList text = form.header.isEmpty() ? lines : QStringList{form.header, QString()} + lines;
+    if (textfile::WriteLines(path, text, form.encoding, form.lineEnd))
         return true;
     contacts.Prompts().ShowError(QStringLiteral("Cannot save \"%1\".").arg(path));
     return false;
 }
 
-int ExportRecordFile(TQorContacts &contacts, const QString &path, textfile::Encoding encoding,
-                     const RecordWriter &write)
+int ExportRecordFile(TQorContacts &contacts, const QString &path, const FileForm &form, const RecordWriter &write)
 {
     BusyCursor busy(contacts.Prompts());
     int written = 0;
-    const QStringList output = ExportRecords(contacts, write, written);
-    return WriteRecordFile(contacts, path, output, encoding) ? written : 0;
+    const QStringList output = ExportRecords(contacts, write, written, form.blankLines);
+    return WriteRecordFile(contacts, path, output, form) ? written : 0;
 }
 
-QStringList ExportRecords(TQorContacts &contacts, const RecordWriter &write, int &written)
+QStringList ExportRecords(TQorContacts &contacts, const RecordWriter &write, int &written, bool blankLines)
 {
     QStringList output;
     written = 0;
@@ -76,7 +83,7 @@ QStringList ExportRecords(TQorContacts &contacts, const RecordWriter &write, int
         const TContactData &contact = *list[size_t(i)];
         if (!contact.Exportable)
             continue;
-        if (!output.isEmpty())
+        if (blankLines && !output.isEmpty())
             output.append(QString());
         output += write(contact);
         ++written;

@@ -110,14 +110,14 @@ bool ReadLines(const QString &path, QStringList &lines, qint64 maxBytes)
     return true;
 }
 
-bool WriteLines(const QString &path, const QStringList &lines, Encoding encoding)
+bool WriteLines(const QString &path, const QStringList &lines, Encoding encoding, QLatin1StringView lineEnd)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     QString text;
     for (const QString &line : lines)
-        text += line + QLatin1StringView("\r\n");
+        text += line + lineEnd;
     QByteArray bytes = encoding == Encoding::Utf8WithBom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
     bytes += text.toUtf8();
     if (file.write(bytes) != bytes.size()) {

@@ -21,9 +21,10 @@ QString DecodeText(QByteArrayView bytes, bool truncated = false);
 // hostile input bounded.
 bool ReadLines(const QString &path, QStringList &lines, qint64 maxBytes = qint64(1) << 30);
 
-// Writes every line followed by CRLF, atomically: the target is replaced only
-// when the whole text has been written.
-bool WriteLines(const QString &path, const QStringList &lines, Encoding encoding);
+// Writes every line followed by lineEnd, atomically: the target is replaced
+// only when the whole text has been written.
+bool WriteLines(const QString &path, const QStringList &lines, Encoding encoding,
+                QLatin1StringView lineEnd = QLatin1StringView("\r\n"));
 
 // Splits text at CR, LF or CRLF.
 QStringList SplitLines(QStringView text);

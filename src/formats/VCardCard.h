@@ -13,8 +13,12 @@ namespace vcard {
 // The lines of one card for a contact, "BEGIN:VCARD" to "END:VCARD".
 QStringList WriteCard(const TQorContacts &contacts, const TContactData &contact);
 
-// Reads the lines of one card into the contact. False, with the contact left
-// alone, when the first line is not "BEGIN:VCARD".
+// True for the line that opens a card, in any letter case.
+bool IsCardStart(const QString &line);
+
+// Reads the lines of one card, up to its "END:VCARD", into the contact. False,
+// with the contact left alone, when the first line does not open a card or the
+// card describes a group of contacts.
 bool ReadCard(const TQorContacts &contacts, const QStringList &lines, TContactData &contact);
 
 } // namespace vcard

@@ -1,12 +1,20 @@
 #include "contacts/QorContacts.h"
 #include "formats/RecordFiles.h"
 #include "formats/TextFiles.h"
+#include "formats/VCard3Writer.h"
 #include "formats/VCardCard.h"
 
 namespace cardolin {
 
+namespace {
+
 // Cards are written as UTF-8 with a byte-order mark rather than a legacy code
 // page, so no character of a name or address is lost on the way out.
+const recordfiles::FileForm kOwnCards{textfile::Encoding::Utf8WithBom, QLatin1StringView("\r\n"), true, {}};
+// Standard 3.0 cards carry no byte-order mark, which some readers take for
+// text before the first card, and no blank line between cards.
+const recordfiles::FileForm kStandardCards{textfile::Encoding::Utf8, QLatin1StringView("\r\n"), false, {}};
+} // namespace
 
 bool TQorContacts::ReadContactDataFromvCardFile(TContactData *AContactData, const QString &FileName)
 {
@@ -24,7 +32,7 @@ bool TQorContacts::ReadContactDataFromvCardFile(TContactData *AContactData, cons
 bool TQorContacts::WriteContactDataTovCardFile(const TContactData *AContactData, const QString &FileName)
 {
     return AContactData && recordfiles::WriteRecordFile(*this, FileName, vcard::WriteCard(*this, *AContactData),
-                                                        textfile::Encoding::Utf8WithBom);
+                                                        kOwnCards);
 }
 
 int TQorContacts::ImportFromvCardFile(const QString &FileName)
@@ -37,8 +45,28 @@ int TQorContacts::ImportFromvCardFile(const QString &FileName)
 
 int TQorContacts::ExportTovCardFile(const QString &FileName)
 {
-    return recordfiles::ExportRecordFile(*this, FileName, textfile::Encoding::Utf8WithBom,
+    return recordfiles::ExportRecordFile(*this, FileName, kOwnCards,
                                          [this](const TContactData &c) { return vcard::WriteCard(*this, c); });
+}
+
+bool TQorContacts::WriteContactDataTovCard3File(const TContactData *AContactData, const QString &FileName)
+{
+    return AContactData && recordfiles::WriteRecordFile(*this, FileName, vcard::WriteCard3(*this, *AContactData),
+                                                        kStandardCards);
+}
+
+int TQorContacts::ExportTovCard3File(const QString &FileName)
+{
+    return recordfiles::ExportRecordFile(*this, FileName, kStandardCards,
+                                         [this](const TContactData &c) { return vcard::WriteCard3(*this, c); });
+}
+
+int TQorContacts::ExportTovCard3Folder(const QString &FolderName)
+{
+    return recordfiles::ExportFolder(*this, FolderName, QStringLiteral(".vcf"),
+                                     [this](const TContactData *contact, const QString &path) {
+                                         return WriteContactDataTovCard3File(contact, path);
+                                     });
 }
 
 int TQorContacts::ImportFromvCardFolder(const QString &FolderName)

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace cardolin::windowscontact {
 
@@ -31,6 +32,7 @@ struct WalkState
     int index = 0;
     QString current;
     QString voiceOrFax;
+    QStringList phoneLabels; // of the telephone number being read
 };
 
 struct CollectionTag
@@ -95,18 +97,27 @@ void ReadAddressPart(WalkState &s, QStringView name, const QString &text)
             s.c.*(s.index == 1 ? part.work : part.home) = text;
 }
 
-void ReadPhoneLabel(WalkState &s, const QString &label)
+// The labels of one number are weighed together when it ends: a mobile or
+// pager number is that alone, whatever other labels it has, and never also
+// the business or personal telephone or fax.
+void ReadPhoneLabels(WalkState &s)
 {
-    if (label == L("Pager"))
+    const QStringList labels = std::exchange(s.phoneLabels, {});
+    const bool cellular = labels.contains(L("Cellular")), pager = labels.contains(L("Pager"));
+    if (pager)
         s.c.WorkPager = s.current;
-    else if (label == L("Cellular"))
+    if (cellular)
         s.c.PersonalMobilePhone = s.current;
-    else if (label == L("Voice") || label == L("Fax"))
-        s.voiceOrFax = label;
-    else if (label == L("Business") && !s.voiceOrFax.isEmpty())
-        s.c.*(s.voiceOrFax == L("Voice") ? &TContactData::WorkPhone : &TContactData::WorkFax) = s.current;
-    else if (label == L("Personal") && !s.voiceOrFax.isEmpty())
-        s.c.*(s.voiceOrFax == L("Voice") ? &TContactData::HomePhone : &TContactData::HomeFax) = s.current;
+    for (const QString &label : labels) {
+        if (label == L("Voice") || label == L("Fax"))
+            s.voiceOrFax = label;
+        else if (cellular || pager || s.voiceOrFax.isEmpty())
+            continue;
+        else if (label == L("Business"))
+            s.c.*(s.voiceOrFax == L("Voice") ? &TContactData::WorkPhone : &TContactData::WorkFax) = s.current;
+        else if (label == L("Personal"))
+            s.c.*(s.voiceOrFax == L("Voice") ? &TContactData::HomePhone : &TContactData::HomeFax) = s.current;
+    }
 }
 
 void ReadLabel(WalkState &s, const QString &label)
@@ -122,7 +133,7 @@ void ReadLabel(WalkState &s, const QString &label)
             ReadStamp(s.current, s.c.Anniversary);
         break;
     case Collection::PhoneNumber:
-        ReadPhoneLabel(s, label);
+        s.phoneLabels.append(label);
         break;
     case Collection::Url:
         if (label == L("Business"))
@@ -210,6 +221,8 @@ bool Read(QIODevice &device, TContactData &contact)
         // These files never carry a DTD; one could only serve entity tricks.
         if (token == QXmlStreamReader::DTD || token == QXmlStreamReader::EntityReference)
             return false;
+        if (token == QXmlStreamReader::EndElement && xml.qualifiedName() == L("c:PhoneNumber"))
+            ReadPhoneLabels(state);
         if (token != QXmlStreamReader::StartElement)
             continue;
         if (!inRoot) {

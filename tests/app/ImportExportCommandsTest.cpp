@@ -145,6 +145,13 @@ TEST_F(ImportExportFixture, ExportsTakeWhatTheListShowsOrTheSelection)
     Export("ExportTovCardFile");
     EXPECT_EQ(askedSelected, 2);
     EXPECT_EQ(askedSuffix, "vcf");
+    AnswerFiles(dir.filePath("out3.vcf"));
+    Export("ExportTovCard3File");
+    EXPECT_EQ(askedSuffix, "vcf");
+    EXPECT_EQ(prompts.information.last(), "2 contacts have been exported successfully.");
+    QFile card3(dir.filePath("out3.vcf"));
+    ASSERT_TRUE(card3.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(card3.readAll().startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\n"));
     EXPECT_FALSE(window->Modified());
 }
 

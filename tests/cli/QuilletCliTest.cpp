@@ -425,7 +425,7 @@ TEST(CliConvert, LdifFileAndFolderCarryTheContactsBothWays)
     const QString records = dir.filePath("people.ldif"), folder = dir.filePath("records");
     ASSERT_TRUE(QDir().mkpath(folder));
     ASSERT_EQ(Cli({"convert", People(), records}).exitCode, 0);
-    EXPECT_TRUE(ReadAll(records).startsWith("dn: cn="));
+    EXPECT_TRUE(ReadAll(records).startsWith("version: 1\n\ndn: cn="));
     ASSERT_EQ(Cli({"convert", records, folder, "--to", "ldif-folder"}).exitCode, 0);
     const QString back = dir.filePath("back.qcb");
     ASSERT_EQ(Cli({"convert", folder, back, "--from", "ldif-folder"}).exitCode, 0);
@@ -484,6 +484,23 @@ TEST(CliConvert, VCardFileAndFolderCarryTheContactsBothWays)
     const Outcome notAFolder = Cli({"convert", cards, back, "--from", "vcard-folder"});
     EXPECT_EQ(notAFolder.exitCode, 2);
     EXPECT_TRUE(notAFolder.err.contains("is not a folder")) << notAFolder.err.toStdString();
+}
+
+TEST(CliConvert, Version3CardsForOtherAddressBooks)
+{
+    QTemporaryDir dir;
+    const QString cards = dir.filePath("people.vcf"), folder = dir.filePath("cards"), back = dir.filePath("back.qcb");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const Outcome out = Cli({"convert", People(), cards, "--to", "vcard3"});
+    ASSERT_EQ(out.exitCode, 0) << out.err.toStdString();
+    EXPECT_TRUE(ReadAll(cards).startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\n"));
+    ASSERT_EQ(Cli({"convert", cards, back, "--from", "vcard3"}).exitCode, 0);
+    QStringList want = Cli({"list", People()}).out.split('\n'), got = Cli({"list", back}).out.split('\n');
+    want.sort(), got.sort();
+    EXPECT_EQ(got, want);
+    ASSERT_EQ(Cli({"convert", People(), folder, "--to", "vcard3-folder"}).exitCode, 0);
+    want.removeAll(QString());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), want.size());
 }
 
 } // namespace

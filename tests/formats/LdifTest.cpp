@@ -1,6 +1,7 @@
 #include "formats/FormatsFixture.h"
 
 #include "contacts/ContactFields.h"
+#include "contacts/SerialDate.h"
 
 #include <QDir>
 
@@ -17,9 +18,12 @@ protected:
         const QString path = dir.filePath("one.ldif");
         EXPECT_TRUE(book.WriteContactDataToLDIFFile(&contact, path));
         QString text = QString::fromUtf8(ReadAll(path));
-        EXPECT_TRUE(text.endsWith("\r\n"));
-        text.chop(2);
-        return text.split("\r\n");
+        EXPECT_TRUE(text.endsWith("\n"));
+        EXPECT_FALSE(text.contains("\r"));
+        text.chop(1);
+        QStringList lines = text.split("\n");
+        EXPECT_EQ(lines.mid(0, 2), (QStringList{"version: 1", ""}));
+        return lines.mid(2);
     }
 
     TContactData *Read(const QString &text)
@@ -48,13 +52,16 @@ TEST_F(Ldif, WritesTheMozillaAttributes)
                                 "objectclass: mozillaAbPersonAlpha",
                                 "givenName: John",
                                 "sn: Smith",
+                                "cn: John Smith",
                                 "company: Smith, Jones & Co",
+                                "o: Smith, Jones & Co",
                                 "street: 1 Main",
                                 "mobile: +44 7",
                                 "mail: j@x.org",
                                 "homeStreet: 12 High St",
+                                "mozillaHomeStreet: 12 High St",
                                 "mozillaHomeStreet2: Flat 3;Rear",
-                                "description: a¤¤b",
+                                "description:: YQoKYg==", // "a\n\nb"
                             }));
 
     TContactData *bare = book.CreateContactData();
@@ -64,6 +71,14 @@ TEST_F(Ldif, WritesTheMozillaAttributes)
     bare->OtherEmail = "o@x", bare->Preferred = "Other";
     EXPECT_EQ(RecordOf(*bare).first(), "dn: mail=o@x");
     EXPECT_EQ(lines.last(), "mozillaNickname:: IHBhZGRlZA==");
+
+    // Letters beyond ASCII go out in base64, so no reader has to guess the code page.
+    TContactData *accented = book.CreateContactData();
+    accented->FirstName = "Zoë", accented->Birthday = DateToSerial(QDate(1982, 11, 5));
+    const QStringList more = RecordOf(*accented);
+    EXPECT_EQ(more.first(), "dn:: Y249Wm/Dqw=="); // "cn=Zoë"
+    EXPECT_TRUE(more.contains("givenName:: Wm/Dqw=="));
+    EXPECT_EQ(more.mid(more.size() - 3), (QStringList{"birthyear: 1982", "birthmonth: 11", "birthday: 05"}));
 }
 
 TEST_F(Ldif, NamesInTheDnAreEscapedAndReadBack)
@@ -116,11 +131,25 @@ TEST_F(Ldif, ReadsWhatOtherWritersProduce)
              EXPECT_EQ(c.WorkStreet, "1 Main;Suite 2");
              EXPECT_EQ(c.HomeStreet, "Flat 3");
          }},
-        {"unknown and broken lines are skipped",
-         "dn: cn=a\nfoo: bar\nnocolon\n: empty\nGIVENNAME: x\n",
+        {"names in any case; unknown, broken and comment lines are skipped",
+         "dn: cn=a\nfoo: bar\nnocolon\n: empty\nGIVENNAME: x\n# sn: comment\n",
          [](const TContactData &c) {
-             EXPECT_EQ(c.FirstName, "");
+             EXPECT_EQ(c.FirstName, "x");
              EXPECT_EQ(c.LastName, "a");
+         }},
+        {"no blank after the colon, options, a URL value, a folded base64 value",
+         "DN: cn=a\nsn:Plain\ntitle;lang-fr: Chef\ncompany:< file:///etc/passwd\ndescription:: TGlnbmUgMQpM\n aWduZSAy\n",
+         [](const TContactData &c) {
+             EXPECT_EQ(c.LastName, "Plain");
+             EXPECT_EQ(c.JobTitle, "Chef");
+             EXPECT_EQ(c.Company, "");
+             EXPECT_EQ(c.Notes, (QStringList{"Ligne 1", "Ligne 2"}));
+         }},
+        {"a name only in cn, a department only in ou, the birthday in three parts",
+         "dn: uid=7,ou=people\ncn: Ann Lee\nou: Sales\nbirthyear: 1990\nbirthmonth: 2\nbirthday: 28\n",
+         [](const TContactData &c) {
+             EXPECT_EQ((QStringList{c.FirstName, c.LastName, c.Department}), (QStringList{"Ann", "Lee", "Sales"}));
+             EXPECT_EQ(SerialToDate(c.Birthday), QDate(1990, 2, 28));
          }},
     };
     for (const Case &c : cases) {
@@ -140,6 +169,7 @@ TEST_F(Ldif, EveryCarriedFieldSurvivesAFileRoundTrip)
     o->HomeCity = "Nice", o->HomeStateProvince = "PACA", o->HomePostalCode = "06000";
     o->HomeCountryRegion = "France", o->HomePhone = "+33 4", o->PersonalEmail = "p@x.fr";
     o->PersonalWebsite = "http://p.fr", o->Notes = {"one: 1", "", " two "};
+    o->Birthday = DateToSerial(QDate(1975, 4, 23));
     const QString path = dir.filePath("all.ldif");
     ASSERT_EQ(book.ExportToLDIFFile(path), 1);
 

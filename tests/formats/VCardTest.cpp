@@ -149,7 +149,7 @@ TEST_F(VCard, ReadsTheLinesOfOtherWriters)
     EXPECT_EQ(c->Preferred, "Personal");
     EXPECT_EQ((QStringList{c->HomePOBox, c->HomeStreet, c->HomeCity, c->HomeStateProvince, c->HomePostalCode,
                            c->HomeCountryRegion}),
-              (QStringList{"box", "Street", "Town", "State", "123", "Country"}));
+              (QStringList{"box", "Street;ext", "Town", "State", "123", "Country"})); // the extended address is a street line
     EXPECT_EQ(c->Modified, DateTimeToSerial(clock.NowUtc()));
 }
 
@@ -170,6 +170,47 @@ TEST_F(VCard, ContinuationLinesStayWithTheirProperty)
     EXPECT_EQ(c->Notes, (QStringList{"at 9:00", "Lunch at 12:30 with Bob", "last"}));
     EXPECT_EQ(c->OtherStreet, "one;two");
     EXPECT_EQ(c->OtherCity, "City");
+}
+
+TEST_F(VCard, QuotedPrintableIsDecodedOnlyWhereAnEncoderWroteIt)
+{
+    struct Case
+    {
+        QStringList lines;
+        QStringList notes;
+    };
+    const Case cases[] = {
+        // The program's own cards mark raw text as quoted-printable.
+        {{"NOTE;ENCODING=QUOTED-PRINTABLE:id=12, x=41=0D=0A=", "Zoë=0D=0A=", "c"}, {"id=12, x=41", "Zoë", "c"}},
+        {{"NOTE;ENCODING=QUOTED-PRINTABLE:caf=C3=A9 =3D ok=0D=0Aend"}, {"café = ok", "end"}},
+        {{"NOTE;CHARSET=ISO-8859-1;QUOTED-PRINTABLE:caf=E9 long=", "er"}, {"café longer"}},
+        // A value ending in "=" by mistake does not swallow the next property.
+        {{"NOTE;ENCODING=QUOTED-PRINTABLE:x =", "TITLE:Boss"}, {"x ="}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.lines.join(" | ").toStdString());
+        book.ClearContactDataList();
+        EXPECT_EQ(Read(QStringList{"BEGIN:VCARD", "VERSION:2.1"} + c.lines + QStringList{"END:VCARD"})->Notes, c.notes);
+    }
+}
+
+TEST_F(VCard, ReadingAFileIntoOneContactTakesItsFirstCardOnly)
+{
+    TContactData *c = Read({"BEGIN:VCARD", "N:First;Ann", "TEL;HOME:1", "END:VCARD", "BEGIN:VCARD", "N:Second;Bob",
+                            "EMAIL:b@x.org", "END:VCARD"});
+    EXPECT_EQ((QStringList{c->LastName, c->FirstName, c->HomePhone, c->WorkEmail}),
+              (QStringList{"First", "Ann", "1", ""}));
+}
+
+TEST_F(VCard, GroupCardsAddNoContact)
+{
+    const QString path = dir.filePath("group.vcf");
+    WriteAll(path, "BEGIN:VCARD\r\nVERSION:4.0\r\nKIND:group\r\nFN:Friends\r\nMEMBER:urn:uuid:1\r\nEND:VCARD\r\n"
+                   "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Ann Lee\r\nEND:VCARD\r\n");
+    EXPECT_EQ(book.ImportFromvCardFile(path), 1);
+    ASSERT_EQ(book.ContactDataList().size(), 1u);
+    EXPECT_EQ((QStringList{book.ContactDataList()[0]->FirstName, book.ContactDataList()[0]->LastName}),
+              (QStringList{"Ann", "Lee"}));
 }
 
 TEST_F(VCard, RejectsWhatIsNotACard)
@@ -222,6 +263,50 @@ TEST_F(VCard, EveryCarriedFieldSurvivesAFileRoundTrip)
     TContactData copy = *other.ContactDataList().front();
     EXPECT_EQ(copy.Created, modified);
     // The fields cards do not carry are those a fresh record has.
+    copy.Created = original->Created, copy.Modified = original->Modified, copy.Accessed = original->Accessed;
+    for (const ContactField &field : ContactFields())
+        std::visit([&](auto member) { EXPECT_TRUE(copy.*member == original->*member) << field.name.data(); },
+                   field.member);
+}
+
+TEST_F(VCard, Version3CardsAreEscapedFoldedAndCarryEveryField)
+{
+    TContactData *c = book.CreateContactData();
+    c->FirstName = "Ann", c->LastName = "O'Neil", c->Suffix = "Jr.", c->WorkFax = "+1 2", c->HomeFax = "+1 3";
+    c->PersonalEmail = "a@home.example", c->WorkEmail = "a@work.example", c->Preferred = "Personal";
+    c->Categories.Add("Friends, close"), c->Categories.Add("Club");
+    c->HomeStreet = "1 Main;Flat 2", c->HomeCity = "Cork";
+    c->Notes = {"a,b;c\\d", "", QString(30, QChar(0x00E9)) + QString(30, u'x')};
+    const QString path = dir.filePath("v3.vcf");
+    ASSERT_TRUE(book.WriteContactDataTovCard3File(c, path));
+    const QByteArray bytes = ReadAll(path);
+    EXPECT_TRUE(bytes.startsWith("BEGIN:VCARD\r\nVERSION:3.0\r\nN:O'Neil;Ann;;;Jr.\r\nFN:Ann O'Neil\r\n"));
+    QStringList lines = QString::fromUtf8(bytes).split("\r\n");
+    for (const QString &line : lines)
+        EXPECT_LE(line.toUtf8().size(), 75) << line.toStdString();
+    for (const char *line : {"TEL;TYPE=WORK,FAX:+1 2", "TEL;TYPE=HOME,FAX:+1 3",
+                             "EMAIL;TYPE=INTERNET,WORK:a@work.example", "EMAIL;TYPE=INTERNET,HOME,PREF:a@home.example",
+                             "ADR;TYPE=HOME,PREF:;;1 Main\\nFlat 2;Cork;;;", "CATEGORIES:Club,Friends\\, close"})
+        EXPECT_TRUE(lines.contains(line)) << line;
+    const QString unfolded = QString::fromUtf8(bytes).replace("\r\n ", "");
+    EXPECT_TRUE(unfolded.contains("\r\nNOTE:a\\,b\\;c\\\\d\\n\\n" + QString(30, QChar(0x00E9)) + QString(30, u'x') + "\r\n"));
+}
+
+TEST_F(VCard, EveryCarriedFieldSurvivesAVersion3RoundTrip)
+{
+    TContactData *original = book.CreateContactData();
+    FillEveryCarriedField(*original);
+    original->Suffix = "III", original->WorkFax = "+1 1", original->HomeFax = "+1 2", original->OtherFax = "+1 3";
+    original->WorkIM = "xmpp:w@x", original->OtherIM = "o-im", original->Categories.Add("Friends, close");
+    original->Categories.Add("VIP");
+    const QString path = dir.filePath("all3.vcf");
+    ASSERT_EQ(book.ExportTovCard3File(path), 1);
+
+    TQorContacts other;
+    other.SetClock(clock);
+    other.SetPrompts(prompts);
+    ASSERT_EQ(other.ImportFromvCardFile(path), 1);
+    TContactData copy = *other.ContactDataList().front();
     copy.Created = original->Created, copy.Modified = original->Modified, copy.Accessed = original->Accessed;
     for (const ContactField &field : ContactFields())
         std::visit([&](auto member) { EXPECT_TRUE(copy.*member == original->*member) << field.name.data(); },

@@ -45,6 +45,25 @@ TEST_F(WindowsContacts, ReadsTheElementWalkOfAFullFile)
     EXPECT_EQ(c->Modified, DateTimeToSerial(clock.NowUtc()));
 }
 
+TEST_F(WindowsContacts, AMobileNumberIsOnlyTheMobileWhateverItsOtherLabels)
+{
+    const auto number = [](const char *value, std::initializer_list<const char *> labels) {
+        QByteArray xml = QByteArray("<c:PhoneNumber><c:Number>") + value + "</c:Number><c:LabelCollection>";
+        for (const char *label : labels)
+            xml += QByteArray("<c:Label>") + label + "</c:Label>";
+        return xml + "</c:LabelCollection></c:PhoneNumber>";
+    };
+    const QString path = dir.filePath("mobile.contact");
+    WriteAll(path, "<c:contact xmlns:c=\"http://schemas.microsoft.com/Contact\"><c:PhoneNumberCollection>"
+                       + number("1", {"Fax", "Business"}) + number("2", {"Cellular", "Business"})
+                       + number("3", {"Business", "Pager"}) + number("4", {"Voice", "Personal"})
+                       + "</c:PhoneNumberCollection></c:contact>");
+    TContactData *c = book.CreateContactData();
+    ASSERT_TRUE(book.ReadContactDataFromWindowsContactsFile(c, path));
+    EXPECT_EQ((QStringList{c->WorkFax, c->PersonalMobilePhone, c->WorkPager, c->HomePhone, c->WorkPhone}),
+              (QStringList{"1", "2", "3", "4", ""}));
+}
+
 TEST_F(WindowsContacts, ACompanyMakesTheFirstAddressTheWorkOne)
 {
     TContactData *c = book.CreateContactData();

@@ -1,8 +1,10 @@
 #include "contacts/QorContacts.h"
+#include "contacts/SerialDate.h"
 #include "fakes/RecordingPrompts.h"
 #include "support/Clock.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -158,6 +160,154 @@ for r in rows[1:]:
 )", {path, c.firstName, c.notes});
         EXPECT_EQ(out.split('\n'), (QStringList{"2 True", "Zoë#call: soon", "Al \"Big\"#one, two|three"})) << c.name;
     }
+}
+
+// One contact with every kind of field a 3.0 card or an LDIF record carries.
+void FillForPeers(TContactData &c)
+{
+    c.Title = "Dr.", c.FirstName = "Zoë", c.MiddleName = "K.", c.LastName = "Élan", c.Suffix = "Jr.";
+    c.Nickname = "Zo", c.Company = "Smith, Jones; Co", c.Department = "R&D", c.JobTitle = "Boss", c.Role = "Lead";
+    c.WorkStreet = "1 Rue Haute;Bât B", c.WorkCity = "Lyon", c.WorkPostalCode = "69001";
+    c.WorkCountryRegion = "France", c.WorkPhone = "+33 4 1", c.WorkFax = "+33 4 9", c.PersonalMobilePhone = "+33 6 1";
+    c.WorkEmail = "z@x.fr", c.WorkWebsite = "https://x.fr/a?b=1,2";
+    c.HomeStreet = "2 Home", c.HomeCity = "Nice", c.HomeStateProvince = "PACA", c.HomePostalCode = "06000";
+    c.HomeCountryRegion = "France", c.HomePhone = "+33 4 2", c.PersonalEmail = "p@x.fr", c.Preferred = "Personal";
+    c.Birthday = DateToSerial(QDate(1975, 4, 23));
+    c.Categories.Add("Friends, close"), c.Categories.Add("VIP");
+    c.Notes = {"call: soon, maybe; later", "Second line \\ backslash"};
+}
+
+TEST_F(Peers, VObjectReadsOurVersion3CardFieldForField)
+{
+    REQUIRE_PEER("vobject");
+    FillForPeers(*book.ContactDataList().front());
+    const QString path = dir.filePath("c3.vcf");
+    ASSERT_EQ(book.ExportTovCard3File(path), 1);
+    const QString out = RunPython(R"(
+import sys, vobject
+c = vobject.readOne(open(sys.argv[1], encoding='utf-8').read())
+n = c.n.value
+print(n.prefix, n.given, n.additional, n.family, n.suffix, c.fn.value, c.nickname.value, sep='|')
+print(*c.org.value, c.title.value, c.role.value, sep='|')
+for a in sorted(c.adr_list, key=lambda a: a.params['TYPE']):
+    print(a.params['TYPE'], a.value.street.replace('\n', '/'), a.value.city, a.value.region, a.value.code, a.value.country, sep='|')
+print(*sorted(','.join(t.params['TYPE']) + '=' + t.value for t in c.tel_list), sep='|')
+print(*sorted(','.join(e.params['TYPE']) + '=' + e.value for e in c.email_list), sep='|')
+print(c.url.value, c.bday.value, '/'.join(c.categories.value), sep='|')
+print(c.note.value.replace('\n', '/'))
+)", {path});
+    EXPECT_EQ(out.split('\n'),
+              (QStringList{
+                  "Dr.|Zoë|K.|Élan|Jr.|Zoë K. Élan|Zo",
+                  "Smith, Jones; Co|R&D|Boss|Lead",
+                  "['HOME', 'PREF']|2 Home|Nice|PACA|06000|France",
+                  "['WORK']|1 Rue Haute/Bât B|Lyon||69001|France",
+                  "CELL=+33 6 1|HOME,VOICE=+33 4 2|WORK,FAX=+33 4 9|WORK,VOICE=+33 4 1",
+                  "INTERNET,HOME,PREF=p@x.fr|INTERNET,WORK=z@x.fr",
+                  "https://x.fr/a?b=1,2|1975-04-23|Friends, close/VIP",
+                  "call: soon, maybe; later/Second line \\ backslash",
+              }));
+}
+
+TEST_F(Peers, PythonLdapReadsOurLdifFieldForField)
+{
+    REQUIRE_PEER("ldif");
+    FillForPeers(*book.ContactDataList().front());
+    const QString path = dir.filePath("all.ldif");
+    ASSERT_EQ(book.ExportToLDIFFile(path), 1);
+    const QString out = RunPython(R"(
+import sys, ldif
+p = ldif.LDIFRecordList(open(sys.argv[1], 'rb'))
+p.parse()
+dn, e = p.all_records[0]
+print(dn)
+for name in sorted(e, key=str.lower):
+    if name != 'objectclass':
+        print(name, *(v.decode().replace('\n', '/') for v in e[name]), sep='=')
+)", {path});
+    EXPECT_EQ(out.split('\n'), (QStringList{
+                                   "cn=Zoë Élan,mail=p@x.fr",
+                                   "birthday=23",
+                                   "birthmonth=04",
+                                   "birthyear=1975",
+                                   "c=France",
+                                   "cn=Zoë K. Élan",
+                                   "company=Smith, Jones; Co",
+                                   "department=R&D",
+                                   "description=call: soon, maybe; later/Second line \\ backslash",
+                                   "facsimileTelephoneNumber=+33 4 9",
+                                   "givenName=Zoë",
+                                   "homePhone=+33 4 2",
+                                   "homeStreet=2 Home",
+                                   "l=Lyon",
+                                   "mail=z@x.fr",
+                                   "mobile=+33 6 1",
+                                   "mozillaHomeCountryName=France",
+                                   "mozillaHomeLocalityName=Nice",
+                                   "mozillaHomePostalCode=06000",
+                                   "mozillaHomeState=PACA",
+                                   "mozillaHomeStreet=2 Home",
+                                   "mozillaNickname=Zo",
+                                   "mozillaSecondEmail=p@x.fr",
+                                   "mozillaWorkStreet2=Bât B",
+                                   "mozillaWorkUrl=https://x.fr/a?b=1,2",
+                                   "o=Smith, Jones; Co",
+                                   "postalCode=69001",
+                                   "sn=Élan",
+                                   "street=1 Rue Haute",
+                                   "telephoneNumber=+33 4 1",
+                                   "title=Boss",
+                               }));
+}
+
+// KDE's KContacts, through the helper that scripts/make-fixtures.sh builds;
+// CARDOLIN_KCONTACTS_PEER may name it elsewhere.
+QString KContactsPeer()
+{
+    const QString named = qEnvironmentVariable("CARDOLIN_KCONTACTS_PEER");
+    const QString path = named.isEmpty() ? QStringLiteral(CARDOLIN_FIXTURES "/../../build-peers/kcontacts_fixtures")
+                                         : named;
+    return QFileInfo(path).isExecutable() ? path : QString();
+}
+
+TEST_F(Peers, KContactsReadsOurVersion3CardAndLdif)
+{
+    const QString peer = KContactsPeer();
+    if (peer.isEmpty())
+        GTEST_SKIP() << "peer missing: KContacts helper (build it with scripts/make-fixtures.sh --kcontacts-only)";
+    FillForPeers(*book.ContactDataList().front());
+    const QString card = dir.filePath("c.vcf"), ldif = dir.filePath("c.ldif");
+    ASSERT_EQ(book.ExportTovCard3File(card), 1);
+    ASSERT_EQ(book.ExportToLDIFFile(ldif), 1);
+    const auto read = [&](const QString &path) {
+        QProcess p;
+        p.start(peer, {"read", path});
+        EXPECT_TRUE(p.waitForFinished(60000));
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed().split('\n');
+    };
+    const QStringList fromCard = read(card);
+    EXPECT_EQ(fromCard, (QStringList{
+                            "1",
+                            "Élan|Zoë|K.|Dr.|Jr.",
+                            "Smith, Jones; Co|R&D|Boss",
+                            "Home/Voice=+33 4 2|Mobile=+33 6 1|Work Fax=+33 4 9|Work/Voice=+33 4 1",
+                            "p@x.fr|z@x.fr",
+                            "Work=1 Rue Haute/Bât B|Lyon||69001|France",
+                            "Home=2 Home|Nice|PACA|06000|France",
+                            "1975-04-23|Friends, close,VIP|https://x.fr/a?b=1,2",
+                            // KContacts keeps the escape that RFC 2426 asks for before a
+                            // semicolon in a text value.
+                            "call: soon, maybe\\; later/Second line \\ backslash",
+                        }));
+    const QStringList fromLdif = read(ldif);
+    ASSERT_GE(fromLdif.size(), 9);
+    EXPECT_EQ(fromLdif[1], "Élan|Zoë|||");
+    EXPECT_EQ(fromLdif[2], "Smith, Jones; Co|R&D|Boss");
+    EXPECT_EQ(fromLdif[3], "Fax=+33 4 9|Home=+33 4 2|Mobile=+33 6 1|Work=+33 4 1");
+    EXPECT_EQ(fromLdif[4], "p@x.fr|z@x.fr");
+    EXPECT_EQ(fromLdif.mid(5, 2), (QStringList{"Home=2 Home|Nice|PACA|06000|France",
+                                               "Work=1 Rue Haute/Bât B|Lyon||69001|France"}));
+    EXPECT_EQ(fromLdif.last(), "call: soon, maybe; later/Second line \\ backslash");
 }
 
 TEST_F(Peers, KmlIsWellFormedKml22)

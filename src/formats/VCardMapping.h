@@ -1,0 +1,16 @@
+#pragma once
+
+#include "contacts/ContactData.h"
+#include "formats/VCardProperties.h"
+
+namespace cardolin::vcard {
+
+// True when the card describes a group of contacts rather than a contact.
+bool IsGroupCard(const Card &card);
+
+// Puts each property of the card into the contact field that the program's
+// own cards use for it: telephones, addresses, e-mails and web sites by their
+// work, home and other types, then by order.
+void MapCard(const Card &card, TContactData &contact);
+
+} // namespace cardolin::vcard

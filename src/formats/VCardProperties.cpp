@@ -1,0 +1,349 @@
+#include "formats/VCardProperties.h"
+
+#include <QSet>
+#include <QStringDecoder>
+
+namespace cardolin::vcard {
+
+namespace {
+
+constexpr QLatin1StringView L(const char *text)
+{
+    return QLatin1StringView(text);
+}
+
+// A value longer than this is cut; nothing a contact holds comes near it, and a
+// hostile file cannot grow one line without bound.
+constexpr qsizetype kMaxLogicalLine = qsizetype(4) << 20;
+
+// Position of the colon that ends the name and parameters; colons inside a
+// quoted parameter value do not count.
+qsizetype HeaderEnd(QStringView line)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == u'"')
+            quoted = !quoted;
+        else if (line[i] == u':' && !quoted)
+            return i;
+    }
+    return -1;
+}
+
+bool IsNameChar(QChar c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'-' || c == u'_';
+}
+
+// "item1.TEL" or "TEL" before the first ";" or ":"; empty when the line does
+// not start with such a token (a note's "Lunch at 12:30" does not).
+QStringView NameToken(QStringView line)
+{
+    const qsizetype end = HeaderEnd(line);
+    if (end <= 0)
+        return {};
+    qsizetype stop = 0;
+    int dots = 0;
+    while (stop < end && line[stop] != u';') {
+        const QChar c = line[stop];
+        if (c == u'.')
+            ++dots;
+        else if (!IsNameChar(c))
+            return {};
+        ++stop;
+    }
+    if (stop == 0 || dots > 1 || line[stop - 1] == u'.' || line[0] == u'.')
+        return {};
+    return line.left(stop);
+}
+
+QStringView WithoutGroup(QStringView token)
+{
+    const qsizetype dot = token.indexOf(u'.');
+    return dot < 0 ? token : token.mid(dot + 1);
+}
+
+bool IsPropertyLine(QStringView line)
+{
+    return !NameToken(line).isEmpty();
+}
+
+// After a quoted-printable soft line break the next line belongs to the value,
+// unless it plainly starts a property of its own (a writer that ended a value
+// with "=" by mistake).
+bool StartsKnownProperty(QStringView line)
+{
+    static const QSet<QString> kNames = [] {
+        QSet<QString> names;
+        for (const char *n : {"BEGIN", "END", "VERSION", "N", "FN", "NICKNAME", "PHOTO", "BDAY", "ADR", "LABEL", "TEL",
+                              "EMAIL", "MAILER", "TZ", "GEO", "TITLE", "ROLE", "LOGO", "AGENT", "ORG", "NOTE", "REV",
+                              "SOUND", "URL", "UID", "KEY", "CATEGORIES", "PRODID", "SORT-STRING", "CLASS", "NAME",
+                              "PROFILE", "SOURCE", "IMPP", "GENDER", "ANNIVERSARY", "KIND", "LANG", "RELATED", "MEMBER"})
+            names.insert(QString::fromLatin1(n));
+        return names;
+    }();
+    const QStringView name = WithoutGroup(NameToken(line));
+    if (name.isEmpty())
+        return false;
+    if (name.compare(L("END"), Qt::CaseInsensitive) == 0 || name.compare(L("BEGIN"), Qt::CaseInsensitive) == 0)
+        return true;
+    return name.toString() == name.toString().toUpper()
+           && (name.startsWith(L("X-")) || kNames.contains(name.toString()));
+}
+
+QString Unquoted(QString text)
+{
+    text = text.trimmed();
+    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
+        return text.mid(1, text.size() - 2);
+    return text;
+}
+
+QStringList SplitOutsideQuotes(QStringView text, QChar separator)
+{
+    QStringList pieces;
+    QString piece;
+    bool quoted = false;
+    for (QChar c : text) {
+        if (c == u'"')
+            quoted = !quoted;
+        if (c == separator && !quoted) {
+            pieces.append(piece);
+            piece.clear();
+        } else {
+            piece += c;
+        }
+    }
+    pieces.append(piece);
+    return pieces;
+}
+
+void AddParameter(Property &p, const QString &param)
+{
+    const qsizetype eq = param.indexOf(u'=');
+    if (eq < 0) {
+        const QString word = param.trimmed().toUpper();
+        if (word == L("QUOTED-PRINTABLE"))
+            p.encoding = word;
+        else if (word == L("BASE64") || word == L("B"))
+            p.encoding = QStringLiteral("BASE64");
+        else if (word == L("PREF"))
+            p.pref = true;
+        else if (!word.isEmpty() && word != L("8BIT") && word != L("7BIT"))
+            p.types.append(word);
+        return;
+    }
+    const QString key = param.left(eq).trimmed().toUpper();
+    const QString value = param.mid(eq + 1);
+    if (key == L("TYPE")) {
+        for (const QString &type : SplitOutsideQuotes(value, u',')) {
+            const QString word = Unquoted(type).toUpper();
+            if (word == L("PREF"))
+                p.pref = true;
+            else if (!word.isEmpty())
+                p.types.append(word);
+        }
+    } else if (key == L("ENCODING")) {
+        const QString word = Unquoted(value).toUpper();
+        p.encoding = word == L("B") || word == L("BASE64") ? QStringLiteral("BASE64") : word;
+    } else if (key == L("PREF")) {
+        p.pref = true;
+    } else {
+        p.params.insert(key, Unquoted(value));
+    }
+}
+
+Property ParseProperty(const QString &line)
+{
+    Property p;
+    const qsizetype end = HeaderEnd(line);
+    const QStringList header = SplitOutsideQuotes(QStringView(line).left(end), u';');
+    const QString token = header.first().trimmed();
+    const qsizetype dot = token.indexOf(u'.');
+    p.group = dot < 0 ? QString() : token.left(dot).toLower();
+    p.name = token.mid(dot + 1).toUpper();
+    for (qsizetype i = 1; i < header.size(); ++i)
+        AddParameter(p, header[i]);
+    p.value = line.mid(end + 1);
+    return p;
+}
+
+void Append(QString &value, QStringView more)
+{
+    if (value.size() + more.size() <= kMaxLogicalLine)
+        value += more;
+}
+
+bool IsEnd(QStringView line)
+{
+    return line.trimmed().compare(L("END:VCARD"), Qt::CaseInsensitive) == 0;
+}
+
+// Joins the physical lines of a card into one property per logical line.
+QList<Property> Properties(const QStringList &lines, QString &version)
+{
+    QList<Property> properties;
+    bool skipped = false; // the property being joined holds binary data
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QString &line = lines[i];
+        QString *value = properties.isEmpty() ? nullptr : &properties.last().value;
+        const bool softBreak = value && properties.last().encoding == L("QUOTED-PRINTABLE") && value->endsWith(u'=');
+        if (softBreak && !StartsKnownProperty(line)) {
+            value->chop(1);
+            Append(*value, line);
+        } else if (value && (line.startsWith(u' ') || line.startsWith(u'\t'))) {
+            // Version 2.1 folds before a blank that belongs to the value.
+            if (!skipped)
+                Append(*value, version == L("2.1") ? QStringView(line) : QStringView(line).mid(1));
+        } else if (value && !IsPropertyLine(line)) {
+            // Older writers continue a value on plain lines; a picture's data
+            // is dropped on the way.
+            if (!skipped) {
+                Append(*value, u"\n");
+                Append(*value, line);
+            }
+        } else if (IsEnd(line)) {
+            break;
+        } else if (IsPropertyLine(line)) {
+            properties.append(ParseProperty(line.left(kMaxLogicalLine)));
+            const Property &p = properties.last();
+            skipped = IsBinary(p) || p.encoding == L("BASE64");
+            if (p.name == L("VERSION"))
+                version = p.value.trimmed();
+        }
+    }
+    return properties;
+}
+
+QString DecodeBytes(const QByteArray &bytes, const QString &charset)
+{
+    if (!charset.isEmpty()) {
+        QStringDecoder named(charset.toLatin1().constData());
+        if (named.isValid())
+            return named.decode(bytes);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8.decode(bytes);
+    return utf8.hasError() ? QString::fromLatin1(bytes) : text;
+}
+
+int HexValue(QChar c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c.unicode() - '0';
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - 'A' + 10;
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - 'a' + 10;
+    return -1;
+}
+
+// What a quoted-printable encoder escapes; an "=41" standing for a plain "A"
+// means the text was never encoded at all.
+bool IsEscapedByEncoders(int byte)
+{
+    return byte == '\t' || byte == '\n' || byte == '\r' || byte == ' ' || byte == '=' || byte >= 0x80
+           || QByteArrayView("!\"#$@[\\]^`{|}~").contains(char(byte));
+}
+
+// The program's own cards and Outlook's mark values quoted-printable without
+// encoding them; such a value is taken as it stands, only its "=0D=0A" line
+// breaks read.
+QString DecodeQuotedPrintable(const QString &value, const QString &charset)
+{
+    const bool declared = !charset.isEmpty();
+    QByteArray bytes;
+    bool encoded = true;
+    for (qsizetype i = 0; i < value.size() && encoded; ++i) {
+        const QChar c = value[i];
+        if (c.unicode() > 0x7E) {
+            encoded = false;
+        } else if (c != u'=') {
+            bytes += char(c.unicode());
+        } else if (i + 2 < value.size() && HexValue(value[i + 1]) >= 0 && HexValue(value[i + 2]) >= 0
+                   && (declared || (!value[i + 1].isLower() && !value[i + 2].isLower()))) {
+            const int byte = HexValue(value[i + 1]) * 16 + HexValue(value[i + 2]);
+            encoded = declared || IsEscapedByEncoders(byte);
+            bytes += char(byte);
+            i += 2;
+        } else {
+            encoded = false; // soft line breaks are already joined
+        }
+    }
+    if (!encoded) {
+        QString text = value;
+        return text.replace(L("=0D=0A"), L("\r\n"));
+    }
+    return DecodeBytes(bytes, charset);
+}
+
+QString Decode(const Property &p)
+{
+    if (p.encoding == L("QUOTED-PRINTABLE"))
+        return DecodeQuotedPrintable(p.value, p.Param("CHARSET"));
+    if (p.encoding == L("BASE64")) {
+        QByteArray data = p.value.toLatin1();
+        data.replace(' ', QByteArray()).replace('\n', QByteArray()).replace('\t', QByteArray());
+        return DecodeBytes(QByteArray::fromBase64(data), p.Param("CHARSET"));
+    }
+    return p.value;
+}
+
+QString Unescape(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\\' || i + 1 == text.size()) {
+            out += text[i];
+            continue;
+        }
+        const QChar next = text[++i];
+        out += next == u'n' || next == u'N' ? QChar(u'\n') : next;
+    }
+    return out;
+}
+
+} // namespace
+
+Card ParseCard(const QStringList &lines)
+{
+    Card card;
+    card.version = QStringLiteral("2.1");
+    card.properties = Properties(lines, card.version);
+    return card;
+}
+
+bool IsBinary(const Property &property)
+{
+    static const QSet<QString> kBinary{QStringLiteral("PHOTO"), QStringLiteral("LOGO"), QStringLiteral("SOUND"),
+                                       QStringLiteral("KEY"), QStringLiteral("X-MS-CARDPICTURE")};
+    return kBinary.contains(property.name);
+}
+
+QString Text(const Card &card, const Property &property)
+{
+    const QString text = Decode(property);
+    return card.Escaped() ? Unescape(text) : text;
+}
+
+QStringList Pieces(const Card &card, const Property &property, QChar separator)
+{
+    const QString text = Decode(property);
+    if (!card.Escaped())
+        return text.split(separator);
+    QStringList pieces;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\\') {
+            ++i;
+        } else if (text[i] == separator) {
+            pieces.append(Unescape(QStringView(text).mid(start, i - start)));
+            start = i + 1;
+        }
+    }
+    pieces.append(Unescape(QStringView(text).mid(start)));
+    return pieces;
+}
+
+} // namespace cardolin::vcard
