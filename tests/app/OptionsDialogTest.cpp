@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,7 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTabWidget>
+#include <QStackedWidget>
 #include <QToolButton>
 
 using namespace cardolin;
@@ -183,6 +184,20 @@ TEST_F(OptionsDialogTest, DependentControlsFollowTheirBoxes)
     EXPECT_FALSE(Control<QCheckBox>("UseProxyServerCheckBox")->isChecked());
     EXPECT_EQ(Control<QLineEdit>("ProxyPortEdit")->text(), "80");
     EXPECT_FALSE(Control<QLineEdit>("ProxyAddressEdit")->isEnabled());
+}
+
+TEST_F(OptionsDialogTest, AnUnknownStoredColourSelectsNothingAndGivesNoColour)
+{
+    SetOption(SettingId::GoogleEarthLowPriorityMarkerColor, QString("mauve"));
+    SetOption(SettingId::ZeeMapsHighPriorityMarkerColor, QString("teal"));
+    Start();
+    Form().LoadOptionsFromRegistry();
+    EXPECT_EQ(Control<QComboBox>("GoogleEarthLowPriorityMarkerColorComboBox")->currentIndex(), -1);
+    EXPECT_EQ(Control<QComboBox>("ZeeMapsHighPriorityMarkerColorComboBox")->currentText(), "teal");
+    for (TQorContacts *contacts : {&window->QorContacts1(), &window->QorContacts2()}) {
+        EXPECT_EQ(contacts->GoogleEarthLowPriorityMarkerColor(), "");
+        EXPECT_EQ(contacts->ZeeMapsHighPriorityMarkerColor(), "teal");
+    }
 }
 
 TEST_F(OptionsDialogTest, CheckListsEditLearnAndTickAll)

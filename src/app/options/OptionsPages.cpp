@@ -15,7 +15,7 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QStyle>
-#include <QTabWidget>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace cardolin::app {
@@ -63,18 +63,24 @@ QPushButton *Button(QWidget *parent, const char *name, const QString &caption)
 
 void TForm2::BuildPages()
 {
-    m_pages->addTab(BuildPreferencesPage(), tr("Preferences"));
-    m_pages->addTab(BuildAdvancedPage(), tr("Advanced"));
-    m_pages->addTab(BuildDisplayPage(), tr("Display"));
-    m_pages->addTab(BuildSyncPage(), tr("Sync"));
-    m_pages->addTab(BuildFindPage(), tr("Find"));
-    m_pages->addTab(BuildFormatPage(), tr("Format"));
-    m_pages->addTab(BuildVocabularyPage(TVocabulary::Categories), tr("Categories"));
-    m_pages->addTab(BuildVocabularyPage(TVocabulary::Keywords), tr("Keywords"));
-    m_pages->addTab(BuildMarkerPage(TOptionsPage::BatchGeo, {}), tr("BatchGeo"));
-    m_pages->addTab(BuildMarkerPage(TOptionsPage::GoogleEarth, GoogleEarthColors()), tr("Google Earth"));
-    m_pages->addTab(BuildMarkerPage(TOptionsPage::ZeeMaps, ZeeMapsColors()), tr("ZeeMaps"));
-    m_pages->addTab(BuildUpdatePage(), tr("Update"));
+    AddPage(BuildPreferencesPage(), tr("Preferences"));
+    AddPage(BuildAdvancedPage(), tr("Advanced"));
+    AddPage(BuildDisplayPage(), tr("Display"));
+    AddPage(BuildSyncPage(), tr("Sync"));
+    AddPage(BuildFindPage(), tr("Find"));
+    AddPage(BuildFormatPage(), tr("Format"));
+    AddPage(BuildVocabularyPage(TVocabulary::Categories), tr("Categories"));
+    AddPage(BuildVocabularyPage(TVocabulary::Keywords), tr("Keywords"));
+    AddPage(BuildMarkerPage(TOptionsPage::BatchGeo, {}), tr("BatchGeo"));
+    AddPage(BuildMarkerPage(TOptionsPage::GoogleEarth, GoogleEarthMarkerColors()), tr("Google Earth"));
+    AddPage(BuildMarkerPage(TOptionsPage::ZeeMaps, ZeeMapsMarkerColors()), tr("ZeeMaps"));
+    AddPage(BuildUpdatePage(), tr("Update"));
+}
+
+void TForm2::AddPage(QWidget *page, const QString &caption)
+{
+    m_pages->addWidget(page);
+    m_pageList->addItem(caption);
 }
 
 QCheckBox *TForm2::AddCheckBox(QWidget *parent, SettingId id, const char *name, const QString &caption)

@@ -137,29 +137,6 @@ TSettingValues SystemProxyValues()
     return {{I::UseProxyServer, proxy.useProxy}, {I::ProxyAddress, proxy.address}, {I::ProxyPort, proxy.port}};
 }
 
-const QStringList &GoogleEarthColors()
-{
-    static const QStringList colors = {QStringLiteral("blue"),   QStringLiteral("green"), QStringLiteral("orange"),
-                                       QStringLiteral("purple"), QStringLiteral("red"),   QStringLiteral("yellow")};
-    return colors;
-}
-
-const QStringList &ZeeMapsColors()
-{
-    static const QStringList colors = [] {
-        QStringList list;
-        for (const char *color : {"black",       "blue",        "brown",        "burgundy",     "candle", "cloud",
-                                  "forest",      "fuscia",      "green",        "grey",         "lavender",
-                                  "light blue",  "light green", "light purple", "light yellow", "lilac",  "maize",
-                                  "mold",        "olive",       "orange",       "purple",       "red",    "red dust",
-                                  "sky",         "spring",      "sunflower",    "sunset",       "teal",   "tree",
-                                  "white",       "yellow"})
-            list.append(QString::fromLatin1(color));
-        return list;
-    }();
-    return colors;
-}
-
 QString SyncActionDescription(int item)
 {
     switch (item) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "contacts/BookLocation.h"
+#include "contacts/CollectionOptions.h"
 #include "contacts/DefaultLists.h"
 #include "support/InterfaceState.h"
 #include "support/SettingsTable.h"
@@ -69,9 +70,6 @@ TSettingValues PageDefaults(TOptionsPage page);
 // The proxy values the system's settings give.
 TSettingValues SystemProxyValues();
 
-// The items of the marker colour lists, sorted.
-const QStringList &GoogleEarthColors();
-const QStringList &ZeeMapsColors();
 // The word-wrapped text under the sync actions; empty for an unknown item.
 QString SyncActionDescription(int item);
 
