@@ -10,6 +10,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,7 +18,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QTabWidget>
+#include <QHBoxLayout>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace cardolin::app {
@@ -37,10 +39,21 @@ TForm2::TForm2(TQorRegistryEnhanced &registry, QWidget *parent) : QDialog(parent
     setWindowTitle(tr("Options"));
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(10, 10, 10, 10);
-    m_pages = new QTabWidget(this);
+    // The pages are many: a list of them at the left rather than a row of tabs
+    // too wide for the dialog.
+    auto *body = new QHBoxLayout;
+    m_pageList = new QListWidget(this);
+    m_pageList->setObjectName(QStringLiteral("PageList"));
+    m_pageList->setSpacing(3);
+    m_pages = new QStackedWidget(this);
     m_pages->setObjectName(QStringLiteral("PageControl1"));
-    layout->addWidget(m_pages);
+    m_pages->setFrameShape(QFrame::StyledPanel);
+    connect(m_pageList, &QListWidget::currentRowChanged, m_pages, &QStackedWidget::setCurrentIndex);
     BuildPages();
+    m_pageList->setFixedWidth(m_pageList->sizeHintForColumn(0) + 2 * m_pageList->frameWidth() + 24);
+    body->addWidget(m_pageList);
+    body->addWidget(m_pages, 1);
+    layout->addLayout(body);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -146,9 +159,14 @@ TCheckListItems TForm2::CheckListItems(TVocabulary vocabulary) const
     return items;
 }
 
+void TForm2::ShowPage(TOptionsPage page)
+{
+    m_pageList->setCurrentRow(int(page));
+}
+
 void TForm2::PrepareToShow(bool bookHasContacts)
 {
-    m_pages->setCurrentIndex(int(TOptionsPage::Preferences));
+    ShowPage(TOptionsPage::Preferences);
     for (const VocabularyPage &page : m_vocabularies)
         page.Learn->setEnabled(bookHasContacts);
 }

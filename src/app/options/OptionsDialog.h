@@ -19,7 +19,7 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPushButton;
-class QTabWidget;
+class QStackedWidget;
 
 namespace cardolin {
 class TQorContacts;
@@ -53,7 +53,8 @@ public:
     // Before each showing: the first page, and Learn only with contacts to learn from.
     void PrepareToShow(bool bookHasContacts);
 
-    QTabWidget *PageControl() const { return m_pages; }
+    QStackedWidget *PageControl() const { return m_pages; }
+    void ShowPage(TOptionsPage page);
     TForm3 *Form3() const { return m_form3; }
     QListWidget *CheckList(TVocabulary vocabulary) const { return m_vocabularies[Index(vocabulary)].List; }
     QMenu *PopupMenu(TVocabulary vocabulary) const { return m_vocabularies[Index(vocabulary)].Menu; }
@@ -96,6 +97,7 @@ private:
 
     // Page construction (OptionsPages.cpp).
     void BuildPages();
+    void AddPage(QWidget *page, const QString &caption);
     QWidget *BuildPreferencesPage();
     QWidget *BuildAdvancedPage();
     QWidget *BuildDisplayPage();
@@ -119,7 +121,8 @@ private:
     const TQorContacts *m_book = nullptr;
     std::vector<Binding> m_bindings;
     std::array<VocabularyPage, 2> m_vocabularies;
-    QTabWidget *m_pages = nullptr;
+    QListWidget *m_pageList = nullptr;
+    QStackedWidget *m_pages = nullptr;
     QCheckBox *m_storeInUserFolder = nullptr;
     QLineEdit *m_library = nullptr;
     QButtonGroup *m_syncAction = nullptr;
