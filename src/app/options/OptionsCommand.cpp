@@ -1,7 +1,6 @@
 #include "app/options/OptionsCommand.h"
 
 #include "app/ContactCommands.h"
-#include "app/ContactMenu.h"
 #include "app/MainWindow.h"
 #include "app/listview/ListItemsModel.h"
 #include "app/listview/QorListView.h"
@@ -30,7 +29,7 @@ TOptionsHost HostOf(MainWindow &window, const TUserAccounts &accounts, UserPromp
         [&window](bool sort) { window.RebuildFromBook(sort); },
         [&window](bool modified) { window.SetModified(modified); },
         [&window] { window.UpdateStatus(); },
-        [&window] { window.Menu().UpdateUndoActions(); },
+        [&window] { window.UpdateUndoActions(); },
     };
 }
 
