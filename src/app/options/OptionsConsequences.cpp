@@ -121,9 +121,12 @@ void TOptionsConsequences::ChangeContacts(const QString &name, const std::vector
     std::optional<TUndoRecording> recording;
     if (m_host.History)
         recording.emplace(*m_host.History, m_host.Contacts, name);
-    for (TContactData *record : records) {
-        m_host.Contacts.NoteWillChange(record);
-        change(*record);
+    const int last = int(records.size()) - 1;
+    for (int i = 0; i <= last; ++i) {
+        m_host.Contacts.NoteWillChange(records[size_t(i)]);
+        change(*records[size_t(i)]);
+        // A whole book takes a while; the window shows how far it got.
+        m_host.Contacts.ReportProgress(0, last, i);
     }
     if (recording) {
         recording->Commit();
