@@ -54,6 +54,8 @@ TSettingValues ChangedValues()
         {SettingId::ZeeMapsHighPriorityMarkerColor, QString("sky")},
         {SettingId::ProxyAddress, QString("proxy.example")},
         {SettingId::ProxyPort, QString("3128")},
+        {SettingId::GoogleClientID, QString("1234-abc.apps.googleusercontent.com")},
+        {SettingId::GoogleClientSecret, QString("GOCSPX-secret")},
     };
     for (int page = 0; page < kOptionsPageCount; ++page)
         for (const SettingId id : PageSettings(TOptionsPage(page)))

@@ -200,6 +200,19 @@ QWidget *TForm2::BuildSyncPage()
     m_syncDescription->setMinimumHeight(m_syncDescription->fontMetrics().lineSpacing() * 4);
     descriptionLayout->addWidget(m_syncDescription);
     layout->addWidget(description);
+    // The user's own OAuth client of the Google Cloud console; none is built in.
+    auto *client = new QGroupBox(tr("Google OAuth client"), page);
+    auto *clientLayout = new QVBoxLayout(client);
+    auto *clientId = new QLineEdit(client);
+    clientId->setObjectName(QStringLiteral("GoogleClientIDEdit"));
+    m_bindings.push_back({I::GoogleClientID, clientId});
+    AddLabel(clientLayout, client, tr("Client ID :"), clientId);
+    auto *secret = new QLineEdit(client);
+    secret->setObjectName(QStringLiteral("GoogleClientSecretEdit"));
+    secret->setEchoMode(QLineEdit::PasswordEchoOnEdit);
+    m_bindings.push_back({I::GoogleClientSecret, secret});
+    AddLabel(clientLayout, client, tr("Client secret :"), secret);
+    layout->addWidget(client);
     layout->addStretch(1);
     return page;
 }

@@ -21,7 +21,7 @@ constexpr SettingId kPreferences[] = {
 constexpr SettingId kAdvanced[] = {I::EmailType, I::Maps, I::StoreUserContactsBookInUserContactsFolder,
                                    I::CommonContactsBookLibrary, I::UseDisplayNameAsWindowsUserAccountForStorage};
 constexpr SettingId kDisplay[] = {I::DisplayType, I::DisplayReplaceAccentedChars};
-constexpr SettingId kSync[] = {I::SyncAction};
+constexpr SettingId kSync[] = {I::SyncAction, I::GoogleClientID, I::GoogleClientSecret};
 constexpr SettingId kFind[] = {I::FindCaseSensitive, I::FindIgnoreAccentedChars};
 constexpr SettingId kFormat[] = {I::FormatContacts, I::FormatDialNumber, I::FormatEmail, I::FormatWebsite,
                                  I::FormatLastNameUppercase};
