@@ -1,7 +1,7 @@
 // Times the main window over a large book: the first Refresh until the list is
-// painted, a filtered find, clearing it, a header sort, scrolling and a file
-// dropped on the window for import, with the
-// peak memory of the window's process.
+// painted, a filtered find, clearing it, a header sort, scrolling, two Options
+// changes that touch every row and a file dropped on the window for import,
+// with the peak memory of the window's process.
 //
 //   bench_window [--count 100000]
 //
@@ -15,6 +15,8 @@
 
 #include "app/MainWindow.h"
 #include "app/listview/QorListView.h"
+#include "app/options/OptionsCommand.h"
+#include "app/options/OptionsDialog.h"
 #include "contacts/BookLocation.h"
 #include "contacts/QorContacts.h"
 #include "platform/UserAccounts.h"
@@ -105,6 +107,21 @@ int WindowStep(const QString &home, const QString &term)
             list->viewport()->repaint();
         }
     }) / kPages;
+    // Confirming the Options dialog with a new display type re-captions and
+    // sorts every row; switching formatting on formats every contact.
+    app::OptionsCommand &options = window.OptionsDialogCommand();
+    const auto confirm = [&](SettingId id, const QVariant &value) {
+        options.ShowDialog = [&](app::TForm2 &form) {
+            app::TOptionsValues values = form.Values();
+            values.Settings[id] = value;
+            form.ShowValues(values);
+            return true;
+        };
+        options.OptionsSpeedButtonClick();
+        list->viewport()->repaint();
+    };
+    results[QStringLiteral("options_names_s")] = TimeIt([&] { confirm(SettingId::DisplayType, 3); });
+    results[QStringLiteral("options_format_s")] = TimeIt([&] { confirm(SettingId::FormatContacts, true); });
     ImportThroughWindow(window, home, results);
     results[QStringLiteral("peak_mb")] = PeakRss() / 1e6;
     return Report(results);

@@ -8,8 +8,10 @@
 #include "app/ErrorReportDialog.h"
 #include "app/listview/ListItemsModel.h"
 #include "app/listview/QorListView.h"
+#include "app/options/OptionsCommand.h"
 #include "contacts/BookLocation.h"
 #include "contacts/CollectionOptions.h"
+#include "contacts/DefaultLists.h"
 #include "platform/Process.h"
 #include "support/QorRegistryEnhanced.h"
 #include "support/SettingsTable.h"
@@ -98,6 +100,7 @@ MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
     m_commands = std::make_unique<ContactCommands>(*this, m_contacts1, m_env.Registry, m_env.Prompts, *m_systemDesktop);
     BuildLayout();
     BuildCommands();
+    m_optionsCommand = std::make_unique<OptionsCommand>(*this, m_env.Registry, m_env.Accounts, m_env.Prompts);
     BuildTray();
     m_errorReport = new ErrorReportDialog(this);
 }
@@ -302,7 +305,9 @@ QWidget *MainWindow::BuildBottomBand()
     auto *band = new QWidget(this);
     auto *row = new QHBoxLayout(band);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(SpeedButton(band, u"OptionsSpeedButton"_s, u"Options"_s, QStyle::SP_FileDialogListView));
+    QToolButton *options = SpeedButton(band, u"OptionsSpeedButton"_s, u"Options"_s, QStyle::SP_FileDialogListView);
+    connect(options, &QToolButton::clicked, this, [this] { m_optionsCommand->OptionsSpeedButtonClick(); });
+    row->addWidget(options);
     row->addWidget(
         SpeedButton(band, u"CheckForUpdatesSpeedButton"_s, u"Check for Updates"_s, QStyle::SP_BrowserReload));
     row->addWidget(SpeedButton(band, u"AboutSpeedButton"_s, u"About"_s, QStyle::SP_MessageBoxInformation));
@@ -407,6 +412,7 @@ void MainWindow::ActivateOptions()
         m_env.Registry.DeleteKey(u"ListViewInfo"_s);
     ApplyStoredOptions(registry, m_contacts1);
     ApplyStoredOptions(registry, m_contacts2);
+    ApplyStoredVocabularies(registry, m_defFilesPath, m_contacts1);
 }
 
 void MainWindow::FirstLoad(const QStringList &arguments)

@@ -37,6 +37,7 @@ class ContactCommands;
 class ContactMenu;
 class ErrorReportDialog;
 class GuiDesktopServices;
+class OptionsCommand;
 class TQorListView;
 
 // What the main window works with; all of it outlives the window.
@@ -93,6 +94,7 @@ public:
     ImportExportCommands &ImportExport() { return *m_importExport; }
     TDialogMemory &DialogMemory() { return m_dialogMemory; }
     void UpdateUndoActions();
+    OptionsCommand &OptionsDialogCommand() { return *m_optionsCommand; }
     // Where addresses, mail and the clipboard go; the real desktop unless replaced.
     void SetDesktop(platform::DesktopServices &desktop);
     bool FilteredView() const { return m_filteredView; }
@@ -199,6 +201,7 @@ private:
     ImportExportCommands *m_importExport = nullptr;
     TDialogMemory m_dialogMemory;
     qint64 m_lastPaint = 0;
+    std::unique_ptr<OptionsCommand> m_optionsCommand;
 };
 
 } // namespace cardolin::app

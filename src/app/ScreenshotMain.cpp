@@ -1,6 +1,7 @@
 #include "app/CardolinApplication.h"
 #include "app/DesktopSession.h"
 #include "app/dialogs/DialogPictures.h"
+#include "app/options/OptionsPictures.h"
 
 #include <QTimer>
 
@@ -12,18 +13,24 @@ using namespace cardolin;
 //   quillet-screenshot OUT.png [ARGUMENTS...]
 // The caller chooses whose book shows through HOME and XDG_CONFIG_HOME.
 // With --dialogs FOLDER it saves the contact dialogs over a sample contact instead.
+// With --options FOLDER it saves the pages of the Options dialog instead.
 int main(int argc, char *argv[])
 {
     app::CardolinApplication application(argc, argv);
     QStringList arguments = QApplication::arguments();
-    if (arguments.size() < 2 || (arguments.at(1) == QStringLiteral("--dialogs") && arguments.size() != 3)) {
+    const bool folderMode = arguments.size() >= 2 && (arguments.at(1) == QStringLiteral("--dialogs")
+                                                      || arguments.at(1) == QStringLiteral("--options"));
+    if (arguments.size() < 2 || (folderMode && arguments.size() != 3)) {
         std::fputs("usage: quillet-screenshot OUT.png [ARGUMENTS...]\n"
-                   "       quillet-screenshot --dialogs FOLDER\n",
+                   "       quillet-screenshot --dialogs FOLDER\n"
+                   "       quillet-screenshot --options FOLDER\n",
                    stderr);
         return 2;
     }
     if (arguments.at(1) == QStringLiteral("--dialogs"))
         return app::SaveContactDialogPictures(arguments.at(2)) == 0 ? 0 : 1;
+    if (arguments.at(1) == QStringLiteral("--options"))
+        return app::SaveOptionsDialogPictures(arguments.at(2)) == 0 ? 0 : 1;
     const QString output = arguments.at(1);
     arguments = arguments.mid(2);
 

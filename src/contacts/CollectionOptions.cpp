@@ -17,18 +17,50 @@ TDisplayType DisplayTypeOfItem(int item)
 void ApplyMarkers(const TQorRegistryEnhanced &registry, TQorContacts &contacts)
 {
     const auto text = [&](SettingId id) { return ReadTextSetting(registry, id); };
+    // A colour the map service does not know is no colour at all.
+    const auto earth = [&](SettingId id) {
+        const QString stored = text(id);
+        return GoogleEarthMarkerColors().contains(stored) ? stored : QString();
+    };
+    const auto zee = [&](SettingId id) {
+        const QString stored = text(id);
+        return ZeeMapsMarkerColors().contains(stored) ? stored : QString();
+    };
     contacts.SetBatchGeoLowPriorityMarkerGroup(text(SettingId::BatchGeoLowPriorityMarkerGroup));
     contacts.SetBatchGeoNormalPriorityMarkerGroup(text(SettingId::BatchGeoNormalPriorityMarkerGroup));
     contacts.SetBatchGeoHighPriorityMarkerGroup(text(SettingId::BatchGeoHighPriorityMarkerGroup));
-    contacts.SetGoogleEarthLowPriorityMarkerColor(text(SettingId::GoogleEarthLowPriorityMarkerColor));
-    contacts.SetGoogleEarthNormalPriorityMarkerColor(text(SettingId::GoogleEarthNormalPriorityMarkerColor));
-    contacts.SetGoogleEarthHighPriorityMarkerColor(text(SettingId::GoogleEarthHighPriorityMarkerColor));
-    contacts.SetZeeMapsLowPriorityMarkerColor(text(SettingId::ZeeMapsLowPriorityMarkerColor));
-    contacts.SetZeeMapsNormalPriorityMarkerColor(text(SettingId::ZeeMapsNormalPriorityMarkerColor));
-    contacts.SetZeeMapsHighPriorityMarkerColor(text(SettingId::ZeeMapsHighPriorityMarkerColor));
+    contacts.SetGoogleEarthLowPriorityMarkerColor(earth(SettingId::GoogleEarthLowPriorityMarkerColor));
+    contacts.SetGoogleEarthNormalPriorityMarkerColor(earth(SettingId::GoogleEarthNormalPriorityMarkerColor));
+    contacts.SetGoogleEarthHighPriorityMarkerColor(earth(SettingId::GoogleEarthHighPriorityMarkerColor));
+    contacts.SetZeeMapsLowPriorityMarkerColor(zee(SettingId::ZeeMapsLowPriorityMarkerColor));
+    contacts.SetZeeMapsNormalPriorityMarkerColor(zee(SettingId::ZeeMapsNormalPriorityMarkerColor));
+    contacts.SetZeeMapsHighPriorityMarkerColor(zee(SettingId::ZeeMapsHighPriorityMarkerColor));
 }
 
 } // namespace
+
+const QStringList &GoogleEarthMarkerColors()
+{
+    static const QStringList colors = {QStringLiteral("blue"),   QStringLiteral("green"), QStringLiteral("orange"),
+                                       QStringLiteral("purple"), QStringLiteral("red"),   QStringLiteral("yellow")};
+    return colors;
+}
+
+const QStringList &ZeeMapsMarkerColors()
+{
+    static const QStringList colors = [] {
+        QStringList list;
+        for (const char *color : {"black",       "blue",        "brown",        "burgundy",     "candle", "cloud",
+                                  "forest",      "fuscia",      "green",        "grey",         "lavender",
+                                  "light blue",  "light green", "light purple", "light yellow", "lilac",  "maize",
+                                  "mold",        "olive",       "orange",       "purple",       "red",    "red dust",
+                                  "sky",         "spring",      "sunflower",    "sunset",       "teal",   "tree",
+                                  "white",       "yellow"})
+            list.append(QString::fromLatin1(color));
+        return list;
+    }();
+    return colors;
+}
 
 void ApplyStoredOptions(const TQorRegistryEnhanced &registry, TQorContacts &contacts)
 {

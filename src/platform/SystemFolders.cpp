@@ -43,6 +43,11 @@ QString CommonDataFolder()
     return QStringLiteral("/usr/local/share");
 }
 
+QString InstalledDataFolder()
+{
+    return QString::fromUtf8(CARDOLIN_INSTALL_DATADIR "/Velmora/Cardolin");
+}
+
 QString ComputerName()
 {
     return QSysInfo::machineHostName();

@@ -17,6 +17,10 @@ QString SettingsStoreFileName();
 // /usr/local/share.
 QString CommonDataFolder();
 
+// Where an installed copy of the program keeps its shared data files
+// ("/usr/local/share/Velmora/Cardolin" for the default prefix).
+QString InstalledDataFolder();
+
 // This machine's host name.
 QString ComputerName();
 
