@@ -3,6 +3,8 @@
 #include "platform/UserAccounts.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QSysInfo>
 
 namespace cardolin::platform {
@@ -41,6 +43,18 @@ QString CommonDataFolder()
         if (QDir::isAbsolutePath(folder))
             return QDir::cleanPath(folder);
     return QStringLiteral("/usr/local/share");
+}
+
+QString UpdateDownloadFolder()
+{
+    const QString data = AbsoluteFromEnvironment("XDG_DATA_HOME");
+    const QString own = (data.isEmpty() ? HomeFolder() + QStringLiteral("/.local/share") : data)
+                        + QStringLiteral("/Cardolin/Downloaded Installations");
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    for (const QString &folder : {own, downloads})
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return folder;
+    return QDir::tempPath();
 }
 
 QString ComputerName()

@@ -17,6 +17,11 @@ QString SettingsStoreFileName();
 // /usr/local/share.
 QString CommonDataFolder();
 
+// Where downloaded installers go: the program's "Downloaded Installations"
+// folder when the user made one, else the desktop's download folder, else the
+// temporary folder.
+QString UpdateDownloadFolder();
+
 // This machine's host name.
 QString ComputerName();
 
