@@ -4,6 +4,7 @@
 #include "app/ContactListItems.h"
 #include "app/ContactMenu.h"
 #include "app/GuiDesktopServices.h"
+#include "app/UpdateCommands.h"
 #include "app/ErrorReportDialog.h"
 #include "app/listview/ListItemsModel.h"
 #include "app/listview/QorListView.h"
@@ -96,6 +97,12 @@ MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
     m_commands = std::make_unique<ContactCommands>(*this, m_contacts1, m_env.Registry, m_env.Prompts, *m_systemDesktop);
     BuildLayout();
     BuildCommands();
+    m_updates = std::make_unique<UpdateCommands>(*this, m_env.Registry, m_env.Prompts, *m_systemDesktop,
+                                                 [this] { return BookPath(SelectedAccount()); });
+    connect(findChild<QToolButton *>(u"CheckForUpdatesSpeedButton"_s), &QToolButton::clicked, this,
+            [this] { m_updates->CheckForUpdatesSpeedButtonClick(); });
+    connect(findChild<QToolButton *>(u"AboutSpeedButton"_s), &QToolButton::clicked, this,
+            [this] { m_updates->AboutSpeedButtonClick(); });
     BuildTray();
     m_errorReport = new ErrorReportDialog(this);
 }
@@ -173,6 +180,7 @@ void MainWindow::dropEvent(QDropEvent *event)
 void MainWindow::SetDesktop(platform::DesktopServices &desktop)
 {
     m_commands->SetDesktop(desktop);
+    m_updates->SetDesktop(desktop);
     for (TQorContacts *contacts : {&m_contacts1, &m_contacts2})
         contacts->SetDesktop(desktop);
 }

@@ -38,6 +38,7 @@ class ContactMenu;
 class ErrorReportDialog;
 class GuiDesktopServices;
 class TQorListView;
+class UpdateCommands;
 
 // What the main window works with; all of it outlives the window.
 struct TMainWindowEnvironment
@@ -91,6 +92,7 @@ public:
     ContactCommands &Commands() { return *m_commands; }
     ContactMenu &Menu() { return *m_menu; }
     ImportExportCommands &ImportExport() { return *m_importExport; }
+    UpdateCommands &Updates() { return *m_updates; }
     TDialogMemory &DialogMemory() { return m_dialogMemory; }
     void UpdateUndoActions();
     // Where addresses, mail and the clipboard go; the real desktop unless replaced.
@@ -198,6 +200,7 @@ private:
     ContactMenu *m_menu = nullptr;
     ImportExportCommands *m_importExport = nullptr;
     TDialogMemory m_dialogMemory;
+    std::unique_ptr<UpdateCommands> m_updates; // Check for Updates, About
     qint64 m_lastPaint = 0;
 };
 
