@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth
+  desktop-file-utils appstream shared-mime-info lintian dpkg-dev librsvg2-bin
   time
   python3 python3-vobject python3-ldap
 )

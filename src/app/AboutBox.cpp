@@ -1,5 +1,6 @@
 #include "app/AboutBox.h"
 
+#include "app/ApplicationIcon.h"
 #include "platform/DesktopServices.h"
 #include "platform/SystemInformation.h"
 #include "support/StartupSettings.h"
@@ -50,7 +51,7 @@ AboutBox::AboutBox(const QString &settingsFile, const QString &bookFile, platfor
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(tr("About Cardolin"));
     auto *icon = new QLabel(this);
-    icon->setPixmap(QApplication::windowIcon().pixmap(64, 64));
+    icon->setPixmap(ApplicationIcon().pixmap(64, 64));
     auto *name = new QLabel(QStringLiteral("<b>Cardolin</b> %1<br>%2")
                                 .arg(ProgramVersionText().toHtmlEscaped(), tr("Address book for the desktop")),
                             this);

@@ -5,6 +5,7 @@
 #include "app/ContactMenu.h"
 #include "app/GuiDesktopServices.h"
 #include "app/UpdateCommands.h"
+#include "app/ApplicationIcon.h"
 #include "app/ErrorReportDialog.h"
 #include "app/listview/ListItemsModel.h"
 #include "app/listview/QorListView.h"
@@ -204,7 +205,7 @@ void MainWindow::BuildLayout()
     m_list->Items().SetColumns(ContactListCaptions(), ContactListWidths());
     const QList<QIcon> icons = ContactRowIcons();
     m_list->Items().SetImages(icons);
-    setWindowIcon(icons.value(riPerson));
+    setWindowIcon(ApplicationIcon());
     m_list->installEventFilter(this);
     m_list->OnCustomFind = [this](const TListItem &item, const QString &text, bool &handled) {
         handled = true;
@@ -418,6 +419,12 @@ void MainWindow::FirstLoad(const QStringList &arguments)
 {
     if (arguments.isEmpty()) {
         RefreshButtonClick();
+        return;
+    }
+    // A vCard file opened with the program goes into the current book, as if dropped.
+    if (const QString path = arguments.join(u' '); path.endsWith(u".vcf"_s, Qt::CaseInsensitive)) {
+        RefreshButtonClick();
+        m_importExport->QorFileDrag1Drop({path});
         return;
     }
     // Only a book path names an account; its folder is not used, the account's

@@ -1,6 +1,7 @@
 #include "app/CardolinApplication.h"
 #include "app/DesktopSession.h"
 #include "app/dialogs/DialogPictures.h"
+#include "app/UpdatePictures.h"
 
 #include <QTimer>
 
@@ -12,18 +13,22 @@ using namespace cardolin;
 //   quillet-screenshot OUT.png [ARGUMENTS...]
 // The caller chooses whose book shows through HOME and XDG_CONFIG_HOME.
 // With --dialogs FOLDER it saves the contact dialogs over a sample contact instead.
+// With --update-dialogs FOLDER it saves the About box and the update dialogs instead.
 int main(int argc, char *argv[])
 {
     app::CardolinApplication application(argc, argv);
     QStringList arguments = QApplication::arguments();
     if (arguments.size() < 2 || (arguments.at(1) == QStringLiteral("--dialogs") && arguments.size() != 3)) {
         std::fputs("usage: quillet-screenshot OUT.png [ARGUMENTS...]\n"
-                   "       quillet-screenshot --dialogs FOLDER\n",
+                   "       quillet-screenshot --dialogs FOLDER\n"
+                   "       quillet-screenshot --update-dialogs FOLDER\n",
                    stderr);
         return 2;
     }
     if (arguments.at(1) == QStringLiteral("--dialogs"))
         return app::SaveContactDialogPictures(arguments.at(2)) == 0 ? 0 : 1;
+    if (arguments.at(1) == QStringLiteral("--update-dialogs"))
+        return arguments.size() == 3 && app::SaveUpdateDialogPictures(arguments.at(2)) == 0 ? 0 : 1;
     const QString output = arguments.at(1);
     arguments = arguments.mid(2);
 
