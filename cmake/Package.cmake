@@ -4,8 +4,7 @@ set(CPACK_PACKAGE_NAME cardolin)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH})
 set(CPACK_PACKAGE_CONTACT "Velmora <cardolin@velmora.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "address book that exchanges contacts with other programs")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "address book that exchanges contacts with other programs
- Cardolin keeps one contacts book per user account. Contacts are edited field
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Cardolin keeps one contacts book per user account. Contacts are edited field
  by field, searched, filtered, merged and tidied, exchanged through CSV, vCard
  and LDIF files, and synchronised with a Google account.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
