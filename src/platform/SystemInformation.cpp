@@ -6,7 +6,10 @@ namespace cardolin::platform {
 
 QString OperatingSystemDescription()
 {
-    QString text = QSysInfo::prettyProductName() + QStringLiteral("; ") + QSysInfo::kernelType() + u' '
+    QString kernel = QSysInfo::kernelType();
+    if (kernel == u"linux")
+        kernel = QStringLiteral("Linux"); // as the kernel calls itself
+    QString text = QSysInfo::prettyProductName() + QStringLiteral("; ") + kernel + u' '
                    + QSysInfo::kernelVersion() + u' ' + QSysInfo::currentCpuArchitecture();
     const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP");
     const QString session = qEnvironmentVariable("XDG_SESSION_TYPE");
