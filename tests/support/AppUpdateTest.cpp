@@ -272,3 +272,67 @@ TEST(UpdateTransfer, SizeFromHeadAndFourMiBWhenUnannounced)
 }
 
 } // namespace
+
+#include <QProcess>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QSslSocket>
+
+namespace {
+
+// A TLS server whose certificate nobody vouches for: the check must refuse it.
+class UntrustedTlsServer : public QTcpServer
+{
+public:
+    UntrustedTlsServer(const QString &certificate, const QString &key)
+    {
+        QFile certificateFile(certificate), keyFile(key);
+        certificateFile.open(QIODevice::ReadOnly);
+        keyFile.open(QIODevice::ReadOnly);
+        m_certificate = QSslCertificate(certificateFile.readAll());
+        m_key = QSslKey(keyFile.readAll(), QSsl::Rsa);
+        listen(QHostAddress::LocalHost, 0);
+    }
+    int requestsRead = 0;
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto *socket = new QSslSocket(this);
+        socket->setSocketDescriptor(descriptor);
+        socket->setLocalCertificate(m_certificate);
+        socket->setPrivateKey(m_key);
+        QObject::connect(socket, &QSslSocket::readyRead, socket, [this, socket] {
+            ++requestsRead;
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 21\r\n\r\n[Quillet]\nVersion=9\n");
+        });
+        socket->startServerEncryption();
+    }
+
+private:
+    QSslCertificate m_certificate;
+    QSslKey m_key;
+};
+
+TEST(UpdateTransfer, HttpsServerWithoutATrustedCertificateIsRefused)
+{
+    cardolin::testing::EnsureCoreApplication();
+    QTemporaryDir dir;
+    const QString key = dir.filePath(QStringLiteral("key.pem")), certificate = dir.filePath(QStringLiteral("cert.pem"));
+    QProcess openssl; // the openssl command makes a throw-away certificate
+    openssl.start(QStringLiteral("openssl"), {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out",
+                                        certificate, "-days", "1", "-subj", "/CN=127.0.0.1", "-addext",
+                                        "subjectAltName=IP:127.0.0.1"});
+    ASSERT_TRUE(openssl.waitForFinished(60000));
+    ASSERT_EQ(openssl.exitCode(), 0);
+    UntrustedTlsServer server(certificate, key);
+    TQorAppUpdate update;
+    update.ProgramName = QStringLiteral("Quillet");
+    update.Version = QStringLiteral("1");
+    update.UpdateFileURL = QStringLiteral("https://127.0.0.1:%1/velmora/VelmoraUpdates.txt").arg(server.serverPort());
+    const TQorAppUpdate::TCheckResult result = update.Check();
+    EXPECT_EQ(result.Outcome, TQorAppUpdate::TOutcome::Failed);
+    EXPECT_EQ(server.requestsRead, 0);
+}
+
+} // namespace
