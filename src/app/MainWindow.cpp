@@ -5,6 +5,8 @@
 #include "app/ContactMenu.h"
 #include "app/dialogs/ContactDialogs.h"
 #include "app/GuiDesktopServices.h"
+#include "app/UpdateCommands.h"
+#include "app/ApplicationIcon.h"
 #include "app/ErrorReportDialog.h"
 #include "app/listview/ListItemsModel.h"
 #include "app/listview/QorListView.h"
@@ -101,6 +103,12 @@ MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
     BuildLayout();
     BuildCommands();
     m_optionsCommand = std::make_unique<OptionsCommand>(*this, m_env.Registry, m_env.Accounts, m_env.Prompts);
+    m_updates = std::make_unique<UpdateCommands>(*this, m_env.Registry, m_env.Prompts, *m_systemDesktop,
+                                                 [this] { return BookPath(SelectedAccount()); });
+    connect(findChild<QToolButton *>(u"CheckForUpdatesSpeedButton"_s), &QToolButton::clicked, this,
+            [this] { m_updates->CheckForUpdatesSpeedButtonClick(); });
+    connect(findChild<QToolButton *>(u"AboutSpeedButton"_s), &QToolButton::clicked, this,
+            [this] { m_updates->AboutSpeedButtonClick(); });
     BuildTray();
     m_errorReport = new ErrorReportDialog(this);
 }
@@ -179,6 +187,7 @@ void MainWindow::SetDesktop(platform::DesktopServices &desktop)
 {
     InstallContactDialogs(m_contacts1, desktop, this);
     m_commands->SetDesktop(desktop);
+    m_updates->SetDesktop(desktop);
     for (TQorContacts *contacts : {&m_contacts1, &m_contacts2})
         contacts->SetDesktop(desktop);
 }
@@ -202,7 +211,7 @@ void MainWindow::BuildLayout()
     m_list->Items().SetColumns(ContactListCaptions(), ContactListWidths());
     const QList<QIcon> icons = ContactRowIcons();
     m_list->Items().SetImages(icons);
-    setWindowIcon(icons.value(riPerson));
+    setWindowIcon(ApplicationIcon());
     m_list->installEventFilter(this);
     m_list->OnCustomFind = [this](const TListItem &item, const QString &text, bool &handled) {
         handled = true;
@@ -419,6 +428,12 @@ void MainWindow::FirstLoad(const QStringList &arguments)
 {
     if (arguments.isEmpty()) {
         RefreshButtonClick();
+        return;
+    }
+    // A vCard file opened with the program goes into the current book, as if dropped.
+    if (const QString path = arguments.join(u' '); path.endsWith(u".vcf"_s, Qt::CaseInsensitive)) {
+        RefreshButtonClick();
+        m_importExport->QorFileDrag1Drop({path});
         return;
     }
     // Only a book path names an account; its folder is not used, the account's

@@ -39,6 +39,7 @@ class ErrorReportDialog;
 class GuiDesktopServices;
 class OptionsCommand;
 class TQorListView;
+class UpdateCommands;
 
 // What the main window works with; all of it outlives the window.
 struct TMainWindowEnvironment
@@ -92,6 +93,7 @@ public:
     ContactCommands &Commands() { return *m_commands; }
     ContactMenu &Menu() { return *m_menu; }
     ImportExportCommands &ImportExport() { return *m_importExport; }
+    UpdateCommands &Updates() { return *m_updates; }
     TDialogMemory &DialogMemory() { return m_dialogMemory; }
     void UpdateUndoActions();
     OptionsCommand &OptionsDialogCommand() { return *m_optionsCommand; }
@@ -200,6 +202,7 @@ private:
     ContactMenu *m_menu = nullptr;
     ImportExportCommands *m_importExport = nullptr;
     TDialogMemory m_dialogMemory;
+    std::unique_ptr<UpdateCommands> m_updates; // Check for Updates, About
     qint64 m_lastPaint = 0;
     std::unique_ptr<OptionsCommand> m_optionsCommand;
 };

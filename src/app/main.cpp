@@ -9,6 +9,8 @@ int main(int argc, char *argv[])
     app::CardolinApplication application(argc, argv);
     // Closing the window ends the program even while its tray icon is shown.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Lets the desktop match the windows with the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.velmora.Cardolin"));
 
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();

@@ -7,6 +7,7 @@
 #include "cli/ContactText.h"
 #include "cli/GoogleCommands.h"
 #include "cli/SettingsCommands.h"
+#include "cli/UpdateCommands.h"
 #include "cli/UserEnvironment.h"
 #include "contacts/BookBackup.h"
 #include "contacts/QorContacts.h"
@@ -91,6 +92,7 @@ QString UsageText()
                "  quillet-cli google pull BOOK --refresh-token TOKEN\n"
                "  quillet-cli google push BOOK --refresh-token TOKEN\n"
                "  quillet-cli google groups --refresh-token TOKEN\n"
+               "  quillet-cli update check [--url URL]\n"
                "  quillet-cli --help\n"
                "\n"
                "Without --from or --to the format follows the file's extension\n"
@@ -108,7 +110,10 @@ QString UsageText()
                "google needs the settings GoogleClientID and GoogleClientSecret (your own OAuth\n"
                "client). connect signs in through the browser and takes the code from it or from\n"
                "standard input; pull replaces BOOK's contacts with the account's (keeping a\n"
-               "backup), push uploads BOOK's contacts.\n")
+               "backup), push uploads BOOK's contacts.\n"
+               "update check reads the update file at URL, else at CARDOLIN_UPDATE_URL, else at\n"
+               "the setting UpdateFileURL, and exits 0 when up to date, 1 when a newer version\n"
+               "is published, 2 when the check failed.\n")
            + WrappedList(QStringLiteral("Read:"), readable) + WrappedList(QStringLiteral("Write:"), writable)
            + QStringLiteral("Exit status: 0 done, 1 done but records were rejected, 2 failed.\n");
 }
@@ -501,6 +506,13 @@ const Option kGoogleOptions[] = {{QLatin1StringView("login-hint"), true},
                                  {QLatin1StringView("print-token"), false},
                                  {QLatin1StringView("refresh-token"), true}};
 
+int RunUpdate(const Arguments &args)
+{
+    return RunUpdateCommand(args.positionals, args.Value("url"));
+}
+
+const Option kUpdateOptions[] = {{QLatin1StringView("url"), true}};
+
 const Command kCommands[] = {
     {QLatin1StringView("convert"), 2, kConvertOptions, RunConvert},
     {QLatin1StringView("show"), 1, kShowOptions, RunShow},
@@ -511,6 +523,7 @@ const Command kCommands[] = {
     {QLatin1StringView("accounts"), 0, {}, RunAccounts},
     {QLatin1StringView("settings"), 1, kSettingsOptions, RunSettings, 2},
     {QLatin1StringView("google"), 1, kGoogleOptions, RunGoogle, 1},
+    {QLatin1StringView("update"), 1, kUpdateOptions, RunUpdate},
 };
 
 bool AsksForHelp(const QStringList &arguments)

@@ -3,6 +3,8 @@
 #include "platform/UserAccounts.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QSysInfo>
 
 namespace cardolin::platform {
@@ -46,6 +48,18 @@ QString CommonDataFolder()
 QString InstalledDataFolder()
 {
     return QString::fromUtf8(CARDOLIN_INSTALL_DATADIR "/Velmora/Cardolin");
+}
+
+QString UpdateDownloadFolder()
+{
+    const QString data = AbsoluteFromEnvironment("XDG_DATA_HOME");
+    const QString own = (data.isEmpty() ? HomeFolder() + QStringLiteral("/.local/share") : data)
+                        + QStringLiteral("/Cardolin/Downloaded Installations");
+    const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    for (const QString &folder : {own, downloads})
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return folder;
+    return QDir::tempPath();
 }
 
 QString ComputerName()

@@ -21,6 +21,11 @@ QString CommonDataFolder();
 // ("/usr/local/share/Velmora/Cardolin" for the default prefix).
 QString InstalledDataFolder();
 
+// Where downloaded installers go: the program's "Downloaded Installations"
+// folder when the user made one, else the desktop's download folder, else the
+// temporary folder.
+QString UpdateDownloadFolder();
+
 // This machine's host name.
 QString ComputerName();
 

@@ -95,9 +95,11 @@ const SettingDefinition kSettings[] = {
     // The user's own OAuth client; none is built in.
     {I::GoogleClientID, "GoogleClientID"_L1, T::Text, "", nullptr},
     {I::GoogleClientSecret, "GoogleClientSecret"_L1, T::Text, "", nullptr},
+    // Where the update check finds the update file; the maker's site is not built in.
+    {I::UpdateFileURL, "UpdateFileURL"_L1, T::Text, "", nullptr},
 };
 
-static_assert(std::size(kSettings) == size_t(SettingId::GoogleClientSecret) + 1, "one row per SettingId, in order");
+static_assert(std::size(kSettings) == size_t(SettingId::UpdateFileURL) + 1, "one row per SettingId, in order");
 
 QString Trimmed(const QString &path)
 {

@@ -64,6 +64,7 @@ enum class SettingId {
     ProxyPort,
     GoogleClientID,
     GoogleClientSecret,
+    UpdateFileURL,
 };
 
 struct SettingDefinition

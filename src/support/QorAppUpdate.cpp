@@ -1,0 +1,274 @@
+#include "support/QorAppUpdate.h"
+
+#include "platform/DesktopServices.h"
+#include "support/QorRegistryEnhanced.h"
+#include "support/SettingsTable.h"
+#include "support/StartupSettings.h"
+#include "support/UserPrompts.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <openssl/evp.h>
+
+#include <memory>
+
+namespace cardolin {
+
+namespace {
+
+constexpr qint64 kKiB = 1024;
+constexpr qint64 kMiB = kKiB * 1024;
+constexpr qint64 kGiB = kMiB * 1024;
+
+QString Grouped(qint64 value, const QString &suffix, const QLocale &locale)
+{
+    QLocale grouped = locale;
+    grouped.setNumberOptions(grouped.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return grouped.toString(value) + suffix;
+}
+
+// A fixed unit: 0 stays 0, anything below one unit counts as one.
+QString InUnit(qint64 size, qint64 unit, const QString &suffix, const QLocale &locale)
+{
+    if (size <= 0)
+        return u'0' + suffix;
+    return Grouped(size < unit ? 1 : size / unit, suffix, locale);
+}
+
+} // namespace
+
+QString FormatFileSize(qint64 size, TQorAppUpdateFileSizeUnit unit, const QLocale &locale)
+{
+    using U = TQorAppUpdateFileSizeUnit;
+    switch (unit) {
+    case U::Auto:
+        if (size <= 0)
+            return QStringLiteral("0 B");
+        if (size <= kKiB)
+            return Grouped(size, QStringLiteral(" B"), locale);
+        if (size <= kMiB)
+            return Grouped(size / kKiB, QStringLiteral(" KB"), locale);
+        if (size <= kGiB)
+            return Grouped(size / kMiB, QStringLiteral(" MB"), locale);
+        return Grouped(size / kGiB, QStringLiteral(" GB"), locale);
+    case U::Bytes:
+        return InUnit(size, 1, QStringLiteral(" B"), locale);
+    case U::KiloBytes:
+        return InUnit(size, kKiB, QStringLiteral(" KB"), locale);
+    case U::MegaBytes:
+        return InUnit(size, kMiB, QStringLiteral(" MB"), locale);
+    case U::GigaBytes:
+        return InUnit(size, kGiB, QStringLiteral(" GB"), locale);
+    }
+    return {};
+}
+
+namespace {
+
+// Key and value of "key=value"; lines without "=" give an empty key.
+std::pair<QString, QString> IniPair(const QString &line)
+{
+    const qsizetype equals = line.indexOf(u'=');
+    if (equals <= 0)
+        return {};
+    return {line.left(equals).trimmed(), line.mid(equals + 1).trimmed()};
+}
+
+void TakeIfEmpty(QString &target, const QString &value)
+{
+    if (target.isEmpty())
+        target = value;
+}
+
+} // namespace
+
+void ReadUpdateSection(const QByteArray &iniText, const QString &section, TUpdateInfo &info)
+{
+    bool inSection = false;
+    const QStringList lines = QString::fromUtf8(iniText).split(u'\n');
+    for (QString line : lines) {
+        line = line.trimmed();
+        if (line.startsWith(u'[') && line.endsWith(u']')) {
+            inSection = line.mid(1, line.size() - 2).trimmed().compare(section, Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        if (!inSection || line.startsWith(u';'))
+            continue;
+        const auto [key, value] = IniPair(line);
+        auto is = [&key](const char *name) { return key.compare(QLatin1StringView(name), Qt::CaseInsensitive) == 0; };
+        if (is("Version"))
+            info.Version = value;
+        else if (is("DownloadFileURL"))
+            TakeIfEmpty(info.DownloadFileURL, value);
+        else if (is("ReadmeFileURL"))
+            TakeIfEmpty(info.ReadmeFileURL, value);
+        else if (is("UpdatePageURL"))
+            TakeIfEmpty(info.UpdatePageURL, value);
+        else if (is("MD5Hash"))
+            TakeIfEmpty(info.MD5Hash, value);
+        else if (is("SHA1Hash"))
+            TakeIfEmpty(info.SHA1Hash, value);
+        else if (is("SHA256Hash"))
+            TakeIfEmpty(info.SHA256Hash, value);
+    }
+}
+
+THashType EffectiveHashType(THashType asked, const TUpdateInfo &info)
+{
+    if (asked != THashType::htNone)
+        return asked;
+    if (!info.SHA256Hash.isEmpty())
+        return THashType::htSHA256;
+    if (!info.SHA1Hash.isEmpty())
+        return THashType::htSHA1;
+    if (!info.MD5Hash.isEmpty())
+        return THashType::htMD5;
+    return THashType::htNone;
+}
+
+QString ExpectedDigest(THashType type, const TUpdateInfo &info)
+{
+    switch (type) {
+    case THashType::htMD5:
+        return info.MD5Hash.toLower();
+    case THashType::htSHA1:
+        return info.SHA1Hash.toLower();
+    case THashType::htSHA256:
+        return info.SHA256Hash.toLower();
+    case THashType::htNone:
+        break;
+    }
+    return {};
+}
+
+QString FileDigest(const QString &fileName, THashType type)
+{
+    const EVP_MD *md = type == THashType::htMD5    ? EVP_md5()
+                       : type == THashType::htSHA1 ? EVP_sha1()
+                       : type == THashType::htSHA256 ? EVP_sha256()
+                                                     : nullptr;
+    QFile file(fileName);
+    if (!md || !file.open(QIODevice::ReadOnly))
+        return {};
+    std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> context(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+    if (!context || EVP_DigestInit_ex(context.get(), md, nullptr) != 1)
+        return {};
+    while (!file.atEnd()) {
+        const QByteArray block = file.read(64 * 1024);
+        if (block.isEmpty() || EVP_DigestUpdate(context.get(), block.constData(), size_t(block.size())) != 1)
+            return {};
+    }
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (EVP_DigestFinal_ex(context.get(), digest, &length) != 1)
+        return {};
+    return QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(digest), int(length)).toHex());
+}
+
+QString ConfiguredUpdateFileURL(const TQorRegistryEnhanced &registry)
+{
+    const QString fromEnvironment = qEnvironmentVariable("CARDOLIN_UPDATE_URL").trimmed();
+    if (!fromEnvironment.isEmpty())
+        return fromEnvironment;
+    return ReadTextSetting(registry, SettingId::UpdateFileURL).trimmed();
+}
+
+QString UpdatePageBeside(const QString &updateFileURL)
+{
+    if (UpdateSourceKind(updateFileURL) != TUpdateSourceKind::Web)
+        return {};
+    return QUrl(updateFileURL).adjusted(QUrl::RemoveFilename | QUrl::RemoveQuery | QUrl::RemoveFragment).toString();
+}
+
+QString DefaultUpdateProgramName()
+{
+    const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    if (name.isEmpty())
+        return QStringLiteral("Quillet");
+    return name.section(u'.', 0, 0);
+}
+
+TUpdateTransferOptions TQorAppUpdate::TransferOptions() const
+{
+    TUpdateTransferOptions options;
+    options.ProxyAddress = ProxyAddress;
+    options.ProxyPort = ProxyPort.toInt();
+    return options;
+}
+
+TQorAppUpdate::TCheckResult TQorAppUpdate::Check() const
+{
+    TCheckResult result;
+    if (UpdateFileURL.isEmpty())
+        return result;
+    const TUpdateTransferOptions options = TransferOptions();
+    QByteArray text;
+    if (FetchUpdateText(UpdateFileURL, options, text, result.FailureText))
+        ReadUpdateSection(text, ProgramName, result.Info);
+    TakeIfEmpty(result.Info.UpdatePageURL, UpdatePageURL);
+    if (!result.Info.ReadmeFileURL.isEmpty()) {
+        QByteArray readme;
+        QString ignored;
+        if (FetchUpdateText(result.Info.ReadmeFileURL, options, readme, ignored))
+            result.Info.Readme = QString::fromUtf8(readme);
+    }
+    if (!result.FailureText.isEmpty())
+        result.Outcome = TOutcome::Failed;
+    else
+        result.Outcome = Version < result.Info.Version ? TOutcome::NewerVersion : TOutcome::UpToDate;
+    return result;
+}
+
+bool TQorAppUpdate::Execute(bool noMessageDlg, UserPrompts &prompts, platform::DesktopServices &desktop) const
+{
+    if (UpdateFileURL.isEmpty()) {
+        if (!noMessageDlg)
+            prompts.ShowError(QCoreApplication::translate(
+                "TQorAppUpdate", "No update address is configured: set UpdateFileURL in the settings or the "
+                                 "environment variable CARDOLIN_UPDATE_URL."));
+        return false;
+    }
+    TCheckResult result;
+    {
+        BusyCursor busy(prompts);
+        result = Check();
+    }
+    if (result.Outcome == TOutcome::NewerVersion) {
+        if (ShowNotifyBox)
+            ShowNotifyBox(result.Info);
+        return true;
+    }
+    if (noMessageDlg)
+        return false;
+    if (result.Outcome == TOutcome::Failed && result.Info.UpdatePageURL.isEmpty()) {
+        // Without a page to offer, a failed check must not pass for "up to date".
+        prompts.ShowError(QCoreApplication::translate("TQorAppUpdate", "The update file could not be read (%1).")
+                              .arg(result.FailureText));
+        return false;
+    }
+    if (!result.Info.Version.isEmpty() || result.Info.UpdatePageURL.isEmpty()) {
+        prompts.ShowInformation(QStringLiteral("There are no new versions available."));
+        return false;
+    }
+    if (prompts.AskYesNo(QStringLiteral("There are no advertised versions available.\n"
+                                        "Do you want to open the update web page?")))
+        desktop.OpenAddress(result.Info.UpdatePageURL);
+    return false;
+}
+
+void ConfigureAppUpdate(TQorAppUpdate &update, const TQorRegistryEnhanced &registry)
+{
+    update.UpdateFileURL = ConfiguredUpdateFileURL(registry);
+    update.UpdatePageURL = UpdatePageBeside(update.UpdateFileURL);
+    update.Version = VersionWithoutBuild(ProgramVersionText());
+    update.ProgramName = QStringLiteral("Quillet");
+    update.FileSizeUnit = TQorAppUpdateFileSizeUnit::KiloBytes;
+    const bool proxy = ReadBoolSetting(registry, SettingId::UseProxyServer);
+    update.ProxyAddress = proxy ? ReadTextSetting(registry, SettingId::ProxyAddress) : QString();
+    update.ProxyPort = proxy ? ReadTextSetting(registry, SettingId::ProxyPort) : QStringLiteral("80");
+}
+
+} // namespace cardolin
