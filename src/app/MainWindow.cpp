@@ -6,6 +6,7 @@
 #include "app/dialogs/ContactDialogs.h"
 #include "app/GuiDesktopServices.h"
 #include "app/ErrorReportDialog.h"
+#include "app/SyncCommands.h"
 #include "app/listview/ListItemsModel.h"
 #include "app/listview/QorListView.h"
 #include "contacts/BookLocation.h"
@@ -99,6 +100,11 @@ MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
     BuildLayout();
     BuildCommands();
     BuildTray();
+    // Google accounts and synchronisation.
+    m_sync = new SyncCommands(*this, *findChild<QComboBox *>(u"GoogleAccountComboBox"_s), m_env.Registry, m_env.Prompts);
+    connect(findChild<QPushButton *>(u"SyncButton"_s), &QPushButton::clicked, m_sync, &SyncCommands::SyncButtonClick);
+    connect(findChild<QToolButton *>(u"ManageGoogleAccountsSpeedButton"_s), &QToolButton::clicked, m_sync,
+            &SyncCommands::ManageGoogleAccountsSpeedButtonClick);
     m_errorReport = new ErrorReportDialog(this);
 }
 
@@ -346,6 +352,7 @@ void MainWindow::FormCreate()
     m_defFilesPath = ReadDefFilesPath(registry);
     RestorePlacement();
     FillAccounts();
+    m_sync->FillGoogleAccounts();
     ApplyFonts();
     m_errorList.clear();
     StartDebugLog();

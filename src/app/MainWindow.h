@@ -36,6 +36,7 @@ namespace cardolin::app {
 class ContactCommands;
 class ContactMenu;
 class ErrorReportDialog;
+class SyncCommands;
 class GuiDesktopServices;
 class TQorListView;
 
@@ -91,6 +92,8 @@ public:
     ContactCommands &Commands() { return *m_commands; }
     ContactMenu &Menu() { return *m_menu; }
     ImportExportCommands &ImportExport() { return *m_importExport; }
+    SyncCommands &Sync() { return *m_sync; }
+    const TContactsBookSession &Session() const { return m_session; }
     TDialogMemory &DialogMemory() { return m_dialogMemory; }
     void UpdateUndoActions();
     // Where addresses, mail and the clipboard go; the real desktop unless replaced.
@@ -197,6 +200,7 @@ private:
     std::unique_ptr<ContactCommands> m_commands;
     ContactMenu *m_menu = nullptr;
     ImportExportCommands *m_importExport = nullptr;
+    SyncCommands *m_sync = nullptr;
     TDialogMemory m_dialogMemory;
     qint64 m_lastPaint = 0;
 };
