@@ -1,6 +1,7 @@
 #include "app/CardolinApplication.h"
 #include "app/DesktopSession.h"
 #include "app/dialogs/DialogPictures.h"
+#include "app/dialogs/SyncDialogPictures.h"
 
 #include <QTimer>
 
@@ -11,19 +12,26 @@ using namespace cardolin;
 // Starts the program as a user would and saves a picture of its main window:
 //   quillet-screenshot OUT.png [ARGUMENTS...]
 // The caller chooses whose book shows through HOME and XDG_CONFIG_HOME.
-// With --dialogs FOLDER it saves the contact dialogs over a sample contact instead.
+// With --dialogs FOLDER it saves the contact dialogs over a sample contact instead,
+// with --sync-dialogs FOLDER the Google account and sync dialogs.
 int main(int argc, char *argv[])
 {
     app::CardolinApplication application(argc, argv);
     QStringList arguments = QApplication::arguments();
-    if (arguments.size() < 2 || (arguments.at(1) == QStringLiteral("--dialogs") && arguments.size() != 3)) {
+    const bool folderMode = arguments.size() > 1
+                            && (arguments.at(1) == QStringLiteral("--dialogs")
+                                || arguments.at(1) == QStringLiteral("--sync-dialogs"));
+    if (arguments.size() < 2 || (folderMode && arguments.size() != 3)) {
         std::fputs("usage: quillet-screenshot OUT.png [ARGUMENTS...]\n"
-                   "       quillet-screenshot --dialogs FOLDER\n",
+                   "       quillet-screenshot --dialogs FOLDER\n"
+                   "       quillet-screenshot --sync-dialogs FOLDER\n",
                    stderr);
         return 2;
     }
     if (arguments.at(1) == QStringLiteral("--dialogs"))
         return app::SaveContactDialogPictures(arguments.at(2)) == 0 ? 0 : 1;
+    if (arguments.at(1) == QStringLiteral("--sync-dialogs"))
+        return app::SaveSyncDialogPictures(arguments.at(2)) == 0 ? 0 : 1;
     const QString output = arguments.at(1);
     arguments = arguments.mid(2);
 
