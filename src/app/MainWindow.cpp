@@ -8,6 +8,7 @@
 #include "app/UpdateCommands.h"
 #include "app/ApplicationIcon.h"
 #include "app/ErrorReportDialog.h"
+#include "app/SyncCommands.h"
 #include "app/listview/ListItemsModel.h"
 #include "app/listview/QorListView.h"
 #include "app/options/OptionsCommand.h"
@@ -110,6 +111,11 @@ MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
     connect(findChild<QToolButton *>(u"AboutSpeedButton"_s), &QToolButton::clicked, this,
             [this] { m_updates->AboutSpeedButtonClick(); });
     BuildTray();
+    // Google accounts and synchronisation.
+    m_sync = new SyncCommands(*this, *findChild<QComboBox *>(u"GoogleAccountComboBox"_s), m_env.Registry, m_env.Prompts);
+    connect(findChild<QPushButton *>(u"SyncButton"_s), &QPushButton::clicked, m_sync, &SyncCommands::SyncButtonClick);
+    connect(findChild<QToolButton *>(u"ManageGoogleAccountsSpeedButton"_s), &QToolButton::clicked, m_sync,
+            &SyncCommands::ManageGoogleAccountsSpeedButtonClick);
     m_errorReport = new ErrorReportDialog(this);
 }
 
@@ -360,6 +366,7 @@ void MainWindow::FormCreate()
     m_defFilesPath = ReadDefFilesPath(registry);
     RestorePlacement();
     FillAccounts();
+    m_sync->FillGoogleAccounts();
     ApplyFonts();
     m_errorList.clear();
     StartDebugLog();

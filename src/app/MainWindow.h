@@ -36,6 +36,7 @@ namespace cardolin::app {
 class ContactCommands;
 class ContactMenu;
 class ErrorReportDialog;
+class SyncCommands;
 class GuiDesktopServices;
 class OptionsCommand;
 class TQorListView;
@@ -94,6 +95,8 @@ public:
     ContactMenu &Menu() { return *m_menu; }
     ImportExportCommands &ImportExport() { return *m_importExport; }
     UpdateCommands &Updates() { return *m_updates; }
+    SyncCommands &Sync() { return *m_sync; }
+    const TContactsBookSession &Session() const { return m_session; }
     TDialogMemory &DialogMemory() { return m_dialogMemory; }
     void UpdateUndoActions();
     OptionsCommand &OptionsDialogCommand() { return *m_optionsCommand; }
@@ -201,6 +204,7 @@ private:
     std::unique_ptr<ContactCommands> m_commands;
     ContactMenu *m_menu = nullptr;
     ImportExportCommands *m_importExport = nullptr;
+    SyncCommands *m_sync = nullptr;
     TDialogMemory m_dialogMemory;
     std::unique_ptr<UpdateCommands> m_updates; // Check for Updates, About
     qint64 m_lastPaint = 0;

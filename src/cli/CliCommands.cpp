@@ -93,6 +93,8 @@ QString UsageText()
                "  quillet-cli google push BOOK --refresh-token TOKEN\n"
                "  quillet-cli google groups --refresh-token TOKEN\n"
                "  quillet-cli update check [--url URL]\n"
+               "  quillet-cli google accounts [add NAME [--refresh-token T] [--geocoding-key K] | remove NAME]\n"
+               "  quillet-cli sync BOOK --account NAME [--action contribute|echo|synchronize] [--yes]\n"
                "  quillet-cli --help\n"
                "\n"
                "Without --from or --to the format follows the file's extension\n"
@@ -110,7 +112,10 @@ QString UsageText()
                "google needs the settings GoogleClientID and GoogleClientSecret (your own OAuth\n"
                "client). connect signs in through the browser and takes the code from it or from\n"
                "standard input; pull replaces BOOK's contacts with the account's (keeping a\n"
-               "backup), push uploads BOOK's contacts.\n"
+               "backup), push uploads BOOK's contacts. --account NAME takes the refresh token\n"
+               "stored for that account. sync brings BOOK and the account together as the\n"
+               "action says, saves BOOK (with its backup) when it changed and prints the six\n"
+               "counters; Echo asks before it deletes from the account, which --yes accepts.\n"
                "update check reads the update file at URL, else at CARDOLIN_UPDATE_URL, else at\n"
                "the setting UpdateFileURL, and exits 0 when up to date, 1 when a newer version\n"
                "is published, 2 when the check failed.\n")
@@ -499,12 +504,27 @@ int RunGoogle(const Arguments &args)
     options.refreshToken = args.Value("refresh-token");
     options.printToken = args.Has("print-token");
     options.answerYes = args.Has("yes");
+    options.account = args.Value("account");
+    options.geocodingKey = args.Value("geocoding-key");
     return RunGoogleCommand(args.positionals, options);
 }
 
+int RunSync(const Arguments &args)
+{
+    GoogleOptions options;
+    options.account = args.Value("account");
+    options.syncAction = args.Value("action");
+    options.answerYes = args.Has("yes");
+    return RunSyncCommand(args.positionals[0], options);
+}
+
+const Option kSyncOptions[] = {{QLatin1StringView("account"), true}, {QLatin1StringView("action"), true}};
+
 const Option kGoogleOptions[] = {{QLatin1StringView("login-hint"), true},
                                  {QLatin1StringView("print-token"), false},
-                                 {QLatin1StringView("refresh-token"), true}};
+                                 {QLatin1StringView("refresh-token"), true},
+                                 {QLatin1StringView("account"), true},
+                                 {QLatin1StringView("geocoding-key"), true}};
 
 int RunUpdate(const Arguments &args)
 {
@@ -522,7 +542,8 @@ const Command kCommands[] = {
     {QLatin1StringView("format"), 1, kFormatCommandOptions, RunFormat},
     {QLatin1StringView("accounts"), 0, {}, RunAccounts},
     {QLatin1StringView("settings"), 1, kSettingsOptions, RunSettings, 2},
-    {QLatin1StringView("google"), 1, kGoogleOptions, RunGoogle, 1},
+    {QLatin1StringView("google"), 1, kGoogleOptions, RunGoogle, 2},
+    {QLatin1StringView("sync"), 1, kSyncOptions, RunSync},
     {QLatin1StringView("update"), 1, kUpdateOptions, RunUpdate},
 };
 

@@ -8,12 +8,18 @@
 #include "contacts/BookBackup.h"
 #include "contacts/CollectionOptions.h"
 #include "contacts/QorContacts.h"
+#include "online/GoogleSync.h"
 #include "online/LoopbackListener.h"
+#include "online/StoredGoogleAccounts.h"
 #include "platform/SystemDesktopServices.h"
+#include "support/QorRegistryEnhanced.h"
+#include "support/SettingsTable.h"
 
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QTimer>
+
+#include <algorithm>
 
 #include <iostream>
 #include <memory>
@@ -240,26 +246,140 @@ int RunGroups(const GoogleOptions &options)
     return Print(out);
 }
 
+int RunAccountsList()
+{
+    CliPrompts prompts(false);
+    UserEnvironment user(prompts);
+    QString out;
+    for (const TGoogleAccountData &row : ReadGoogleAccounts(user.Registry(), StoredGoogleAccountNames(user.Registry())))
+        out += row.GoogleAccount + (row.GoogleRefreshToken.isEmpty() ? QStringLiteral("\tno token") : QStringLiteral("\ttoken"))
+               + (row.GoogleGeocodingKey.isEmpty() ? QString() : QStringLiteral("\tgeocoding key")) + u'\n';
+    return Print(out);
+}
+
+// Adds or replaces one account (add) or removes it (remove), keeping the others.
+int RunAccountsChange(const QString &verb, const QString &name, const GoogleOptions &options)
+{
+    if (name.isEmpty() || name.contains(u'\\'))
+        return Fail(QStringLiteral("The Google Account value must be non-empty and hold no backslash."));
+    CliPrompts prompts(false);
+    UserEnvironment user(prompts);
+    TQorRegistryEnhanced &registry = user.Registry();
+    std::vector<TGoogleAccountData> rows = ReadGoogleAccounts(registry, StoredGoogleAccountNames(registry));
+    const auto found = std::find_if(rows.begin(), rows.end(), [&](const auto &row) { return row.GoogleAccount == name; });
+    if (verb == QLatin1StringView("remove")) {
+        if (found == rows.end())
+            return Fail(QStringLiteral("No stored Google account is named \"%1\".").arg(name));
+        rows.erase(found);
+    } else if (found == rows.end()) {
+        rows.push_back({name, options.geocodingKey, options.refreshToken});
+    } else {
+        *found = {name, options.geocodingKey, options.refreshToken};
+    }
+    SaveGoogleAccounts(registry, rows, ReadTextSetting(registry, SettingId::DefaultGoogleAccount));
+    return ExitOk;
+}
+
+int RunAccounts(const QStringList &words, const GoogleOptions &options)
+{
+    if (words.size() == 1)
+        return RunAccountsList();
+    const QString verb = words[1];
+    if ((verb == QLatin1StringView("add") || verb == QLatin1StringView("remove")) && words.size() == 3)
+        return RunAccountsChange(verb, words[2], options);
+    return Fail(QStringLiteral("google accounts takes nothing, add NAME or remove NAME."));
+}
+
+std::optional<TSyncAction> ParseSyncAction(const QString &text)
+{
+    if (text.isEmpty() || text == QLatin1StringView("contribute"))
+        return saContribute;
+    if (text == QLatin1StringView("echo"))
+        return saEcho;
+    if (text == QLatin1StringView("synchronize"))
+        return saSynchronize;
+    return std::nullopt;
+}
+
 } // namespace
+
+int RunSyncCommand(const QString &book, const GoogleOptions &options)
+{
+    const std::optional<TSyncAction> action = ParseSyncAction(options.syncAction);
+    if (!action)
+        return Fail(QStringLiteral("--action takes contribute, echo or synchronize."));
+    if (options.account.isEmpty())
+        return Fail(QStringLiteral("sync needs --account NAME (see google accounts)."));
+    GoogleSession session(options);
+    UserEnvironment user(session.prompts);
+    if (!StoredGoogleAccountNames(user.Registry()).contains(options.account))
+        return Fail(QStringLiteral("No stored Google account is named \"%1\".").arg(options.account));
+    const std::optional<QString> path = OpenBook(session, book, true);
+    if (!path)
+        return ExitFailed; // a book that did not load whole is never synchronised
+    ConnectPrompts prompts(session.prompts);
+    LoopbackListener listener;
+    TQorContacts account;
+    ApplyStoredOptions(user.Registry(), account);
+    for (TQorContacts *side : {&session.contacts, &account}) {
+        side->SetPrompts(prompts);
+        side->SetDesktop(session.desktop);
+        side->SetLoopbackListener(&listener);
+    }
+    TGoogleSync sync(user.Registry(), session.contacts, account, prompts);
+    sync.Action = *action;
+    const int errorsBefore = session.prompts.ErrorCount();
+    const bool done = sync.Run(options.account);
+    for (const QString &warning : sync.Warnings())
+        WriteStderr(QStringLiteral("warning: ") + QString(warning).replace(u'\r', u' ') + u'\n');
+    if (!done && sync.Counters().Total() == 0)
+        return ExitFailed;
+    if (sync.Counters().Total() > 0) {
+        if (NamesAccountBook(book))
+            SaveAccountBook(session.contacts, *path);
+        else
+            SaveBookWithBackup(session.contacts, *path);
+    }
+    const TSyncCounters &c = sync.Counters();
+    const int status = Print(QStringLiteral("local created: %1\nlocal deleted: %2\nlocal updated: %3\n"
+                                            "cloud created: %4\ncloud deleted: %5\ncloud updated: %6\n")
+                                 .arg(c.LocalCreated)
+                                 .arg(c.LocalDeleted)
+                                 .arg(c.LocalUpdated)
+                                 .arg(c.CloudCreated)
+                                 .arg(c.CloudDeleted)
+                                 .arg(c.CloudUpdated));
+    if (status != ExitOk)
+        return status;
+    return sync.Warnings().isEmpty() && session.prompts.ErrorCount() == errorsBefore ? ExitOk : ExitRejected;
+}
 
 int RunGoogleCommand(const QStringList &words, const GoogleOptions &options)
 {
     const QString action = words.value(0);
+    if (action == QLatin1StringView("accounts"))
+        return RunAccounts(words, options);
     const bool needsBook = action == QLatin1StringView("pull") || action == QLatin1StringView("push");
     if (action == QLatin1StringView("connect") && words.size() == 1)
         return RunConnect(options);
     if (!needsBook && action != QLatin1StringView("groups"))
-        return Fail(QStringLiteral("google takes connect, pull BOOK, push BOOK or groups."));
+        return Fail(QStringLiteral("google takes connect, pull BOOK, push BOOK, groups or accounts."));
     if (words.size() != (needsBook ? 2 : 1))
         return Fail(needsBook ? QStringLiteral("google %1 takes one BOOK.").arg(action)
                               : QStringLiteral("google groups takes no BOOK."));
-    if (options.refreshToken.isEmpty())
-        return Fail(QStringLiteral("google %1 needs --refresh-token (see google connect --print-token).").arg(action));
+    GoogleOptions withToken = options;
+    if (withToken.refreshToken.isEmpty() && !withToken.account.isEmpty()) {
+        CliPrompts prompts(false);
+        UserEnvironment user(prompts);
+        withToken.refreshToken = ReadGoogleRefreshToken(user.Registry(), withToken.account);
+    }
+    if (withToken.refreshToken.isEmpty())
+        return Fail(QStringLiteral("google %1 needs --refresh-token or --account (see google connect --print-token).").arg(action));
     if (action == QLatin1StringView("pull"))
-        return RunPull(words[1], options);
+        return RunPull(words[1], withToken);
     if (action == QLatin1StringView("push"))
-        return RunPush(words[1], options);
-    return RunGroups(options);
+        return RunPush(words[1], withToken);
+    return RunGroups(withToken);
 }
 
 } // namespace cardolin::cli

@@ -94,7 +94,7 @@ TEST_F(GoogleCli, PullReplacesTheBookKeepingABackupAndPushUploadsIt)
 
     google.AddPeople(1);
     ASSERT_EQ(Cli({"google", "pull", book, "--refresh-token", token}).exitCode, 0);
-    EXPECT_TRUE(QFileInfo::exists(dir.filePath("ann.~cb")));
+    EXPECT_EQ(Cli({"list", book}).out.count('\n'), 4);
 
     const Result pushed = Cli({"google", "push", book, "--refresh-token", token});
     EXPECT_EQ(pushed.exitCode, 0) << pushed.err.toStdString();
@@ -136,3 +136,52 @@ TEST_F(GoogleCli, GroupsArePrintedWithTheirResourceNames)
 }
 
 } // namespace
+
+TEST_F(GoogleCli, StoredAccountsServeTheGoogleCommands)
+{
+    EXPECT_EQ(Cli({"google", "accounts", "add", "ann@example.com", "--refresh-token", token}).exitCode, 0);
+    EXPECT_EQ(Cli({"google", "accounts", "add", "bob@example.com", "--geocoding-key", "k"}).exitCode, 0);
+    EXPECT_EQ(Cli({"google", "accounts"}).out,
+              "ann@example.com\ttoken\nbob@example.com\tno token\tgeocoding key\n");
+    // Stored encrypted, never as typed.
+    EXPECT_FALSE(Cli({"settings", "list", "Google Accounts"}).out.contains(token));
+    google.AddPeople(2);
+    const Result groups = Cli({"google", "groups", "--account", "ann@example.com"});
+    EXPECT_EQ(groups.exitCode, 0) << groups.err.toStdString();
+    EXPECT_EQ(Cli({"google", "groups", "--account", "bob@example.com"}).exitCode, 2);
+    EXPECT_EQ(Cli({"google", "accounts", "remove", "bob@example.com"}).exitCode, 0);
+    EXPECT_EQ(Cli({"google", "accounts", "remove", "bob@example.com"}).exitCode, 2);
+    EXPECT_EQ(Cli({"google", "accounts"}).out, "ann@example.com\ttoken\n");
+}
+
+TEST_F(GoogleCli, SyncPrintsTheCountersAndAsksBeforeDeleting)
+{
+    ASSERT_EQ(Cli({"google", "accounts", "add", "ann@example.com", "--refresh-token", token}).exitCode, 0);
+    google.AddPeople(3);
+    const QString book = dir.filePath("ann.qcb");
+    ASSERT_EQ(Cli({"google", "pull", book, "--account", "ann@example.com"}).exitCode, 0);
+    google.AddPeople(2); // in the account only
+
+    const Result refused = Cli({"sync", book, "--account", "ann@example.com", "--action", "echo"});
+    EXPECT_EQ(refused.exitCode, 0) << refused.err.toStdString();
+    EXPECT_TRUE(refused.out.startsWith("local created: 0\nlocal deleted: 0\nlocal updated: 0\ncloud created: ")
+                && refused.out.contains("\ncloud deleted: 0\ncloud updated: "))
+        << refused.out.toStdString();
+    EXPECT_TRUE(refused.err.contains("2 contact(s) of the Google account"));
+    EXPECT_EQ(google.people.size(), 5);
+
+    const Result deleted = Cli({"sync", book, "--account", "ann@example.com", "--action", "echo", "--yes"});
+    EXPECT_EQ(deleted.exitCode, 0) << deleted.err.toStdString();
+    EXPECT_TRUE(deleted.out.contains("cloud deleted: 2\n"));
+    EXPECT_EQ(google.people.size(), 3);
+
+    // An account-only contact comes into the book, which is saved with its backup.
+    google.AddPeople(1);
+    const Result copied = Cli({"sync", book, "--account", "ann@example.com", "--action", "synchronize"});
+    EXPECT_EQ(copied.exitCode, 0) << copied.err.toStdString();
+    EXPECT_TRUE(copied.out.contains("local created: 1\n")) << copied.out.toStdString();
+    EXPECT_EQ(Cli({"list", book}).out.count('\n'), 4);
+
+    EXPECT_EQ(Cli({"sync", book, "--account", "nobody"}).exitCode, 2);
+    EXPECT_EQ(Cli({"sync", book, "--account", "ann@example.com", "--action", "mirror"}).exitCode, 2);
+}
