@@ -97,7 +97,9 @@ void ReadUpdateSection(const QByteArray &iniText, const QString &section, TUpdat
         }
         if (!inSection || line.startsWith(u';'))
             continue;
-        const auto [key, value] = IniPair(line);
+        const std::pair<QString, QString> pair = IniPair(line);
+        const QString &key = pair.first;
+        const QString &value = pair.second;
         auto is = [&key](const char *name) { return key.compare(QLatin1StringView(name), Qt::CaseInsensitive) == 0; };
         if (is("Version"))
             info.Version = value;
