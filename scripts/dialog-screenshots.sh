@@ -2,15 +2,4 @@
 # Takes pictures of the contact dialog (one per page) and of the dial-number and
 # postal-address dialogs over a sample contact, under a virtual X display:
 #   bash scripts/dialog-screenshots.sh [FOLDER]   (default docs/)
-set -euo pipefail
-cd "$(dirname "$0")/.."
-out="$(realpath -m "${1:-docs}")"
-bash scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCARDOLIN_TESTS=OFF -DCARDOLIN_SANITIZE=OFF
-cmake --build build --target quillet-screenshot
-
-scratch="$(mktemp -d)"
-trap 'rm -rf "$scratch"' EXIT
-HOME="$scratch" XDG_CONFIG_HOME="$scratch/config" QT_QPA_PLATFORM=xcb \
-  xvfb-run -a -s "-screen 0 1400x800x24" build/src/app/quillet-screenshot --dialogs "$out"
-echo "wrote the dialog pictures to $out"
+exec bash "$(dirname "$0")/screenshot.sh" --dialogs "$@"

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Takes a picture of the main window showing a demo book of a few dozen
 # contacts, under a virtual X display: bash scripts/screenshot.sh [OUT.png]
-# bash scripts/screenshot.sh --update-dialogs [FOLDER] saves the About box and
-# the two update dialogs (about.png, update-notify.png, update-download.png).
+# With --dialogs, --options, --sync-dialogs or --update-dialogs [FOLDER] it saves
+# the pictures of those dialogs into FOLDER (default docs/) instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=window
-if [ "${1:-}" = --update-dialogs ]; then
-  mode=update-dialogs
-  shift
-fi
+case "${1:-}" in
+  --dialogs | --options | --sync-dialogs | --update-dialogs)
+    mode="${1#--}"
+    shift
+    ;;
+esac
 if [ $mode = window ]; then
   out="$(realpath -m "${1:-docs/main-window.png}")"
 else
@@ -23,10 +25,11 @@ cmake --build build --target quillet-screenshot
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/home/demo/Contacts" "$scratch/config" "$(dirname "$out")"
-if [ $mode = update-dialogs ]; then
-  HOME="$scratch/home/demo" XDG_CONFIG_HOME="$scratch/config" QT_QPA_PLATFORM=xcb \
-    xvfb-run -a -s "-screen 0 1400x800x24" build/src/app/quillet-screenshot --update-dialogs "$out"
-  echo "wrote $out/about.png, $out/update-notify.png, $out/update-download.png"
+if [ $mode != window ]; then
+  # No proxy from the environment, so the Options pictures show the plain defaults.
+  env -u http_proxy -u HTTP_PROXY HOME="$scratch/home/demo" XDG_CONFIG_HOME="$scratch/config" QT_QPA_PLATFORM=xcb \
+    xvfb-run -a -s "-screen 0 1400x800x24" build/src/app/quillet-screenshot "--$mode" "$out"
+  echo "wrote the $mode pictures to $out"
   exit 0
 fi
 cp tests/fixtures/app/demo.qcb "$scratch/home/demo/Contacts/demo.qcb"

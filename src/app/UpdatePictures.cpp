@@ -1,5 +1,7 @@
 #include "app/UpdatePictures.h"
 
+#include "app/WidgetPictures.h"
+
 #include "app/AboutBox.h"
 #include "app/UpdateDownloadBox.h"
 #include "app/UpdateNotifyBox.h"
@@ -18,18 +20,6 @@
 namespace cardolin::app {
 
 namespace {
-
-int Save(QWidget &widget, const QString &fileName)
-{
-    widget.show();
-    for (int i = 0; i < 20; ++i) { // let the window system map and paint it
-        QApplication::processEvents();
-        QThread::msleep(25);
-    }
-    const bool saved = widget.grab().save(fileName);
-    widget.hide();
-    return saved ? 0 : 1;
-}
 
 TUpdateInfo SampleInfo()
 {
@@ -54,13 +44,13 @@ int SaveUpdateDialogPictures(const QString &folder)
 
     AboutBox about(platform::SettingsStoreFileName(), QDir::homePath() + QStringLiteral("/Contacts/demo.qcb"),
                    desktop);
-    failures += Save(about, folder + QStringLiteral("/about.png"));
+    failures += !SaveWidgetPicture(about, folder + QStringLiteral("/about.png"));
 
     TQorAppUpdate update;
     update.FileSizeUnit = TQorAppUpdateFileSizeUnit::KiloBytes;
     const TUpdateInfo info = SampleInfo();
     UpdateNotifyBox notify(info, update, SilentPrompts::Instance(), desktop);
-    failures += Save(notify, folder + QStringLiteral("/update-notify.png"));
+    failures += !SaveWidgetPicture(notify, folder + QStringLiteral("/update-notify.png"));
 
     // The download box halfway through a transfer.
     UpdateDownloadBox download(info, update.FileSizeUnit, update.HashType, update.TransferOptions(),
@@ -73,7 +63,7 @@ int SaveUpdateDialogPictures(const QString &folder)
     download.RemainingTimeLabel->setText(ClockText(RemainingSeconds(received, size, elapsed)));
     download.ProgressBar1->setRange(0, int(size));
     download.ProgressBar1->setValue(int(received));
-    failures += Save(download, folder + QStringLiteral("/update-download.png"));
+    failures += !SaveWidgetPicture(download, folder + QStringLiteral("/update-download.png"));
     return failures;
 }
 

@@ -51,13 +51,13 @@ QList<const char *> ControlSuffixes(FieldKind kind)
     return {};
 }
 
-QFont FontOf(const TFontSpec &spec, const QFont &fallback)
+QFont FontOf(const TFontSpec &wanted, const QFont &fallback)
 {
     QFont font = fallback;
-    if (!spec.Name.isEmpty())
-        font.setFamily(spec.Name);
-    if (spec.PointSize > 0)
-        font.setPointSize(spec.PointSize);
+    if (!wanted.Name.isEmpty())
+        font.setFamily(wanted.Name);
+    if (wanted.PointSize > 0)
+        font.setPointSize(wanted.PointSize);
     return font;
 }
 

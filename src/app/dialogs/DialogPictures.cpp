@@ -1,5 +1,7 @@
 #include "app/dialogs/DialogPictures.h"
 
+#include "app/WidgetPictures.h"
+
 #include "app/dialogs/ContactPropertiesBox.h"
 #include "app/dialogs/ContactPropertiesPages.h"
 #include "app/dialogs/DialNumberBox.h"
@@ -64,23 +66,6 @@ void FillSample(TQorContacts &contacts, TContactData &c)
     c.Accessed = c.Modified;
 }
 
-// Lets the window system map and paint the window before it is grabbed.
-void Settle()
-{
-    for (int i = 0; i < 10; ++i) {
-        QApplication::processEvents();
-        QThread::msleep(30);
-    }
-}
-
-bool Save(QWidget &widget, const QString &path)
-{
-    Settle();
-    if (widget.grab().save(path))
-        return true;
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    return false;
-}
 
 } // namespace
 
@@ -105,7 +90,7 @@ int SaveContactDialogPictures(const QString &folder)
     const char *names[] = {"contact", "work", "personal", "other", "notes", "attributes"};
     for (int page = 0; page < pages->count(); ++page) {
         pages->setCurrentIndex(page);
-        failures += !Save(box, dir.filePath(u"contact-properties-%1.png"_s.arg(QLatin1StringView(names[page]))));
+        failures += !SaveWidgetPicture(box, dir.filePath(u"contact-properties-%1.png"_s.arg(QLatin1StringView(names[page]))));
     }
     box.hide();
 
@@ -113,7 +98,7 @@ int SaveContactDialogPictures(const QString &folder)
     dial.setWindowTitle(ContactPropertiesPages::tr(LocationPages()[0].phones[0].dialCaption));
     dial.SetParts(FormatDialNumber(contact->WorkPhone, contact->WorkCountryRegion).parts);
     dial.show();
-    failures += !Save(dial, dir.filePath(u"dial-number.png"_s));
+    failures += !SaveWidgetPicture(dial, dir.filePath(u"dial-number.png"_s));
     dial.hide();
 
     TQorContactsPostalAddressBox address(&box);
@@ -121,7 +106,7 @@ int SaveContactDialogPictures(const QString &folder)
     address.SetFields({contact->WorkStreet, contact->WorkPOBox, contact->WorkCity, contact->WorkPostalCode,
                        contact->WorkStateProvince, contact->WorkCountryRegion});
     address.show();
-    failures += !Save(address, dir.filePath(u"postal-address.png"_s));
+    failures += !SaveWidgetPicture(address, dir.filePath(u"postal-address.png"_s));
     return failures;
 }
 

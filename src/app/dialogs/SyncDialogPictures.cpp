@@ -1,5 +1,7 @@
 #include "app/dialogs/SyncDialogPictures.h"
 
+#include "app/WidgetPictures.h"
+
 #include "app/dialogs/GoogleAccountsDialog.h"
 #include "app/dialogs/SyncResultsDialog.h"
 #include "app/listview/QorListView.h"
@@ -12,20 +14,6 @@
 #include <QLineEdit>
 
 namespace cardolin::app {
-
-namespace {
-
-bool Save(QWidget &dialog, const QString &path)
-{
-    dialog.show();
-    for (int i = 0; i < 20; ++i)
-        QApplication::processEvents();
-    const bool saved = dialog.grab().save(path);
-    dialog.hide();
-    return saved;
-}
-
-} // namespace
 
 int SaveSyncDialogPictures(const QString &folder)
 {
@@ -41,7 +29,7 @@ int SaveSyncDialogPictures(const QString &folder)
     TQorListView *list = accounts.GoogleAccountsQorListView();
     list->selectionModel()->select(list->model()->index(0, 0),
                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    failed += !Save(accounts, QDir(folder).filePath(QStringLiteral("manage-google-accounts.png")));
+    failed += !SaveWidgetPicture(accounts, QDir(folder).filePath(QStringLiteral("manage-google-accounts.png")));
 
     SyncResultsDialog results;
     TSyncCounters counters;
@@ -53,7 +41,7 @@ int SaveSyncDialogPictures(const QString &folder)
     results.SetResults(counters, QString::number(counters.Total())
                                      + QStringLiteral(" contacts have been synced in ") + DurationText(4200)
                                      + u'.');
-    failed += !Save(results, QDir(folder).filePath(QStringLiteral("sync-results.png")));
+    failed += !SaveWidgetPicture(results, QDir(folder).filePath(QStringLiteral("sync-results.png")));
     return failed;
 }
 

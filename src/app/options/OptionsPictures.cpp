@@ -1,5 +1,7 @@
 #include "app/options/OptionsPictures.h"
 
+#include "app/WidgetPictures.h"
+
 #include "app/options/OptionsDialog.h"
 #include "app/options/StringListEditor.h"
 #include "support/QorRegistryEnhanced.h"
@@ -14,28 +16,6 @@
 #include <cstdio>
 
 namespace cardolin::app {
-
-namespace {
-
-// Lets the window system map and paint the window before it is grabbed.
-void Settle()
-{
-    for (int i = 0; i < 10; ++i) {
-        QApplication::processEvents();
-        QThread::msleep(30);
-    }
-}
-
-bool Save(QWidget &widget, const QString &path)
-{
-    Settle();
-    if (widget.grab().save(path))
-        return true;
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    return false;
-}
-
-} // namespace
 
 int SaveOptionsDialogPictures(const QString &folder)
 {
@@ -59,12 +39,12 @@ int SaveOptionsDialogPictures(const QString &folder)
     int failures = 0;
     for (int page = 0; page < form.PageControl()->count(); ++page) {
         form.ShowPage(TOptionsPage(page));
-        failures += !Save(form, dir.filePath(QStringLiteral("options-%1.png").arg(QLatin1StringView(names[page]))));
+        failures += !SaveWidgetPicture(form, dir.filePath(QStringLiteral("options-%1.png").arg(QLatin1StringView(names[page]))));
     }
 
     form.ShowEditor = [&](TForm3 &shown) {
         shown.show();
-        failures += !Save(shown, dir.filePath(QStringLiteral("string-list-editor.png")));
+        failures += !SaveWidgetPicture(shown, dir.filePath(QStringLiteral("string-list-editor.png")));
         shown.hide();
         return false;
     };
