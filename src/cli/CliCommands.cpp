@@ -11,6 +11,7 @@
 #include "cli/UserEnvironment.h"
 #include "contacts/BookBackup.h"
 #include "contacts/QorContacts.h"
+#include "online/StoredGoogleAccounts.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -87,7 +88,7 @@ QString UsageText()
                "  quillet-cli settings get PATH\n"
                "  quillet-cli settings set PATH VALUE [--type string|integer|boolean] [--yes]\n"
                "  quillet-cli settings list [KEY]\n"
-               "  quillet-cli settings export KEY FILE\n"
+               "  quillet-cli settings export KEY FILE [--include-secrets]\n"
                "  quillet-cli google connect [--login-hint EMAIL] [--print-token]\n"
                "  quillet-cli google pull BOOK --refresh-token TOKEN\n"
                "  quillet-cli google push BOOK --refresh-token TOKEN\n"
@@ -104,11 +105,15 @@ QString UsageText()
                "QUERY: all (default), category, company, display-name, keyword, location.\n"
                "dedupe and format rewrite BOOK, keeping the previous version as its backup\n"
                "(Ann.qcb -> Ann.~cb).\n"
+               "A kml export geocodes with --geocoding-key, else CARDOLIN_GEOCODING_KEY, else\n"
+               "the key stored for the default Google account.\n"
                "BOOK (and INPUT, OUTPUT) \"@NAME\" is the book of account NAME where the program\n"
                "keeps it, \"@\" the current account's; write ./@x for a file named @x.\n"
                "PATH and KEY are relative to the program's settings (Options\\SortAlphabetically);\n"
                "get prints a missing setting's default and exits 1 when there is none. Setting\n"
-               "where books live offers to move them, which --yes accepts.\n"
+               "where books live offers to move them, which --yes accepts. export writes a file\n"
+               "only you can read, without tokens, keys and the client secret unless\n"
+               "--include-secrets is given.\n"
                "google needs the settings GoogleClientID and GoogleClientSecret (your own OAuth\n"
                "client). connect signs in through the browser and takes the code from it or from\n"
                "standard input; pull replaces BOOK's contacts with the account's (keeping a\n"
@@ -295,6 +300,20 @@ bool CheckSomethingRead(Session &session, const Format &format, const QString &p
     return false;
 }
 
+// --geocoding-key, else CARDOLIN_GEOCODING_KEY, else the default stored
+// account's key. The settings are read only for an export that geocodes.
+QString GeocodingKey(const Arguments &args, const Format &to, UserPrompts &prompts)
+{
+    if (const QString given = args.Value("geocoding-key"); !given.isEmpty())
+        return given;
+    if (const QString environment = qEnvironmentVariable("CARDOLIN_GEOCODING_KEY"); !environment.isEmpty())
+        return environment;
+    if (to.word != QLatin1StringView("kml"))
+        return {};
+    UserEnvironment user(prompts);
+    return ReadDefaultGoogleGeocodingKey(user.Registry());
+}
+
 int RunConvert(const Arguments &args)
 {
     Session session(args);
@@ -309,7 +328,7 @@ int RunConvert(const Arguments &args)
     const Format *to = ChooseFormat(args, "to", *output, Direction::Export);
     if (!to)
         return ExitFailed;
-    session.contacts.SetGoogleGeocodingKey(args.Value("geocoding-key"));
+    session.contacts.SetGoogleGeocodingKey(GeocodingKey(args, *to, session.prompts));
     // A partly read input is never written out: the result would silently lack records.
     if (!session.Import(*from, *input) || !CheckSomethingRead(session, *from, *input))
         return ExitFailed;
@@ -492,10 +511,10 @@ int RunAccounts(const Arguments &args)
 
 int RunSettings(const Arguments &args)
 {
-    return RunSettingsCommand(args.positionals, args.Value("type"), args.Has("yes"));
+    return RunSettingsCommand(args.positionals, args.Value("type"), args.Has("include-secrets"), args.Has("yes"));
 }
 
-const Option kSettingsOptions[] = {{QLatin1StringView("type"), true}};
+const Option kSettingsOptions[] = {{QLatin1StringView("type"), true}, {QLatin1StringView("include-secrets"), false}};
 
 int RunGoogle(const Arguments &args)
 {

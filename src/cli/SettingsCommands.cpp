@@ -191,12 +191,17 @@ int List(UserEnvironment &user, CliPrompts &prompts, const QString &key)
 
 // ---- export -------------------------------------------------------------------
 
-int Export(UserEnvironment &user, CliPrompts &prompts, const QString &key, const QString &file)
+int Export(UserEnvironment &user, CliPrompts &prompts, const QString &key, const QString &file, bool includeSecrets)
 {
     if (!user.Registry().KeyExists(key))
         return Fail(prompts, QStringLiteral("There is no key \"%1\" in the settings.").arg(key));
-    if (!user.Registry().ExportKeyToRegFile(key, file))
+    int leftOut = 0;
+    if (!user.Registry().ExportKeyToRegFile(key, file, includeSecrets ? nullptr : IsSecretValueName, &leftOut))
         return Fail(prompts, QStringLiteral("Cannot write \"%1\".").arg(file));
+    if (leftOut > 0)
+        prompts.ShowInformation(QStringLiteral("%1 secret value(s) (tokens, keys, the client secret) were left out; "
+                                               "--include-secrets writes them.")
+                                    .arg(leftOut));
     return ExitOk;
 }
 
@@ -228,7 +233,7 @@ int RunAccountsCommand(bool answerYes)
     return Print(out);
 }
 
-int RunSettingsCommand(const QStringList &words, const QString &type, bool answerYes)
+int RunSettingsCommand(const QStringList &words, const QString &type, bool includeSecrets, bool answerYes)
 {
     CliPrompts prompts(answerYes);
     const QStringList rest = words.mid(1);
@@ -242,6 +247,8 @@ int RunSettingsCommand(const QStringList &words, const QString &type, bool answe
         return Fail(prompts, QStringLiteral("Wrong number of arguments for settings %1.").arg(action->word));
     if (!type.isEmpty() && action->word != QLatin1StringView("set"))
         return Fail(prompts, QStringLiteral("--type goes with settings set only."));
+    if (includeSecrets && action->word != QLatin1StringView("export"))
+        return Fail(prompts, QStringLiteral("--include-secrets goes with settings export only."));
     UserEnvironment user(prompts);
     if (action->word == QLatin1StringView("get"))
         return Get(user, prompts, rest[0]);
@@ -249,7 +256,7 @@ int RunSettingsCommand(const QStringList &words, const QString &type, bool answe
         return Set(user, prompts, rest[0], rest[1], type);
     if (action->word == QLatin1StringView("list"))
         return List(user, prompts, rest.value(0));
-    return Export(user, prompts, rest[0], rest[1]);
+    return Export(user, prompts, rest[0], rest[1], includeSecrets);
 }
 
 } // namespace cardolin::cli

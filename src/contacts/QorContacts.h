@@ -236,6 +236,8 @@ public:
     // service's requests add JSON and the access token.
     void ApplyRequestDefaults(WebRequest &request, const QString &baseUrl) const;
     void ApplyPeopleRequestDefaults(WebRequest &request, const QString &baseUrl) const;
+    // Executes a request; one refused for carrying a secret in clear is told to the user.
+    WebResponse Send(const WebRequest &request) const;
 
     // Google account access (online/). Connect obtains an access token: the one
     // held while younger than an hour, else by the refresh token, else by an

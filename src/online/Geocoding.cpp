@@ -110,7 +110,8 @@ QString TQorContacts::GetCoordinatesUsingGoogleGeocodingAPI(const QString &Addre
     request.resource = QStringLiteral("xml?address=") + query + QStringLiteral("&key=")
                        + QString::fromLatin1(QUrl::toPercentEncoding(m_googleGeocodingKey));
     request.accept = QStringLiteral("application/xml");
-    const WebResponse response = Execute(request);
+    request.carriesSecret = true;
+    const WebResponse response = Send(request);
     if (response.status != 200) {
         m_prompts->ShowError(QStringLiteral("An error occurred while accessing Google Geocoding API."));
         return {};

@@ -153,7 +153,8 @@ void TQorContacts::RequestGoogleTokens(const QList<QPair<QString, QString>> &fie
     request.accept = QStringLiteral("application/json");
     request.contentType = QStringLiteral("application/x-www-form-urlencoded");
     request.body = FormBody(fields);
-    const WebResponse response = Execute(request);
+    request.carriesSecret = true;
+    const WebResponse response = Send(request);
     if (response.status == 0)
         m_prompts->ShowError(QStringLiteral("DEBUG_REST: ConnectToGoogleContactsService - ") + failure);
     // Only the members count, whatever the status says.

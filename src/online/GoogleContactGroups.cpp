@@ -112,7 +112,7 @@ int TQorContacts::WriteGoogleContactGroupsToGoogleContactsService()
         request.resource = QStringLiteral("v1/contactGroups");
         request.body = (QStringLiteral("{\"contactGroup\": {\"name\": ") + JsonString(category) + QStringLiteral("}}"))
                            .toUtf8();
-        const WebResponse response = Execute(request);
+        const WebResponse response = Send(request);
         if (response.status == 0)
             m_prompts->ShowError(QStringLiteral(
                 "DEBUG_REST: WriteGoogleContactGroupsToGoogleContactsService - Error while writing contact groups"));
@@ -152,7 +152,7 @@ bool TQorContacts::DeleteGoogleContactGroupFromGoogleContactsService(const QStri
     ApplyPeopleRequestDefaults(request, GooglePeopleBaseUrl());
     request.method = QStringLiteral("DELETE");
     request.resource = QStringLiteral("/v1/") + resourceName;
-    const WebResponse response = Execute(request);
+    const WebResponse response = Send(request);
     if (response.status == 0)
         m_prompts->ShowError(QStringLiteral("DEBUG_REST: DeleteGoogleContactGroupFromGoogleContactsService - Error "
                                             "while deleting contact group"));

@@ -232,7 +232,7 @@ bool TQorContacts::ReadGoogleContactPhotoFromGoogleContactsService(TContactData 
     ApplyRequestDefaults(request, AContactData->GoogleContactPhotoUrl);
     request.accept = QStringLiteral("image/jpeg");
     request.contentType = QStringLiteral("image/jpeg");
-    const WebResponse response = Execute(request);
+    const WebResponse response = Send(request);
     if (response.status != 200) {
         m_prompts->ShowError(QStringLiteral("An error occurred while reading contact photo from Google Contacts Service."));
         return false;

@@ -38,7 +38,7 @@ WebResponse TQorContacts::UploadContact(const TContactData &c)
         request.resource = QStringLiteral("v1/people:createContact?personFields=") + PeopleWriteFields();
     }
     request.body = BuildPersonBody(c, m_googleContactGroups).toUtf8();
-    const WebResponse response = Execute(request);
+    const WebResponse response = Send(request);
     if (response.status == 0)
         m_prompts->ShowError(update ? QStringLiteral("DEBUG_REST: ExportToGoogleContactsService - Error while "
                                                      "updating existing contact")
@@ -97,7 +97,7 @@ bool TQorContacts::DeleteGoogleContactFromGoogleContactsService(TContactData *AC
     ApplyPeopleRequestDefaults(request, GooglePeopleBaseUrl());
     request.method = QStringLiteral("DELETE");
     request.resource = QStringLiteral("/v1/") + AContactData->GoogleContactID + QStringLiteral(":deleteContact");
-    const WebResponse response = Execute(request);
+    const WebResponse response = Send(request);
     if (response.status == 0)
         m_prompts->ShowError(QStringLiteral(
             "DEBUG_REST: DeleteGoogleContactFromGoogleContactsService - Error while deleting contact"));

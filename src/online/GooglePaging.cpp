@@ -15,7 +15,7 @@ WebResponse TQorContacts::FetchGooglePage(const QString &resource, const QString
         WebRequest request;
         ApplyPeopleRequestDefaults(request, GooglePeopleBaseUrl());
         request.resource = resource;
-        const WebResponse response = Execute(request);
+        const WebResponse response = Send(request);
         if (response.status == 0)
             m_prompts->ShowError(QStringLiteral("DEBUG_REST: ") + operation);
         // The first page decides whether the account answers at all; a later one

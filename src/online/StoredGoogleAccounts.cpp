@@ -43,6 +43,12 @@ void ConvertLegacyValues(TQorRegistryEnhanced &registry)
     }
 }
 
+QString DefaultAccountName(const TQorRegistryEnhanced &registry)
+{
+    const QString name = ReadTextSetting(registry, SettingId::DefaultGoogleAccount);
+    return name.isEmpty() ? GetDefaultGoogleAccount() : name;
+}
+
 } // namespace
 
 QString GetDefaultGoogleAccount()
@@ -58,6 +64,12 @@ QString ReadGoogleRefreshToken(const TQorRegistryEnhanced &registry, const QStri
 QString ReadGoogleGeocodingKey(const TQorRegistryEnhanced &registry, const QString &account)
 {
     return ReadSecret(registry, account, "GoogleGeocodingKey");
+}
+
+QString ReadDefaultGoogleGeocodingKey(const TQorRegistryEnhanced &registry)
+{
+    const QString name = DefaultAccountName(registry);
+    return name.isEmpty() ? QString() : ReadGoogleGeocodingKey(registry, name);
 }
 
 void WriteGoogleRefreshToken(TQorRegistryEnhanced &registry, const QString &account, const QString &token)
@@ -85,15 +97,12 @@ TGoogleAccountChoice LoadGoogleAccounts(TQorRegistryEnhanced &registry)
     ConvertLegacyValues(registry);
     TGoogleAccountChoice choice;
     choice.Accounts = StoredGoogleAccountNames(registry);
-    QString name = ReadTextSetting(registry, SettingId::DefaultGoogleAccount);
-    if (name.isEmpty())
-        name = GetDefaultGoogleAccount();
+    const QString name = DefaultAccountName(registry);
     if (choice.Accounts.isEmpty() && !name.isEmpty())
         choice.Accounts.append(name);
     if (choice.Accounts.contains(name))
         choice.Selected = name;
-    if (!name.isEmpty())
-        choice.GeocodingKey = ReadGoogleGeocodingKey(registry, name);
+    choice.GeocodingKey = ReadDefaultGoogleGeocodingKey(registry);
     return choice;
 }
 

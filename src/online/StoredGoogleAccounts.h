@@ -23,6 +23,8 @@ QString GetDefaultGoogleAccount();
 // The account's stored values, decrypted; "" when absent.
 QString ReadGoogleRefreshToken(const TQorRegistryEnhanced &registry, const QString &account);
 QString ReadGoogleGeocodingKey(const TQorRegistryEnhanced &registry, const QString &account);
+// The geocoding key of the account selected at start (the default one); "" when none.
+QString ReadDefaultGoogleGeocodingKey(const TQorRegistryEnhanced &registry);
 void WriteGoogleRefreshToken(TQorRegistryEnhanced &registry, const QString &account, const QString &token);
 // The accounts stored now, in the store's order.
 QStringList StoredGoogleAccountNames(const TQorRegistryEnhanced &registry);

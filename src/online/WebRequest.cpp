@@ -1,8 +1,10 @@
 #include "online/WebRequest.h"
 
 #include "contacts/QorContacts.h"
+#include "support/UserPrompts.h"
 
 #include <QEventLoop>
+#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
@@ -26,6 +28,14 @@ void TQorContacts::ApplyPeopleRequestDefaults(WebRequest &request, const QString
     request.accept = QStringLiteral("application/json");
     request.contentType = QStringLiteral("application/json");
     request.authorization = "Bearer " + m_googleAccessToken.toUtf8();
+}
+
+WebResponse TQorContacts::Send(const WebRequest &request) const
+{
+    WebResponse response = Execute(request);
+    if (!response.refusal.isEmpty())
+        m_prompts->ShowError(response.refusal);
+    return response;
 }
 
 QString JoinAddress(const QString &baseUrl, const QString &resource)
@@ -64,15 +74,41 @@ int RetryAfterSeconds(const QNetworkReply &reply)
     return ok && seconds >= 0 ? seconds : -1;
 }
 
+bool IsLoopbackHost(const QString &host)
+{
+    return host.compare(QLatin1StringView("localhost"), Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback();
+}
+
 } // namespace
+
+bool MayCarrySecret(const QUrl &address)
+{
+    if (!address.isValid())
+        return false;
+    if (address.scheme() == QLatin1StringView("https"))
+        return true;
+    return address.scheme() == QLatin1StringView("http") && IsLoopbackHost(address.host());
+}
 
 WebResponse Execute(const WebRequest &request)
 {
+    const QUrl address(JoinAddress(request.baseUrl, request.resource), QUrl::StrictMode);
+    const bool secret = request.carriesSecret || !request.authorization.isEmpty();
+    if (secret && !MayCarrySecret(address)) {
+        // Named by scheme and host only: the rest of the address may hold the key.
+        WebResponse refused;
+        refused.refusal = QStringLiteral("A key or token is sent only over HTTPS: the request to %1://%2 was not made.")
+                              .arg(address.scheme(), address.host());
+        return refused;
+    }
     QNetworkAccessManager manager;
     manager.setProxy(request.proxyAddress.isEmpty()
                          ? QNetworkProxy(QNetworkProxy::NoProxy)
                          : QNetworkProxy(QNetworkProxy::HttpProxy, request.proxyAddress, quint16(request.proxyPort)));
-    QNetworkRequest message(QUrl(JoinAddress(request.baseUrl, request.resource), QUrl::StrictMode));
+    QNetworkRequest message(address);
+    // A redirect could carry the secret elsewhere.
+    if (secret)
+        message.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
     if (!request.accept.isEmpty()) {
         message.setRawHeader("Accept", request.accept.toUtf8());
         message.setHeader(QNetworkRequest::ContentTypeHeader, request.accept);

@@ -5,6 +5,8 @@
 #include <QPair>
 #include <QString>
 
+class QUrl;
+
 namespace cardolin {
 
 // One blocking web request: the caller waits, as every online operation of the
@@ -22,6 +24,9 @@ struct WebRequest
     int timeoutMs = 30000;
     QByteArray authorization; // the Authorization header, sent as is; none when empty
     QByteArray body;
+    // The address or body holds a key or token. Such a request, and any with an
+    // authorization, goes only over HTTPS or to this machine.
+    bool carriesSecret = false;
 };
 
 struct WebResponse
@@ -29,6 +34,7 @@ struct WebResponse
     int status = 0; // 0 when no answer came (network failure, timeout)
     QByteArray body;
     int retryAfterSeconds = -1; // the Retry-After header in seconds; -1 when absent
+    QString refusal;            // why the request was not sent at all; empty when it was
 };
 
 // A Retry-After longer than this is not waited for in full.
@@ -38,6 +44,10 @@ constexpr int kMaxRetryAfterSeconds = 600;
 constexpr qint64 kMaxWebResponseBytes = 4 * 1024 * 1024;
 
 WebResponse Execute(const WebRequest &request);
+
+// True when a key or token may travel to address: over HTTPS, or over plain
+// HTTP to a loopback address (127.0.0.0/8, ::1, localhost).
+bool MayCarrySecret(const QUrl &address);
 
 // The base address and the resource joined by exactly one "/" where both bring one.
 QString JoinAddress(const QString &baseUrl, const QString &resource);

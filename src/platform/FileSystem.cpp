@@ -84,6 +84,20 @@ bool MoveFile(const QString &from, const QString &to, MoveMode mode)
     return CopyAcross(from, to, mode) && QFile::remove(from);
 }
 
+bool SavePrivateFile(const QString &path, const QByteArray &bytes)
+{
+    // Made with mode 0600 from the start, so nobody can open it meanwhile.
+    QTemporaryFile temporary(path + QStringLiteral(".XXXXXX"));
+    if (!temporary.open() || temporary.write(bytes) != bytes.size() || !temporary.flush()
+        || ::fsync(temporary.handle()) != 0)
+        return false;
+    temporary.close();
+    if (::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
+        return false;
+    temporary.setAutoRemove(false);
+    return true;
+}
+
 bool MakePrivateFolder(const QString &path)
 {
     return QDir().mkpath(path) && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

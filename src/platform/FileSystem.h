@@ -28,6 +28,11 @@ enum class MoveMode { KeepExisting, ReplaceExisting };
 // deleted only once the target is complete.
 bool MoveFile(const QString &from, const QString &to, MoveMode mode);
 
+// Writes bytes as the whole file, readable by the owner alone, through a
+// temporary beside it that replaces the file (or a link in its place) only once
+// complete. False when it could not be written; the old file then stays.
+bool SavePrivateFile(const QString &path, const QByteArray &bytes);
+
 // Creates the folder and any missing parents readable by the owner alone.
 bool MakePrivateFolder(const QString &path);
 

@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <stdexcept>
 
 namespace cardolin {
@@ -87,7 +88,11 @@ public:
     // ---- files; true when the file was written or read
     bool SaveKeyContentToFile(const QString &ASubKey, const QString &AFilename, const QString &ABreakString) const;
     bool LoadKeyContentFromFile(const QString &ASubKey, const QString &AFilename, const QString &ABreakString);
-    bool ExportKeyToRegFile(const QString &ASubKey, const QString &AFileName) const;
+    // leaveOut names values that are not written (and are counted in leftOut);
+    // the file is readable by its owner alone.
+    bool ExportKeyToRegFile(const QString &ASubKey, const QString &AFileName,
+                            const std::function<bool(const QString &name)> &leaveOut = {},
+                            int *leftOut = nullptr) const;
 
     // ---- interface state; each Get returns the given state with what is stored applied
     bool SetFormInfo(const QString &AValue, const TFormInfo &AForm);

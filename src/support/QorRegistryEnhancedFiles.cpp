@@ -1,6 +1,7 @@
 // The file operations of TQorRegistryEnhanced: key content as "name<break>data"
 // lines, and the registry export file.
 
+#include "platform/FileSystem.h"
 #include "support/BreakApart.h"
 #include "support/QorRegistryEnhanced.h"
 #include "support/RegistryText.h"
@@ -87,15 +88,26 @@ QString ExportData(const RegistryValue &value)
     return out;
 }
 
-void ExportKey(const RegistryStore &store, const RegistryPath &key, QLatin1StringView hive, QString &out)
+struct ExportFilter
+{
+    const std::function<bool(const QString &)> &leaveOut;
+    int leftOut = 0;
+};
+
+void ExportKey(const RegistryStore &store, const RegistryPath &key, QLatin1StringView hive, ExportFilter &filter,
+               QString &out)
 {
     out += kLineBreak + u'[' + hive + u'\\' + key.join(u'\\') + u']' + kLineBreak;
     for (const QString &name : store.ValueNames(key)) {
+        if (filter.leaveOut && filter.leaveOut(name)) {
+            ++filter.leftOut;
+            continue;
+        }
         out += name.isEmpty() ? QStringLiteral("@") : u'"' + Doubled(name) + u'"';
         out += u'=' + ExportData(*store.ReadValue(key, name)) + kLineBreak;
     }
     for (const QString &name : store.SubKeyNames(key))
-        ExportKey(store, key + RegistryPath{name}, hive, out);
+        ExportKey(store, key + RegistryPath{name}, hive, filter, out);
 }
 
 } // namespace
@@ -150,14 +162,20 @@ bool TQorRegistryEnhanced::LoadKeyContentFromFile(const QString &ASubKey, const 
     return true;
 }
 
-bool TQorRegistryEnhanced::ExportKeyToRegFile(const QString &ASubKey, const QString &AFileName) const
+bool TQorRegistryEnhanced::ExportKeyToRegFile(const QString &ASubKey, const QString &AFileName,
+                                              const std::function<bool(const QString &name)> &leaveOut,
+                                              int *leftOut) const
 {
     if (!KeyExists(ASubKey))
         return false;
     QString text = QStringLiteral("REGEDIT4") + kLineBreak;
-    ExportKey(m_store, KeyPath(ASubKey), kHiveNames[m_rootKey], text);
+    ExportFilter filter{leaveOut};
+    ExportKey(m_store, KeyPath(ASubKey), kHiveNames[m_rootKey], filter, text);
+    if (leftOut)
+        *leftOut = filter.leftOut;
     bool lossy = false;
-    return WriteFile(AFileName, ToAnsi(text, lossy));
+    // Settings may hold secrets: the file is private from the start.
+    return platform::SavePrivateFile(AFileName, ToAnsi(text, lossy));
 }
 
 } // namespace cardolin

@@ -132,6 +132,16 @@ const SettingDefinition *FindSetting(const QString &path)
     return nullptr;
 }
 
+bool IsSecretValueName(const QString &name)
+{
+    // By name, so that values kept under other names later are covered too.
+    static const char *const kParts[] = {"secret", "token", "password", "geocodingkey", "apikey"};
+    for (const char *part : kParts)
+        if (name.contains(QLatin1StringView(part), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
 QVariant ParseSettingText(SettingType type, const QString &text)
 {
     static const char *const kTrue[] = {"1", "true", "yes", "on"};

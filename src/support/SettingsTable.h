@@ -84,6 +84,11 @@ const SettingDefinition &Setting(SettingId id);
 // The row of a path, compared without regard to letter case; null when none.
 const SettingDefinition *FindSetting(const QString &path);
 
+// True for the names of values that hold secrets: the OAuth client secret,
+// refresh and access tokens, geocoding and other keys of web services, and
+// passwords ("GoogleRefreshToken", "GoogleClientSecret", "GoogleGeocodingKey").
+bool IsSecretValueName(const QString &name);
+
 // Turns text into a value of the type: bool, int or QString; an invalid
 // variant when the text is not one ("yes", "on", "true" and "1" are true).
 QVariant ParseSettingText(SettingType type, const QString &text);

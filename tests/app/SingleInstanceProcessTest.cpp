@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
@@ -10,15 +12,23 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
-// The channel name the program computes for a settings folder.
-QString ChannelFor(const QString &configFolder)
+const char *const kChannelVariables[] = {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "TMPDIR"};
+
+// The channel name the program computes in an environment.
+QString ChannelFor(const QProcessEnvironment &environment)
 {
-    const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", configFolder.toUtf8());
+    QList<QByteArray> saved;
+    for (const char *name : kChannelVariables) {
+        saved.append(qgetenv(name));
+        qputenv(name, environment.value(name).toUtf8());
+    }
     const QString name = cardolin::platform::SingleInstanceName();
-    qputenv("XDG_CONFIG_HOME", saved);
+    for (int i = 0; i < saved.size(); ++i)
+        qputenv(kChannelVariables[i], saved[i]);
     return name;
 }
 
@@ -36,35 +46,71 @@ bool WaitForChannel(const QString &name, const QProcess &owner)
     return false;
 }
 
-TEST(SingleInstanceProcess, ASecondStartHandsOverAndEndsWithSuccess)
+struct SingleInstanceProcess : ::testing::Test
 {
     QTemporaryDir dir;
-    QDir().mkpath(dir.filePath("home/ann"));
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("HOME", dir.filePath("home/ann"));
-    environment.insert("XDG_CONFIG_HOME", dir.filePath("config"));
-    environment.insert("QT_QPA_PLATFORM", "offscreen");
-    // Leaks inside the window system's libraries are not ours to judge here.
-    environment.insert("ASAN_OPTIONS", "detect_leaks=0");
 
+    SingleInstanceProcess()
+    {
+        for (const char *folder : {"home/ann", "runtime", "tmp"})
+            QDir().mkpath(dir.filePath(folder));
+        ::chmod(QFile::encodeName(dir.filePath("runtime")).constData(), 0700);
+        environment.insert("HOME", dir.filePath("home/ann"));
+        environment.insert("XDG_CONFIG_HOME", dir.filePath("config"));
+        environment.insert("XDG_RUNTIME_DIR", dir.filePath("runtime"));
+        environment.insert("TMPDIR", dir.filePath("tmp"));
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        // Leaks inside the window system's libraries are not ours to judge here.
+        environment.insert("ASAN_OPTIONS", "detect_leaks=0");
+    }
+
+    void Start(QProcess &process, const QStringList &arguments)
+    {
+        process.setProcessEnvironment(environment);
+        process.start(QUILLET_EXECUTABLE, arguments);
+        ASSERT_TRUE(process.waitForStarted());
+    }
+
+    static void Stop(QProcess &process)
+    {
+        process.kill();
+        process.waitForFinished();
+    }
+};
+
+TEST_F(SingleInstanceProcess, ASecondStartHandsOverAndEndsWithSuccess)
+{
     QProcess first;
-    first.setProcessEnvironment(environment);
-    first.start(QUILLET_EXECUTABLE, {});
-    ASSERT_TRUE(first.waitForStarted());
-    const QString channel = ChannelFor(dir.filePath("config"));
+    Start(first, {});
+    const QString channel = ChannelFor(environment);
+    EXPECT_TRUE(channel.startsWith(dir.filePath("runtime/")));
     ASSERT_TRUE(WaitForChannel(channel, first)) << first.readAllStandardError().data();
 
     QProcess second;
-    second.setProcessEnvironment(environment);
-    second.start(QUILLET_EXECUTABLE, {"/home/bob/Contacts/bob.qcb"});
+    Start(second, {"/home/bob/Contacts/bob.qcb"});
     ASSERT_TRUE(second.waitForFinished(60000));
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_EQ(first.state(), QProcess::Running);
+    Stop(first);
+}
 
-    first.kill();
-    first.waitForFinished();
-    QLocalServer::removeServer(channel);
+TEST_F(SingleInstanceProcess, AnOpenRuntimeFolderIsNotUsedAndItsSquatterGetsNothing)
+{
+    // Another user could have made the socket in a folder open to all; the
+    // program keeps its channel in a private folder of its own instead.
+    ::chmod(QFile::encodeName(dir.filePath("runtime")).constData(), 0777);
+    const QString channel = ChannelFor(environment);
+    EXPECT_TRUE(channel.startsWith(dir.filePath("tmp/cardolin-"))) << channel.toStdString();
+    QLocalServer squatter;
+    ASSERT_TRUE(squatter.listen(dir.filePath("runtime/") + QFileInfo(channel).fileName()));
+
+    QProcess first;
+    Start(first, {"/home/ann/Contacts/ann.qcb"});
+    ASSERT_TRUE(WaitForChannel(channel, first)) << first.readAllStandardError().data();
+    EXPECT_FALSE(squatter.waitForNewConnection(0));
+    Stop(first);
 }
 
 } // namespace

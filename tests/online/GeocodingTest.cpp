@@ -95,17 +95,25 @@ TEST_F(Geocoding, MissingKeyWarnsWithoutARequest)
     EXPECT_TRUE(server.requestLines.isEmpty());
 }
 
-TEST_F(Geocoding, ProxySettingsAreApplied)
+TEST_F(Geocoding, TheKeyGoesThroughTheProxyOnlyOverHttps)
 {
-    // The endpoint's host does not exist: only a request sent through the
-    // proxy (our fake) can be answered.
-    qputenv("CARDOLIN_GOOGLE_GEOCODING_URL", "http://geocoding.invalid/maps/api/geocode/");
+    // The endpoint's host does not exist: only the proxy (our fake) can see a
+    // request. Over plain HTTP the key would be readable on the way: nothing goes.
     book.SetProxyAddress("127.0.0.1");
     book.SetProxyPort(QString::number(server.Port()));
-    EXPECT_EQ(book.GetCoordinatesUsingGoogleGeocodingAPI("Paris"), "2.2945,48.8583,0");
+    qputenv("CARDOLIN_GOOGLE_GEOCODING_URL", "http://geocoding.invalid/maps/api/geocode/");
+    EXPECT_EQ(book.GetCoordinatesUsingGoogleGeocodingAPI("Paris"), "");
+    EXPECT_TRUE(server.requests.isEmpty());
+    ASSERT_FALSE(prompts.errors.isEmpty());
+    EXPECT_EQ(prompts.errors[0],
+              "A key or token is sent only over HTTPS: the request to http://geocoding.invalid was not made.");
+
+    // Over HTTPS the proxy only opens a tunnel; our fake cannot complete it.
+    qputenv("CARDOLIN_GOOGLE_GEOCODING_URL", "https://geocoding.invalid/maps/api/geocode/");
+    EXPECT_EQ(book.GetCoordinatesUsingGoogleGeocodingAPI("Paris"), "");
     ASSERT_EQ(server.requestLines.size(), 1);
-    EXPECT_TRUE(server.requestLines[0].startsWith("GET http://geocoding.invalid/maps/api/geocode/xml?address=Paris"))
-        << server.requestLines[0].toStdString();
+    EXPECT_EQ(server.requestLines[0], "CONNECT geocoding.invalid:443 HTTP/1.1");
+    EXPECT_FALSE(server.requests[0].contains("k%26y"));
 }
 
 TEST_F(Geocoding, UpdateSkipsFreshCoordinatesAndStampsNewOnes)
