@@ -1,6 +1,7 @@
 // quillet-cli google, run against the fake service of the test process: the
 // tool is awaited in an event loop so that the fake keeps answering.
 
+#include "fakes/FakeGeocodingServer.h"
 #include "fakes/FakeGoogleService.h"
 
 #include <QDir>
@@ -33,10 +34,14 @@ protected:
         EXPECT_EQ(Cli({"settings", "set", "GoogleClientSecret", google.clientSecret}).exitCode, 0);
     }
 
-    Result Cli(const QStringList &arguments, const QByteArray &input = {})
+    Result Cli(const QStringList &arguments, const QByteArray &input = {},
+               const QList<QPair<QString, QString>> &variables = {})
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("CARDOLIN_GEOCODING_KEY");
+        for (const auto &[name, value] : variables)
+            environment.insert(name, value);
         environment.insert("HOME", dir.filePath("home"));
         environment.insert("XDG_CONFIG_HOME", dir.filePath("config"));
         environment.remove("DISPLAY");
@@ -184,4 +189,33 @@ TEST_F(GoogleCli, SyncPrintsTheCountersAndAsksBeforeDeleting)
 
     EXPECT_EQ(Cli({"sync", book, "--account", "nobody"}).exitCode, 2);
     EXPECT_EQ(Cli({"sync", book, "--account", "ann@example.com", "--action", "mirror"}).exitCode, 2);
+}
+
+TEST_F(GoogleCli, TheGeocodingKeyComesFromTheCommandLineElseTheEnvironmentElseTheStoredAccount)
+{
+    FakeGeocodingServer geocoding;
+    geocoding.body = "<GeocodeResponse><status>ZERO_RESULTS</status></GeocodeResponse>";
+    ASSERT_EQ(Cli({"google", "accounts", "add", "ann@example.com", "--geocoding-key", "stored"}).exitCode, 0);
+    const struct
+    {
+        QStringList options;
+        QString environmentKey;
+        QString sent;
+    } cases[] = {
+        {{"--geocoding-key", "typed"}, "from-environment", "&key=typed "},
+        {{}, "from-environment", "&key=from-environment "},
+        {{}, "", "&key=stored "},
+    };
+    for (const auto &c : cases) {
+        geocoding.requestLines.clear();
+        const Result result = Cli(QStringList{"convert", CARDOLIN_FIXTURES "/cli/people.qcb", dir.filePath("map.kml")}
+                                      + c.options,
+                                  {},
+                                  {{"CARDOLIN_GOOGLE_GEOCODING_URL", geocoding.BaseUrl()},
+                                   {"CARDOLIN_GEOCODING_KEY", c.environmentKey}});
+        EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+        ASSERT_FALSE(geocoding.requestLines.isEmpty()) << c.sent.toStdString();
+        for (const QString &line : geocoding.requestLines)
+            EXPECT_TRUE(line.contains(c.sent)) << line.toStdString();
+    }
 }

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 using cardolin::testing::ReadAll;
 using cardolin::testing::WriteAll;
 
@@ -149,6 +151,51 @@ TEST_F(CliUserTest, ADamagedStoreIsKeptAsideAndTheToolStillWorks)
     EXPECT_TRUE(ReadAll(store + ".bad").contains("not a line"));
     EXPECT_EQ(Cli({"settings", "set", "Options\\SortAlphabetically", "0"}).exitCode, 0);
     EXPECT_EQ(Cli({"settings", "get", "Options\\SortAlphabetically"}).err, "");
+}
+
+TEST_F(CliUserTest, ExportsLeaveSecretsOutUnlessAskedAndOnlyTheirOwnerCanReadThem)
+{
+    ASSERT_EQ(Cli({"settings", "set", "GoogleClientID", "id-1.apps"}).exitCode, 0);
+    ASSERT_EQ(Cli({"settings", "set", "GoogleClientSecret", "GOCSPX-hidden"}).exitCode, 0);
+    ASSERT_EQ(Cli({"google", "accounts", "add", "ann@example.com", "--refresh-token", "1//refresh", "--geocoding-key",
+                   "AIza-key"})
+                  .exitCode,
+              0);
+    const QString account = "Google Accounts\\ann@example.com\\";
+    const QString storedToken = Cli({"settings", "get", account + "GoogleRefreshToken"}).out.trimmed();
+    const QString storedKey = Cli({"settings", "get", account + "GoogleGeocodingKey"}).out.trimmed();
+    ASSERT_FALSE(storedToken.isEmpty());
+    ASSERT_FALSE(storedKey.isEmpty());
+
+    const QString file = dir.filePath("all.reg");
+    ASSERT_TRUE(WriteAll(file, "old")); // an earlier export, readable by all
+    QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    const auto mode = [&] {
+        struct stat info {};
+        return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? info.st_mode & 0777 : 0u;
+    };
+    const QStringList secrets{"GOCSPX-hidden", storedToken, storedKey, "GoogleClientSecret", "GoogleRefreshToken",
+                              "GoogleGeocodingKey"};
+
+    const Result plain = Cli({"settings", "export", "\\", file});
+    ASSERT_EQ(plain.exitCode, 0) << plain.err.toStdString();
+    EXPECT_TRUE(plain.err.contains("3 secret value(s)")) << plain.err.toStdString();
+    QString text = QString::fromLatin1(ReadAll(file));
+    EXPECT_TRUE(text.contains("\"GoogleClientID\"=\"id-1.apps\"")) << text.toStdString();
+    EXPECT_TRUE(text.contains("\\Google Accounts\\ann@example.com]")) << text.toStdString();
+    for (const QString &secret : secrets)
+        EXPECT_FALSE(text.contains(secret)) << secret.toStdString();
+    EXPECT_EQ(mode(), 0600u);
+
+    const Result full = Cli({"settings", "export", "\\", file, "--include-secrets"});
+    ASSERT_EQ(full.exitCode, 0) << full.err.toStdString();
+    EXPECT_EQ(full.err, "");
+    text = QString::fromLatin1(ReadAll(file));
+    for (const QString &secret : secrets)
+        EXPECT_TRUE(text.contains(secret)) << secret.toStdString();
+    EXPECT_EQ(mode(), 0600u);
+
+    EXPECT_EQ(Cli({"settings", "list", "--include-secrets"}).exitCode, 2);
 }
 
 } // namespace
