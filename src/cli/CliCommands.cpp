@@ -10,6 +10,7 @@
 #include "cli/UpdateCommands.h"
 #include "cli/UserEnvironment.h"
 #include "contacts/BookBackup.h"
+#include "contacts/BookClaim.h"
 #include "contacts/QorContacts.h"
 #include "online/StoredGoogleAccounts.h"
 
@@ -201,6 +202,7 @@ struct Session
     CliPrompts prompts;
     TQorContacts contacts;
     QString bookPath; // BOOK resolved, once OpenBook has run
+    BookClaim claim;  // of the book the command rewrites
     int rejected = 0;
 
     explicit Session(const Arguments &args) : prompts(args.Has("yes"))
@@ -330,6 +332,12 @@ int RunConvert(const Arguments &args)
         return ExitFailed;
     session.contacts.SetGoogleGeocodingKey(GeocodingKey(args, *to, session.prompts));
     // A partly read input is never written out: the result would silently lack records.
+    // A book written over is claimed like any other rewrite, before the work;
+    // an account's lock needs the folder its first save would make.
+    if (to == &BookFormat() && NamesAccountBook(args.positionals[1]))
+        CreateBookFolder(*output);
+    if (to == &BookFormat() && !session.claim.ClaimOrTell(*output, session.prompts))
+        return ExitFailed;
     if (!session.Import(*from, *input) || !CheckSomethingRead(session, *from, *input))
         return ExitFailed;
     // An account's book keeps its previous version as the backup, as Apply does.
@@ -395,8 +403,12 @@ bool Choose(const Arguments &args, const char *option, const Choice<T> (&choices
     return false;
 }
 
+enum class Access { Read, Rewrite };
+
 // Loads BOOK into the session, with the display settings of the command line.
-bool OpenBook(Session &session, const Arguments &args)
+// A command that rewrites it claims it first, so that no other writer comes
+// between the reading and the saving.
+bool OpenBook(Session &session, const Arguments &args, Access access = Access::Read)
 {
     TDisplayType type = dtFirstMiddleLastName;
     if (!Choose(args, "display-type", kDisplayTypes, type))
@@ -408,6 +420,9 @@ bool OpenBook(Session &session, const Arguments &args)
     if (!path)
         return false;
     session.bookPath = *path;
+    if (access == Access::Rewrite && !session.claim.ClaimOrTell(session.bookPath, session.prompts))
+        return false;
+    session.claim.Remember(session.bookPath);
     return session.Import(BookFormat(), session.bookPath);
 }
 
@@ -452,9 +467,12 @@ int RunQuery(const Arguments &args)
     return PrintAndFinish(session, out);
 }
 
-// Writes the changed book back over itself, as Apply does: backup first.
+// Writes the changed book back over itself, as Apply does: backup first. A
+// book that someone changed meanwhile is left alone.
 bool SaveBack(Session &session, const QString &path)
 {
+    if (!session.claim.UnchangedOrTell(path, session.prompts))
+        return false;
     const int errorsBefore = session.prompts.ErrorCount();
     SaveBookWithBackup(session.contacts, path);
     return session.prompts.ErrorCount() == errorsBefore;
@@ -464,7 +482,7 @@ int RunDedupe(const Arguments &args)
 {
     Session session(args);
     TDeduplicationMethod method = dmMerge;
-    if (!Choose(args, "method", kMethods, method) || !OpenBook(session, args))
+    if (!Choose(args, "method", kMethods, method) || !OpenBook(session, args, Access::Rewrite))
         return ExitFailed;
     const int removed = session.contacts.DeduplicateContactDataList(method);
     if (!SaveBack(session, session.bookPath))
@@ -475,7 +493,7 @@ int RunDedupe(const Arguments &args)
 int RunFormat(const Arguments &args)
 {
     Session session(args);
-    if (!OpenBook(session, args))
+    if (!OpenBook(session, args, Access::Rewrite))
         return ExitFailed;
     TFormatContactsOptions options;
     for (const auto &choice : kFormatOptions)

@@ -6,6 +6,7 @@
 #include "cli/Console.h"
 #include "cli/UserEnvironment.h"
 #include "contacts/BookBackup.h"
+#include "contacts/BookClaim.h"
 #include "contacts/CollectionOptions.h"
 #include "contacts/QorContacts.h"
 #include "online/GoogleSync.h"
@@ -130,6 +131,7 @@ struct GoogleSession
     CliPrompts prompts;
     CliDesktop desktop;
     TQorContacts contacts;
+    BookClaim claim; // of the book the command rewrites
     int rejected = 0;
 
     explicit GoogleSession(const GoogleOptions &options) : prompts(options.answerYes)
@@ -176,12 +178,21 @@ int RunConnect(const GoogleOptions &options)
     return Print(session.contacts.GoogleRefreshToken() + u'\n');
 }
 
-// BOOK's path, with the book loaded when it exists (or when it must).
-std::optional<QString> OpenBook(GoogleSession &session, const QString &argument, bool mustExist)
+enum class Access { Read, Rewrite };
+
+// BOOK's path, with the book loaded when it exists (or when it must); claimed
+// first when the command will rewrite it.
+std::optional<QString> OpenBook(GoogleSession &session, const QString &argument, bool mustExist, Access access)
 {
     const std::optional<QString> path = ResolveBookArgument(argument, session.prompts);
     if (!path)
         return std::nullopt;
+    // An account's lock needs the folder its first save would make.
+    if (access == Access::Rewrite && NamesAccountBook(argument))
+        CreateBookFolder(*path);
+    if (access == Access::Rewrite && !session.claim.ClaimOrTell(*path, session.prompts))
+        return std::nullopt;
+    session.claim.Remember(*path);
     if (!QFileInfo::exists(*path) && !mustExist)
         return path;
     if (!QFileInfo::exists(*path)) {
@@ -193,10 +204,23 @@ std::optional<QString> OpenBook(GoogleSession &session, const QString &argument,
     return path;
 }
 
+// Saves the book as it was given, an account's with its folder made when
+// missing; false after telling the user, also when someone changed the book
+// meanwhile. Both savers tell the user what went wrong.
+bool SaveBook(GoogleSession &session, const QString &book, const QString &path)
+{
+    if (!session.claim.UnchangedOrTell(path, session.prompts))
+        return false;
+    if (NamesAccountBook(book))
+        return SaveAccountBook(session.contacts, path);
+    SaveBookWithBackup(session.contacts, path);
+    return session.contacts.LastError().isEmpty();
+}
+
 int RunPull(const QString &book, const GoogleOptions &options)
 {
     GoogleSession session(options);
-    const std::optional<QString> path = OpenBook(session, book, false);
+    const std::optional<QString> path = OpenBook(session, book, false, Access::Rewrite);
     if (!path)
         return ExitFailed;
     const int errorsBefore = session.prompts.ErrorCount();
@@ -204,12 +228,7 @@ int RunPull(const QString &book, const GoogleOptions &options)
     // A partial read is never saved: it would silently drop the rest of the book.
     if (read == 0 || session.prompts.ErrorCount() != errorsBefore)
         return Fail(QStringLiteral("Nothing was saved."));
-    // Both savers tell the user what went wrong.
-    if (NamesAccountBook(book))
-        SaveAccountBook(session.contacts, *path);
-    else
-        SaveBookWithBackup(session.contacts, *path);
-    if (session.prompts.ErrorCount() != errorsBefore)
+    if (!SaveBook(session, book, *path) || session.prompts.ErrorCount() != errorsBefore)
         return ExitFailed;
     const int status = Print(QString::number(qMax(read, 0)) + u'\n');
     return status == ExitOk && session.rejected > 0 ? ExitRejected : status;
@@ -218,7 +237,7 @@ int RunPull(const QString &book, const GoogleOptions &options)
 int RunPush(const QString &book, const GoogleOptions &options)
 {
     GoogleSession session(options);
-    if (!OpenBook(session, book, true))
+    if (!OpenBook(session, book, true, Access::Read))
         return ExitFailed;
     const int sent = session.contacts.ExportToGoogleContactsService();
     if (sent < 0)
@@ -314,7 +333,7 @@ int RunSyncCommand(const QString &book, const GoogleOptions &options)
     UserEnvironment user(session.prompts);
     if (!StoredGoogleAccountNames(user.Registry()).contains(options.account))
         return Fail(QStringLiteral("No stored Google account is named \"%1\".").arg(options.account));
-    const std::optional<QString> path = OpenBook(session, book, true);
+    const std::optional<QString> path = OpenBook(session, book, true, Access::Rewrite);
     if (!path)
         return ExitFailed; // a book that did not load whole is never synchronised
     ConnectPrompts prompts(session.prompts);
@@ -334,12 +353,9 @@ int RunSyncCommand(const QString &book, const GoogleOptions &options)
         WriteStderr(QStringLiteral("warning: ") + QString(warning).replace(u'\r', u' ') + u'\n');
     if (!done && sync.Counters().Total() == 0)
         return ExitFailed;
-    if (sync.Counters().Total() > 0) {
-        if (NamesAccountBook(book))
-            SaveAccountBook(session.contacts, *path);
-        else
-            SaveBookWithBackup(session.contacts, *path);
-    }
+    // The account has changed whether or not the book could follow: the
+    // counters are printed either way, but a book left behind is a failure.
+    const bool saved = sync.Counters().Total() == 0 || SaveBook(session, book, *path);
     const TSyncCounters &c = sync.Counters();
     const int status = Print(QStringLiteral("local created: %1\nlocal deleted: %2\nlocal updated: %3\n"
                                             "cloud created: %4\ncloud deleted: %5\ncloud updated: %6\n")
@@ -349,8 +365,8 @@ int RunSyncCommand(const QString &book, const GoogleOptions &options)
                                  .arg(c.CloudCreated)
                                  .arg(c.CloudDeleted)
                                  .arg(c.CloudUpdated));
-    if (status != ExitOk)
-        return status;
+    if (status != ExitOk || !saved)
+        return saved ? status : ExitFailed;
     return sync.Warnings().isEmpty() && session.prompts.ErrorCount() == errorsBefore ? ExitOk : ExitRejected;
 }
 

@@ -1,12 +1,11 @@
 #include "contacts/BookBackup.h"
 
 #include "contacts/QorContacts.h"
+#include "platform/FileSystem.h"
 #include "support/UserPrompts.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace cardolin {
 
@@ -22,18 +21,22 @@ QString BackupFileName(const QString &bookPath)
 }
 
 namespace {
-// Copies through a temporary file, so a failed copy leaves the older backup whole.
+// Copies through a temporary file, so a failed copy leaves the older backup
+// whole. The backup is as private as the book, and a link found in its place
+// is replaced, never written through: nobody links a backup on purpose.
 bool CopyOver(const QString &from, const QString &to)
 {
     QFile source(from);
-    QSaveFile target(to);
-    if (!source.open(QIODevice::ReadOnly) || !target.open(QIODevice::WriteOnly))
+    if (!source.open(QIODevice::ReadOnly))
         return false;
-    char buffer[64 * 1024];
-    for (qint64 n; (n = source.read(buffer, sizeof buffer)) > 0;)
-        if (target.write(buffer, n) != n)
-            return false;
-    return source.error() == QFile::NoError && target.commit();
+    const auto copy = [&source](QIODevice &target) {
+        char buffer[64 * 1024];
+        for (qint64 n; (n = source.read(buffer, sizeof buffer)) > 0;)
+            if (target.write(buffer, n) != n)
+                return false;
+        return source.error() == QFile::NoError;
+    };
+    return platform::SaveFile(to, copy, {platform::AtLink::Replace, from});
 }
 } // namespace
 
@@ -54,9 +57,7 @@ void CreateBookFolder(const QString &bookPath)
 {
     // One level only, as the profile's Contacts folder: a missing profile or
     // library is a mistake to report, not a tree to build.
-    const QString folder = QFileInfo(bookPath).path();
-    if (!QFileInfo(folder).isDir())
-        QDir().mkdir(folder);
+    platform::CreatePrivateFolder(QFileInfo(bookPath).path());
 }
 
 bool SaveAccountBook(TQorContacts &contacts, const QString &bookPath)

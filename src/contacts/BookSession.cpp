@@ -62,22 +62,47 @@ bool TContactsBookSession::KeepUnreadableAside()
     return false;
 }
 
+void TContactsBookSession::ClaimForLoading(const QString &path)
+{
+    // The book opens all the same, to be looked at: Apply claims it again and
+    // refuses while the other program still has it.
+    if (!m_claim.Claim(path) && m_claim.HeldElsewhere())
+        m_prompts.ShowWarning(m_claim.Problem()
+                              + QStringLiteral(" Your changes can be applied once that program has closed it."));
+}
+
+bool TContactsBookSession::ClaimForSaving(const QString &path)
+{
+    CreateBookFolder(path);
+    if (!m_claim.ClaimOrTell(path, m_prompts))
+        return false;
+    return !m_claim.ChangedOnDisk(path)
+           || m_prompts.AskYesNo(QStringLiteral("The contacts book \"%1\" was changed by another program after it "
+                                                "was loaded. Do you want to replace it with the contacts shown here?")
+                                     .arg(QDir::toNativeSeparators(path)));
+}
+
 bool TContactsBookSession::Save()
 {
     if (m_loaded.isEmpty())
         return false;
-    if (m_loadFailed && m_onBackup && !KeepUnreadableAside())
-        return false;
-    if (m_loadFailed) {
+    const QString path = m_bookPath(m_loaded);
+    if (m_loadFailed && !m_onBackup) {
         m_prompts.ShowError(QStringLiteral("The contacts book of %1 could not be read, so it was not replaced. "
                                            "Repair or move \"%2\", then press Refresh.")
-                                .arg(m_loaded, QDir::toNativeSeparators(m_bookPath(m_loaded))));
+                                .arg(m_loaded, QDir::toNativeSeparators(path)));
         return false;
     }
+    if (!ClaimForSaving(path))
+        return false;
+    if (m_loadFailed && !KeepUnreadableAside())
+        return false;
     // A failed save leaves the changes unsaved: clearing them would let the
     // next refresh or the closing drop them without a question.
-    const bool saved = SaveAccountBook(m_contacts, m_bookPath(m_loaded));
+    const bool saved = SaveAccountBook(m_contacts, path);
     m_modified = !saved;
+    if (saved)
+        m_claim.Remember(path);
     return saved;
 }
 
@@ -86,6 +111,8 @@ bool TContactsBookSession::Refresh(const QString &account)
     if (!AskToSave())
         return false;
     const QString path = m_bookPath(account);
+    ClaimForLoading(path);
+    m_claim.Remember(path);
     const bool exists = QFileInfo::exists(path);
     if (exists)
         m_contacts.LoadFromXMLFile(path);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "contacts/BookClaim.h"
+
 #include <QString>
 
 #include <functional>
@@ -35,7 +37,8 @@ public:
     bool Refresh(const QString &account);
     // Apply: the loaded account's book, with its backup. Changes stay unsaved
     // when the save fails. A book that could not be read is never overwritten:
-    // the user may still rescue it by hand.
+    // the user may still rescue it by hand. Nor is a book that another program
+    // holds, or one changed on disk since it was loaded unless the user says so.
     bool Save();
     // The loaded account's book exists but could not be read.
     bool LoadFailed() const { return m_loadFailed; }
@@ -52,8 +55,14 @@ public:
     // save failed: either way the changes are still there.
     bool AskToSave();
 
+    // The loaded book's lock is ours (held from the load until another
+    // account's book is loaded or the session ends).
+    bool HoldsBook() const { return !m_loaded.isEmpty() && m_claim.Claimed(m_bookPath(m_loaded)); }
+
 private:
     bool KeepUnreadableAside();
+    void ClaimForLoading(const QString &path);
+    bool ClaimForSaving(const QString &path);
 
     TQorContacts &m_contacts;
     BookPath m_bookPath;
@@ -62,6 +71,7 @@ private:
     bool m_modified = false;
     bool m_loadFailed = false;
     bool m_onBackup = false;
+    BookClaim m_claim;
 };
 
 } // namespace cardolin

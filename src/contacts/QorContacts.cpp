@@ -3,13 +3,13 @@
 #include "contacts/ContactFields.h"
 #include "contacts/ContactsBookFile.h"
 #include "platform/DesktopServices.h"
+#include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "support/Clock.h"
 #include "support/UserPrompts.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 
 #include <algorithm>
@@ -218,11 +218,10 @@ int TQorContacts::SaveToXMLFile(const QString &FileName)
     BusyCursor busy(*m_prompts);
     m_lastError.clear();
     // Written beside the book and renamed over it only when complete, so a full
-    // disk or a crash never leaves a half-written book in its place.
-    QSaveFile file(FileName);
-    const bool saved = file.open(QIODevice::WriteOnly) && bookfile::Write(*this, file) && file.commit();
+    // disk or a crash never leaves a half-written book in its place. A link at
+    // the book's path is written through: users link books on purpose.
+    const bool saved = platform::SaveFile(FileName, [this](QIODevice &file) { return bookfile::Write(*this, file); });
     if (!saved) {
-        file.cancelWriting();
         m_lastError = QStringLiteral("Cannot save \"%1\".").arg(FileName);
         m_prompts->ShowError(m_lastError);
         return 0;

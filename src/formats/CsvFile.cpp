@@ -1,9 +1,9 @@
 #include "formats/CsvFile.h"
 
 #include "formats/TextFiles.h"
+#include "platform/FileSystem.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -71,15 +71,7 @@ QByteArray EncodeCSVLines(const QStringList &lines, CsvEncoding encoding)
 
 bool WriteCSVLines(const QString &path, const QStringList &lines, CsvEncoding encoding)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = EncodeCSVLines(lines, encoding);
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return platform::SaveFile(path, EncodeCSVLines(lines, encoding));
 }
 
 } // namespace cardolin

@@ -1,8 +1,8 @@
 #include "contacts/QorContacts.h"
 #include "formats/TextFiles.h"
+#include "platform/FileSystem.h"
 #include "support/UserPrompts.h"
 
-#include <QSaveFile>
 #include <QXmlStreamWriter>
 
 #include <array>
@@ -237,8 +237,7 @@ int TQorContacts::ExportToGoogleEarthKMLFile(const QString &FileName)
     }
     xml.writeEndDocument();
     m_tag = geocoded;
-    QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(document) != document.size() || !file.commit()) {
+    if (!platform::SaveFile(FileName, document)) {
         m_prompts->ShowError(kCannotSave.arg(FileName));
         return 0;
     }

@@ -1,7 +1,8 @@
 #include "formats/TextFiles.h"
 
+#include "platform/FileSystem.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace cardolin::textfile {
@@ -112,19 +113,12 @@ bool ReadLines(const QString &path, QStringList &lines, qint64 maxBytes)
 
 bool WriteLines(const QString &path, const QStringList &lines, Encoding encoding, QLatin1StringView lineEnd)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
     QString text;
     for (const QString &line : lines)
         text += line + lineEnd;
     QByteArray bytes = encoding == Encoding::Utf8WithBom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
     bytes += text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return platform::SaveFile(path, bytes);
 }
 
 } // namespace cardolin::textfile

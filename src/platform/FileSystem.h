@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 #include <compare>
+#include <functional>
+
+class QIODevice;
 
 namespace cardolin::platform {
 
@@ -35,5 +39,32 @@ bool SavePrivateFile(const QString &path, const QByteArray &bytes);
 
 // Creates the folder and any missing parents readable by the owner alone.
 bool MakePrivateFolder(const QString &path);
+
+// Creates one folder (its parent must exist) for the owner alone; a folder
+// that is already there keeps its mode. False when there is none afterwards.
+bool CreatePrivateFolder(const QString &path);
+
+// What a save does with a symbolic link at the path it is given: write the
+// file the link leads to (a link the user made on purpose), or replace the
+// link itself (a path where nobody has a reason to put one).
+enum class AtLink { WriteThrough, Replace };
+
+struct SaveOptions
+{
+    AtLink link = AtLink::WriteThrough;
+    // The file whose mode the saved file takes. Empty: the mode of the file it
+    // replaces, or owner-only for a new file.
+    QString modeOf;
+};
+
+// Saves a file atomically and privately: write fills a new temporary file
+// beside the target, which replaces the target only once it is complete and
+// on disk. The temporary never follows a link planted at its name. False,
+// with the target untouched, when writing, syncing or renaming fails.
+bool SaveFile(const QString &path, const std::function<bool(QIODevice &)> &write, const SaveOptions &options = {});
+bool SaveFile(const QString &path, const QByteArray &bytes, const SaveOptions &options = {});
+
+// Appends to a file, creating it for the owner alone when missing.
+bool AppendToFile(const QString &path, const QByteArray &bytes);
 
 } // namespace cardolin::platform

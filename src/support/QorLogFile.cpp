@@ -1,5 +1,6 @@
 #include "support/QorLogFile.h"
 
+#include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/SystemFolders.h"
 #include "platform/UserAccounts.h"
@@ -72,9 +73,7 @@ bool TQorLogFile::SetLogText(const QString &message)
         return false;
     const QString prefix = Prefix();
     const QString line = prefix.isEmpty() ? message : prefix + u' ' + message;
-    QFile file(m_fileName);
-    const QByteArray bytes = (line + u'\n').toUtf8();
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append) || file.write(bytes) != bytes.size())
+    if (!platform::AppendToFile(m_fileName, (line + u'\n').toUtf8()))
         return false;
     m_logText = line;
     return true;

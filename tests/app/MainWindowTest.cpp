@@ -93,6 +93,29 @@ TEST_F(MainWindowFixture, DeletingRowsThenApplySavesWithABackup)
     EXPECT_TRUE(prompts.questions.isEmpty());
 }
 
+TEST_F(MainWindowFixture, ApplyAsksBeforeReplacingABookChangedOnDisk)
+{
+    WriteBook("ann", {"Alice", "Bob"});
+    Start();
+    List()->setFocus();
+    SelectRow(1);
+    QTest::keyClick(List(), Qt::Key_Delete);
+    WriteBook("ann", {"Theirs"});
+    const QByteArray theirs = ReadAll(Book("ann"));
+
+    QTest::mouseClick(Child<QPushButton>("ApplyButton"), Qt::LeftButton); // No
+    ASSERT_EQ(prompts.questions.size(), 1);
+    EXPECT_TRUE(prompts.questions[0].contains("was changed by another program")) << prompts.questions[0].toStdString();
+    EXPECT_TRUE(Child<QPushButton>("ApplyButton")->isEnabled());
+    EXPECT_EQ(ReadAll(Book("ann")), theirs);
+
+    prompts.answerYes = true;
+    QTest::mouseClick(Child<QPushButton>("ApplyButton"), Qt::LeftButton);
+    EXPECT_FALSE(Child<QPushButton>("ApplyButton")->isEnabled());
+    TQorContacts saved;
+    EXPECT_EQ(saved.LoadFromXMLFile(Book("ann")), 1);
+}
+
 TEST_F(MainWindowFixture, RefreshAndSwitchingAskBeforeChangesAreLost)
 {
     WriteBook("ann", {"Alice", "Bob"});

@@ -3,6 +3,7 @@
 
 #include "fakes/FakeGeocodingServer.h"
 #include "fakes/FakeGoogleService.h"
+#include "fakes/Files.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -125,6 +126,25 @@ TEST_F(GoogleCli, FailedPullSavesNothing)
     EXPECT_EQ(Cli({"google", "pull", book, "--refresh-token", "revoked"}).exitCode, 2);
     EXPECT_EQ(Cli({"google", "pull", book}).exitCode, 2);
     EXPECT_FALSE(QFileInfo::exists(book));
+}
+
+TEST_F(GoogleCli, ABookChangedWhileThePullRanIsLeftAsTheOtherWriterMadeIt)
+{
+    google.AddPeople(2);
+    const QString book = dir.filePath("ann.qcb");
+    ASSERT_EQ(Cli({"google", "pull", book, "--refresh-token", token}).exitCode, 0);
+    // A writer that does not ask for the lock (an editor, a copy) replaces the
+    // book while the pull waits for the account.
+    const QByteArray theirs = "<?xml version=\"1.0\"?>\n<!-- theirs -->\n";
+    google.AddPeople(1);
+    google.onRequest = [&](const QString &line) {
+        if (line.contains("connections"))
+            WriteAll(book, theirs);
+    };
+    const Result pulled = Cli({"google", "pull", book, "--refresh-token", token});
+    EXPECT_EQ(pulled.exitCode, 2);
+    EXPECT_TRUE(pulled.err.contains("was changed by another program")) << pulled.err.toStdString();
+    EXPECT_EQ(ReadAll(book), theirs);
 }
 
 TEST_F(GoogleCli, GroupsArePrintedWithTheirResourceNames)

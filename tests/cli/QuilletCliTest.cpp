@@ -1,5 +1,10 @@
+#include "contacts/BookClaim.h"
 #include "contacts/ContactFields.h"
+#include "contacts/QorContacts.h"
+#include "fakes/Files.h"
+#include "platform/FileLock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -501,6 +506,114 @@ TEST(CliConvert, Version3CardsForOtherAddressBooks)
     ASSERT_EQ(Cli({"convert", People(), folder, "--to", "vcard3-folder"}).exitCode, 0);
     want.removeAll(QString());
     EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), want.size());
+}
+
+} // namespace
+
+namespace {
+
+using cardolin::testing::ModeOf;
+
+// The formats quillet-cli writes, as its help lists them.
+QStringList WritableFormats()
+{
+    const QString help = Cli({"--help"}).out;
+    const qsizetype start = help.indexOf("Write:") + 6;
+    return help.mid(start, help.indexOf("Exit status:") - start)
+        .split(QRegularExpression("[\\s,]+"), Qt::SkipEmptyParts);
+}
+
+TEST(CliPrivacy, EveryFileWrittenIsForTheOwnerAloneUnlessTheBookWasShared)
+{
+    const cardolin::testing::UmaskScope mask(022); // inherited by the tool
+    QTemporaryDir dir;
+    const QStringList formats = WritableFormats();
+    ASSERT_GE(formats.size(), 20) << formats.join(' ').toStdString();
+    for (const QString &word : formats) {
+        const QString output = dir.filePath(word);
+        const bool folder = word.endsWith("-folder");
+        if (folder)
+            ASSERT_TRUE(QDir().mkpath(output));
+        const Outcome outcome = Cli({"convert", People(), output, "--to", word});
+        ASSERT_EQ(outcome.exitCode, 0) << word.toStdString() << outcome.err.toStdString();
+        QStringList files{output};
+        if (folder) {
+            files.clear();
+            for (const QString &name : QDir(output).entryList(QDir::Files))
+                files.append(QDir(output).filePath(name));
+        }
+        ASSERT_FALSE(files.isEmpty()) << word.toStdString();
+        for (const QString &file : files)
+            EXPECT_EQ(ModeOf(file), 0600) << file.toStdString();
+    }
+
+    const QString book = dir.filePath("Ann.qcb");
+    ASSERT_TRUE(QFile::copy(People(), book));
+    ASSERT_TRUE(QFile::setPermissions(book, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_EQ(Cli({"dedupe", book}).exitCode, 0);
+    EXPECT_EQ(ModeOf(book), 0640);
+    EXPECT_EQ(ModeOf(dir.filePath("Ann.~cb")), 0640);
+    EXPECT_FALSE(QFileInfo::exists(book + ".lock"));
+}
+
+TEST(CliWriters, ABookHeldElsewhereIsLeftAloneAndItsHolderNamed)
+{
+    QTemporaryDir dir;
+    const QString book = dir.filePath("Ann.qcb");
+    ASSERT_TRUE(QFile::copy(People(), book));
+    const QByteArray before = ReadAll(book);
+    cardolin::platform::FileLock holder(cardolin::BookLockFileName(book));
+    ASSERT_TRUE(holder.Lock(0));
+    const QString named = QString("(process %1, host ").arg(QCoreApplication::applicationPid());
+    for (const QStringList &command : {QStringList{"dedupe", book}, QStringList{"convert", People(), book}}) {
+        const Outcome outcome = Cli(command);
+        EXPECT_EQ(outcome.exitCode, 2) << command[0].toStdString();
+        EXPECT_TRUE(outcome.err.startsWith("error: The contacts book \"" + book + "\" is in use by "))
+            << outcome.err.toStdString();
+        EXPECT_TRUE(outcome.err.contains(named)) << outcome.err.toStdString();
+        EXPECT_EQ(ReadAll(book), before);
+    }
+    EXPECT_EQ(Cli({"list", book}).exitCode, 0); // readers do not ask
+}
+
+// Pairs of the same person, whose web sites the format command rewrites.
+void WriteDuplicatedBook(const QString &path, int pairs)
+{
+    cardolin::TQorContacts contacts;
+    for (int i = 0; i < 2 * pairs; ++i) {
+        cardolin::TContactData *contact = contacts.CreateContactData();
+        contact->FirstName = QString("Given%1").arg(i / 2);
+        contact->LastName = "Person";
+        contact->WorkWebsite = "example.com";
+    }
+    ASSERT_EQ(contacts.SaveToXMLFile(path), 2 * pairs);
+}
+
+TEST(CliWriters, DedupeAndFormatAtOnceLoseNoWorkThatWasReportedDone)
+{
+    QTemporaryDir dir;
+    const QString book = dir.filePath("Ann.qcb");
+    const int pairs = 3000;
+    WriteDuplicatedBook(book, pairs);
+    QProcess dedupe, format;
+    dedupe.start(QUILLET_CLI, {"dedupe", book});
+    format.start(QUILLET_CLI, {"format", book});
+    ASSERT_TRUE(dedupe.waitForFinished(120000));
+    ASSERT_TRUE(format.waitForFinished(120000));
+    const int deduped = dedupe.exitCode(), formatted = format.exitCode();
+    EXPECT_TRUE(deduped == 0 || formatted == 0);
+    for (QProcess *loser : {&dedupe, &format})
+        if (loser->exitCode() != 0) {
+            EXPECT_EQ(loser->exitCode(), 2);
+            EXPECT_TRUE(loser->readAllStandardError().contains("is in use by quillet-cli (process "));
+        }
+
+    const QJsonArray after = ShowJson(book);
+    EXPECT_EQ(after.size(), deduped == 0 ? pairs : 2 * pairs);
+    qsizetype formattedSites = 0;
+    for (const QJsonValue &contact : after)
+        formattedSites += contact.toObject()["WorkWebsite"].toString() == "http://example.com/";
+    EXPECT_EQ(formattedSites, formatted == 0 ? after.size() : 0);
 }
 
 } // namespace

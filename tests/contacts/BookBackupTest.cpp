@@ -1,5 +1,6 @@
 #include "contacts/BookBackup.h"
 #include "contacts/QorContacts.h"
+#include "fakes/Files.h"
 #include "fakes/RecordingPrompts.h"
 
 #include <QDir>
@@ -57,14 +58,23 @@ TEST(SaveBookWithBackup, KeepsThePreviousVersion)
     EXPECT_TRUE(prompts.errors.isEmpty());
 }
 
-TEST(SaveBookWithBackup, NoBackupNoSave)
+// A book of one contact, not saved yet.
+struct BackupTest : ::testing::Test
 {
     QTemporaryDir dir;
     const QString book = dir.filePath("Ann.qcb");
     TQorContacts contacts;
     cardolin::testing::RecordingPrompts prompts;
-    contacts.SetPrompts(prompts);
-    contacts.CreateContactData()->FirstName = "First";
+
+    BackupTest()
+    {
+        contacts.SetPrompts(prompts);
+        contacts.CreateContactData()->FirstName = "First";
+    }
+};
+
+TEST_F(BackupTest, NoBackupNoSave)
+{
     ASSERT_EQ(SaveBookWithBackup(contacts, book), 1);
     const QByteArray before = ReadAll(book);
     ASSERT_TRUE(QDir(dir.path()).mkdir("Ann.~cb")); // the backup cannot be written
@@ -73,6 +83,40 @@ TEST(SaveBookWithBackup, NoBackupNoSave)
     EXPECT_EQ(SaveBookWithBackup(contacts, book), 0);
     EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + dir.filePath("Ann.~cb") + "\"."});
     EXPECT_EQ(ReadAll(book), before);
+}
+
+TEST_F(BackupTest, BooksAndBackupsArePrivateUnlessTheUserChoseOtherwise)
+{
+    cardolin::testing::UmaskScope mask(022);
+    const QString accountBook = dir.filePath("home/Contacts/Ann.qcb"), backup = dir.filePath("home/Contacts/Ann.~cb");
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("home")));
+
+    ASSERT_TRUE(SaveAccountBook(contacts, accountBook));
+    EXPECT_EQ(cardolin::testing::ModeOf(dir.filePath("home/Contacts")), 0700);
+    EXPECT_EQ(cardolin::testing::ModeOf(accountBook), 0600);
+    ASSERT_TRUE(SaveAccountBook(contacts, accountBook));
+    EXPECT_EQ(cardolin::testing::ModeOf(backup), 0600);
+
+    // A book the user shares with the group stays shared, and so does its backup.
+    ASSERT_TRUE(QFile::setPermissions(accountBook, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    ASSERT_TRUE(SaveAccountBook(contacts, accountBook));
+    EXPECT_EQ(cardolin::testing::ModeOf(accountBook), 0640);
+    EXPECT_EQ(cardolin::testing::ModeOf(backup), 0640);
+    EXPECT_TRUE(prompts.errors.isEmpty());
+}
+
+TEST_F(BackupTest, ALinkPlantedAtTheBackupIsReplacedNotFollowed)
+{
+    const QString backup = dir.filePath("Ann.~cb"), victim = dir.filePath("victim");
+    ASSERT_TRUE(cardolin::testing::WriteAll(victim, "precious"));
+    ASSERT_TRUE(QFile::link(victim, backup));
+    ASSERT_EQ(SaveBookWithBackup(contacts, book), 1);
+    const QByteArray first = ReadAll(book);
+    ASSERT_EQ(SaveBookWithBackup(contacts, book), 1);
+
+    EXPECT_EQ(ReadAll(victim), "precious");
+    EXPECT_FALSE(QFileInfo(backup).isSymLink());
+    EXPECT_EQ(ReadAll(backup), first);
 }
 
 } // namespace

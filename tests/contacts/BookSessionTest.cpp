@@ -1,3 +1,4 @@
+#include "contacts/BookClaim.h"
 #include "contacts/BookSession.h"
 #include "contacts/QorContacts.h"
 #include "fakes/Files.h"
@@ -132,6 +133,70 @@ TEST_F(SessionTest, ABookThatCannotBeReadShowsNothingOfItself)
     ASSERT_TRUE(session.Refresh("bob"));
     Add("Fresh start");
     EXPECT_TRUE(session.Save());
+}
+
+// A book written by someone else: another program's save of one contact.
+QByteArray WriteOtherBook(const QString &path, const char *firstName)
+{
+    TQorContacts other;
+    other.CreateContactData()->FirstName = firstName;
+    other.SaveToXMLFile(path);
+    return ReadAll(path);
+}
+
+TEST_F(SessionTest, TheBookIsHeldWhileOpenAndABookChangedOnDiskIsReplacedOnlyWhenTheUserSaysSo)
+{
+    QDir().mkpath(dir.filePath("home/ann/Contacts"));
+    WriteOtherBook(Book("ann"), "Loaded");
+    ASSERT_TRUE(session.Refresh("ann"));
+    EXPECT_TRUE(session.HoldsBook());
+    EXPECT_FALSE(platform::FileLock(BookLockFileName(Book("ann"))).Lock(0));
+
+    Add("Mine");
+    const QByteArray theirs = WriteOtherBook(Book("ann"), "Theirs");
+    EXPECT_FALSE(session.Save()); // answered No
+    ASSERT_EQ(prompts.questions.size(), 1);
+    EXPECT_TRUE(prompts.questions[0].contains("was changed by another program")) << prompts.questions[0].toStdString();
+    EXPECT_EQ(ReadAll(Book("ann")), theirs);
+    EXPECT_TRUE(session.Modified());
+
+    prompts.answerYes = true;
+    ASSERT_TRUE(session.Save());
+    EXPECT_TRUE(ReadAll(Book("ann")).contains("Mine"));
+    EXPECT_EQ(ReadAll(dir.filePath("home/ann/Contacts/ann.~cb")), theirs);
+    // Its own save is no change by someone else.
+    Add("More");
+    ASSERT_TRUE(session.Save());
+    EXPECT_EQ(prompts.questions.size(), 2);
+
+    // Another account's book lets this one go.
+    ASSERT_TRUE(session.SwitchAccount("bob"));
+    EXPECT_TRUE(platform::FileLock(BookLockFileName(Book("ann"))).Lock(0));
+}
+
+TEST_F(SessionTest, ABookAnotherProgramHoldsOpensButIsNotSavedUntilItLetsGo)
+{
+    QDir().mkpath(dir.filePath("home/ann/Contacts"));
+    WriteOtherBook(Book("ann"), "Shown");
+    platform::FileLock other(BookLockFileName(Book("ann")));
+    ASSERT_TRUE(other.Lock(0));
+
+    ASSERT_TRUE(session.Refresh("ann"));
+    EXPECT_EQ(contacts.ContactDataList().size(), 1u);
+    ASSERT_EQ(prompts.warnings.size(), 1);
+    EXPECT_TRUE(prompts.warnings[0].contains("is in use by")) << prompts.warnings[0].toStdString();
+    EXPECT_FALSE(session.HoldsBook());
+
+    Add("Mine");
+    EXPECT_FALSE(session.Save());
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_TRUE(prompts.errors[0].contains("is in use by")) << prompts.errors[0].toStdString();
+    EXPECT_TRUE(session.Modified());
+
+    other.Unlock();
+    ASSERT_TRUE(session.Save());
+    EXPECT_TRUE(session.HoldsBook());
+    EXPECT_TRUE(prompts.questions.isEmpty());
 }
 
 } // namespace

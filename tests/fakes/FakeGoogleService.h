@@ -12,6 +12,8 @@
 #include <QUrl>
 #include <QUrlQuery>
 
+#include <functional>
+
 namespace cardolin::testing {
 
 // A small Google of our own on 127.0.0.1: the token endpoint, the People
@@ -61,6 +63,9 @@ public:
     QList<QUrlQuery> tokenForms;
     QList<QJsonObject> uploads;
     int uploadCount = 0;
+    // Runs before each request is answered, with its line: what happens
+    // elsewhere while the client waits.
+    std::function<void(const QString &)> onRequest;
 
     void AddPeople(int count)
     {
@@ -113,6 +118,8 @@ private:
         const QString method = QString::fromLatin1(requestLine.value(0));
         const QString target = QString::fromLatin1(requestLine.value(1));
         requestLines.append(method + ' ' + target);
+        if (onRequest)
+            onRequest(requestLines.last());
         const Reply reply = Answer(method, QUrl(target), Header(head, "Authorization"), body);
         socket->write("HTTP/1.1 " + QByteArray::number(reply.status) + " Fake\r\nContent-Type: " + reply.contentType
                       + (reply.status == 429 || reply.status >= 500 ? "\r\nRetry-After: 0" : "")

@@ -83,11 +83,13 @@ TEST_F(LogTest, AnEmptyNameLookupLeavesTheBracketsOut)
 
 TEST_F(LogTest, ANewNameStartsAFreshFileOnlyWhileEnabled)
 {
+    const cardolin::testing::UmaskScope mask(022);
     log.SetLogText("first");
     log.SetFileName(file); // the same name again: deleted
     EXPECT_FALSE(QFile::exists(file));
     log.SetLogText("second");
     EXPECT_EQ(ReadAll(file), "second\n");
+    EXPECT_EQ(cardolin::testing::ModeOf(file), 0600); // it tells what the user did
 
     log.SetEnabled(false);
     log.SetFileName(file);
