@@ -21,19 +21,18 @@ bool BookClaim::Claimed(const QString &bookPath) const
 bool BookClaim::Claim(const QString &bookPath)
 {
     m_problem.clear();
-    m_heldElsewhere = false;
     if (Claimed(bookPath))
         return true;
     m_lock = std::make_unique<platform::FileLock>(BookLockFileName(bookPath));
     if (m_lock->Lock(kWaitMs))
         return true;
-    const QString book = QDir::toNativeSeparators(bookPath);
-    m_heldElsewhere = !m_lock->Holder().isEmpty();
-    m_problem = m_heldElsewhere
-                    ? QStringLiteral("The contacts book \"%1\" is in use by %2.").arg(book, m_lock->Holder())
-                    : QStringLiteral("Cannot lock the contacts book \"%1\": %2.").arg(book, m_lock->Error());
+    // A lock that cannot even be made (a missing or read-only folder) guards
+    // nothing, and a save there fails all the same with its own message.
+    if (!m_lock->Holder().isEmpty())
+        m_problem = QStringLiteral("The contacts book \"%1\" is in use by %2.")
+                        .arg(QDir::toNativeSeparators(bookPath), m_lock->Holder());
     m_lock.reset();
-    return false;
+    return m_problem.isEmpty();
 }
 
 void BookClaim::Remember(const QString &bookPath)
@@ -59,8 +58,8 @@ bool BookClaim::UnchangedOrTell(const QString &bookPath, UserPrompts &prompts) c
 {
     if (!ChangedOnDisk(bookPath))
         return true;
-    prompts.ShowError(QStringLiteral("The contacts book \"%1\" was changed by another program after it was read, "
-                                     "so it was not replaced.")
+    prompts.ShowError(QStringLiteral("The contacts book \"%1\" was changed or removed by another program after "
+                                     "it was read, so it was not replaced.")
                           .arg(QDir::toNativeSeparators(bookPath)));
     return false;
 }

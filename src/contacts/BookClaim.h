@@ -27,13 +27,12 @@ public:
     static constexpr int kWaitMs = 3000;
 
     // Takes the book's lock, waiting briefly for another holder, unless it is
-    // ours already; a claim on another book is let go. False with Problem().
+    // ours already; a claim on another book is let go. False, with Problem()
+    // naming the holder, only when another program holds the book: where no
+    // lock can be made (a missing folder) there is nothing to claim.
     bool Claim(const QString &bookPath);
     bool Claimed(const QString &bookPath) const;
-    // The last Claim failed because another program holds the book.
-    bool HeldElsewhere() const { return m_heldElsewhere; }
     const QString &Problem() const { return m_problem; }
-    void Release() { m_lock.reset(); }
 
     // Remembers the book as it is on disk now, as read or as written.
     void Remember(const QString &bookPath);
@@ -41,14 +40,13 @@ public:
     // another path (moved when the options changed) is taken as unchanged.
     bool ChangedOnDisk(const QString &bookPath) const;
 
-    // The command line's ways: an error shown instead of a result.
+    // The same, with an error shown when the answer is no.
     bool ClaimOrTell(const QString &bookPath, UserPrompts &prompts);
     bool UnchangedOrTell(const QString &bookPath, UserPrompts &prompts) const;
 
 private:
     std::unique_ptr<platform::FileLock> m_lock;
     QString m_problem;
-    bool m_heldElsewhere = false;
     QString m_rememberedPath;
     platform::FileStamp m_remembered;
 };

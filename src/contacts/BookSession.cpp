@@ -66,7 +66,7 @@ void TContactsBookSession::ClaimForLoading(const QString &path)
 {
     // The book opens all the same, to be looked at: Apply claims it again and
     // refuses while the other program still has it.
-    if (!m_claim.Claim(path) && m_claim.HeldElsewhere())
+    if (!m_claim.Claim(path))
         m_prompts.ShowWarning(m_claim.Problem()
                               + QStringLiteral(" Your changes can be applied once that program has closed it."));
 }
@@ -77,8 +77,9 @@ bool TContactsBookSession::ClaimForSaving(const QString &path)
     if (!m_claim.ClaimOrTell(path, m_prompts))
         return false;
     return !m_claim.ChangedOnDisk(path)
-           || m_prompts.AskYesNo(QStringLiteral("The contacts book \"%1\" was changed by another program after it "
-                                                "was loaded. Do you want to replace it with the contacts shown here?")
+           || m_prompts.AskYesNo(QStringLiteral("The contacts book \"%1\" was changed or removed by another program "
+                                                "after it was loaded. Do you want to replace it with the contacts "
+                                                "shown here?")
                                      .arg(QDir::toNativeSeparators(path)));
 }
 

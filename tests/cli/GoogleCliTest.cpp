@@ -143,7 +143,7 @@ TEST_F(GoogleCli, ABookChangedWhileThePullRanIsLeftAsTheOtherWriterMadeIt)
     };
     const Result pulled = Cli({"google", "pull", book, "--refresh-token", token});
     EXPECT_EQ(pulled.exitCode, 2);
-    EXPECT_TRUE(pulled.err.contains("was changed by another program")) << pulled.err.toStdString();
+    EXPECT_TRUE(pulled.err.contains("was changed or removed by another program")) << pulled.err.toStdString();
     EXPECT_EQ(ReadAll(book), theirs);
 }
 

@@ -532,8 +532,7 @@ TEST(CliPrivacy, EveryFileWrittenIsForTheOwnerAloneUnlessTheBookWasShared)
     for (const QString &word : formats) {
         const QString output = dir.filePath(word);
         const bool folder = word.endsWith("-folder");
-        if (folder)
-            ASSERT_TRUE(QDir().mkpath(output));
+        ASSERT_TRUE(!folder || QDir().mkpath(output));
         const Outcome outcome = Cli({"convert", People(), output, "--to", word});
         ASSERT_EQ(outcome.exitCode, 0) << word.toStdString() << outcome.err.toStdString();
         QStringList files{output};

@@ -156,7 +156,8 @@ TEST_F(SessionTest, TheBookIsHeldWhileOpenAndABookChangedOnDiskIsReplacedOnlyWhe
     const QByteArray theirs = WriteOtherBook(Book("ann"), "Theirs");
     EXPECT_FALSE(session.Save()); // answered No
     ASSERT_EQ(prompts.questions.size(), 1);
-    EXPECT_TRUE(prompts.questions[0].contains("was changed by another program")) << prompts.questions[0].toStdString();
+    EXPECT_TRUE(prompts.questions[0].contains("was changed or removed by another program"))
+        << prompts.questions[0].toStdString();
     EXPECT_EQ(ReadAll(Book("ann")), theirs);
     EXPECT_TRUE(session.Modified());
 
