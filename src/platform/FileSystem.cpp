@@ -144,20 +144,6 @@ bool MoveFile(const QString &from, const QString &to, MoveMode mode)
     return CopyAcross(from, to, mode) && QFile::remove(from);
 }
 
-bool SavePrivateFile(const QString &path, const QByteArray &bytes)
-{
-    // Made with mode 0600 from the start, so nobody can open it meanwhile.
-    QTemporaryFile temporary(path + QStringLiteral(".XXXXXX"));
-    if (!temporary.open() || temporary.write(bytes) != bytes.size() || !temporary.flush()
-        || ::fsync(temporary.handle()) != 0)
-        return false;
-    temporary.close();
-    if (::rename(QFile::encodeName(temporary.fileName()).constData(), QFile::encodeName(path).constData()) != 0)
-        return false;
-    temporary.setAutoRemove(false);
-    return true;
-}
-
 bool MakePrivateFolder(const QString &path)
 {
     return QDir().mkpath(path) && QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -174,7 +160,9 @@ bool SaveFile(const QString &path, const std::function<bool(QIODevice &)> &write
 {
     const bool through = options.link == AtLink::WriteThrough;
     const QString target = through ? FollowLinks(path) : path;
-    const mode_t mode = options.modeOf.isEmpty() ? ModeFor(target, false) : ModeFor(options.modeOf, true);
+    const mode_t mode = options.ownerOnly         ? kOwnerOnly
+                        : options.modeOf.isEmpty() ? ModeFor(target, false)
+                                                   : ModeFor(options.modeOf, true);
     const QByteArray temporary = WriteTemporary(target, mode, write);
     if (temporary.isEmpty())
         return false;
@@ -187,6 +175,11 @@ bool SaveFile(const QString &path, const std::function<bool(QIODevice &)> &write
 bool SaveFile(const QString &path, const QByteArray &bytes, const SaveOptions &options)
 {
     return SaveFile(path, [&bytes](QIODevice &file) { return file.write(bytes) == bytes.size(); }, options);
+}
+
+bool SavePrivateFile(const QString &path, const QByteArray &bytes)
+{
+    return SaveFile(path, bytes, {AtLink::Replace, {}, true});
 }
 
 bool AppendToFile(const QString &path, const QByteArray &bytes)

@@ -32,11 +32,6 @@ enum class MoveMode { KeepExisting, ReplaceExisting };
 // deleted only once the target is complete.
 bool MoveFile(const QString &from, const QString &to, MoveMode mode);
 
-// Writes bytes as the whole file, readable by the owner alone, through a
-// temporary beside it that replaces the file (or a link in its place) only once
-// complete. False when it could not be written; the old file then stays.
-bool SavePrivateFile(const QString &path, const QByteArray &bytes);
-
 // Creates the folder and any missing parents readable by the owner alone.
 bool MakePrivateFolder(const QString &path);
 
@@ -55,6 +50,8 @@ struct SaveOptions
     // The file whose mode the saved file takes. Empty: the mode of the file it
     // replaces, or owner-only for a new file.
     QString modeOf;
+    // Owner-only whatever the file replaced allowed: for files that hold secrets.
+    bool ownerOnly = false;
 };
 
 // Saves a file atomically and privately: write fills a new temporary file
@@ -63,6 +60,11 @@ struct SaveOptions
 // with the target untouched, when writing, syncing or renaming fails.
 bool SaveFile(const QString &path, const std::function<bool(QIODevice &)> &write, const SaveOptions &options = {});
 bool SaveFile(const QString &path, const QByteArray &bytes, const SaveOptions &options = {});
+
+// Writes bytes as the whole file, readable by the owner alone, through a
+// temporary beside it that replaces the file (or a link in its place) only once
+// complete. False when it could not be written; the old file then stays.
+bool SavePrivateFile(const QString &path, const QByteArray &bytes);
 
 // Appends to a file, creating it for the owner alone when missing.
 bool AppendToFile(const QString &path, const QByteArray &bytes);

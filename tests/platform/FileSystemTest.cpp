@@ -37,13 +37,15 @@ TEST_F(SaveFileTest, ModesOfNewAndReplacedFiles)
         const char *name;
         int existingMode; // -1: no file yet
         const char *modeOf;
+        bool ownerOnly;
         int expected;
     } cases[] = {
-        {"new file is private", -1, nullptr, 0600},
-        {"existing file keeps its mode", 0640, nullptr, 0640},
-        {"existing read-only file keeps its mode", 0444, nullptr, 0444},
-        {"new file takes the model's mode", -1, "model", 0640},
-        {"model wins over the file replaced", 0666, "model", 0640},
+        {"new file is private", -1, nullptr, false, 0600},
+        {"existing file keeps its mode", 0640, nullptr, false, 0640},
+        {"existing read-only file keeps its mode", 0444, nullptr, false, 0444},
+        {"new file takes the model's mode", -1, "model", false, 0640},
+        {"model wins over the file replaced", 0666, "model", false, 0640},
+        {"secrets are private whatever was there", 0644, nullptr, true, 0600},
     };
     for (const auto &c : cases) {
         const QString path = Path(c.name);
@@ -54,6 +56,7 @@ TEST_F(SaveFileTest, ModesOfNewAndReplacedFiles)
         SaveOptions options;
         if (c.modeOf)
             options.modeOf = Path(c.modeOf);
+        options.ownerOnly = c.ownerOnly;
         ASSERT_TRUE(SaveFile(path, QByteArray("new"), options)) << c.name;
         EXPECT_EQ(ReadAll(path), "new") << c.name;
         EXPECT_EQ(ModeOf(path), c.expected) << c.name;
