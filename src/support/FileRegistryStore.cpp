@@ -1,12 +1,12 @@
 #include "support/FileRegistryStore.h"
 
 #include "support/RegistryText.h"
+#include "platform/FileSystem.h"
 #include "support/UserPrompts.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QSaveFile>
 
 namespace cardolin {
 
@@ -125,10 +125,8 @@ bool FileRegistryStore::Save()
     const QByteArray text = registrytext::Write(*m_root);
     if (text.size() > registrytext::kMaxFileBytes)
         return false;
-    QSaveFile file(m_fileName);
     // The store holds tokens of online accounts: other users may not read it.
-    const bool saved = file.open(QIODevice::WriteOnly) && file.setPermissions(QFile::ReadOwner | QFile::WriteOwner)
-                       && file.write(text) == text.size() && file.commit();
+    const bool saved = platform::SavePrivateFile(m_fileName, text);
     if (saved)
         m_seen = platform::StampOf(m_fileName);
     return saved;

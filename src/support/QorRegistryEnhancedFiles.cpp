@@ -7,7 +7,6 @@
 #include "support/RegistryText.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -44,12 +43,6 @@ QString FromFileBytes(const QByteArray &bytes)
         return QString::fromUtf8(bytes.mid(kUtf8Bom.size()));
     QStringDecoder decoder(kAnsiCodePage);
     return decoder.decode(bytes);
-}
-
-bool WriteFile(const QString &fileName, const QByteArray &bytes)
-{
-    QSaveFile file(fileName);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 const QLatin1StringView kHiveNames[] = {
@@ -127,7 +120,8 @@ bool TQorRegistryEnhanced::SaveKeyContentToFile(const QString &ASubKey, const QS
     QByteArray bytes = ToAnsi(text, lossy);
     if (lossy)
         bytes = kUtf8Bom + text.toUtf8();
-    if (WriteFile(AFilename, bytes))
+    // Values may be secrets: the file is the owner's alone.
+    if (platform::SavePrivateFile(AFilename, bytes))
         return true;
     RaiseIf(Message::CannotOpenFile);
     return false;
