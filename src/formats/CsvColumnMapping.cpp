@@ -72,15 +72,30 @@ QString HeaderKey(const QString &separator, const QStringList &columns)
     return kMappingsKey + QLatin1Char('\\') + QString::fromLatin1(digest.toHex());
 }
 
+// At most the limit's number of fields, so that a crafted line stays cheap to show.
+QStringList PreviewFields(QStringView record, const QString &separator)
+{
+    std::vector<QStringView> views;
+    SplitCSVFieldViews(record, separator, views);
+    QStringList fields;
+    fields.reserve(qsizetype(views.size()));
+    for (QStringView view : views)
+        fields.append(view.toString());
+    return fields;
+}
+
 } // namespace
 
 CsvPreview PreviewCSVFile(const QString &path, int records)
 {
-    const QStringList lines = AssembleCSVRecords(ReadCSVLines(path), AnyRecordLine, TQorContacts());
+    // Only the first records are read, and none past the readers' limits.
+    QString error;
+    const CsvRecordTexts lines =
+        AssembleCSVText(ReadCSVText(path, error), AnyRecordLine, TQorContacts(), {}, qsizetype(records) + 1);
     CsvPreview preview;
-    const QString header = lines.value(0);
+    const QStringView header = lines.isEmpty() ? QStringView() : lines[0];
     for (QString separator : {QStringLiteral(","), QStringLiteral(";"), QStringLiteral("\t")}) {
-        const QStringList names = SplitCSVFields(header, separator);
+        const QStringList names = PreviewFields(header, separator);
         if (preview.separator.isEmpty() || names.size() > preview.columns.size()) {
             preview.separator = separator;
             preview.columns = names;
@@ -89,7 +104,7 @@ CsvPreview PreviewCSVFile(const QString &path, int records)
     for (QString &name : preview.columns)
         name = UnquoteCSVField(name.trimmed());
     for (qsizetype i = 1; i < lines.size() && preview.records.size() < records; ++i) {
-        QStringList fields = SplitCSVFields(lines[i], preview.separator);
+        QStringList fields = PreviewFields(lines[i], preview.separator);
         for (QString &field : fields)
             field = UnquoteCSVField(field).replace(kLineJoinMarker, QLatin1Char('\n'));
         preview.records.append(fields);

@@ -8,37 +8,43 @@ namespace cardolin {
 namespace {
 
 const QChar kQuote = QLatin1Char('"');
+constexpr int kSampleRecords = 64;
 
-// Builds the physical lines of one record: columns joined by the separator, a
-// value of several lines opening a quote at the end of one physical line and
-// closing it at the start of a later one.
+// Writes the physical lines of one record into the file's text: columns joined by
+// the separator, a value of several lines opening a quote at the end of one
+// physical line and closing it at the start of a later one.
 class RecordWriter
 {
 public:
-    RecordWriter(QStringList &lines, const QString &separator) : m_lines(lines), m_separator(separator) {}
+    RecordWriter(QString &out, QStringView separator) : m_out(out), m_separator(separator) {}
 
-    void Add(const QString &text)
+    // The text to append the next column's text to.
+    QString &Next()
     {
         if (!m_first)
-            m_row += m_separator;
-        m_row += text;
+            m_out += m_separator;
         m_first = false;
+        return m_out;
     }
+    void Add(QStringView text) { Next() += text; }
     // Lines already escaped; at least two.
     void AddSpanning(const QStringList &lines)
     {
-        Add(kQuote + lines.first());
-        m_lines.append(m_row);
-        for (qsizetype i = 1; i + 1 < lines.size(); ++i)
-            m_lines.append(lines[i]);
-        m_row = lines.last() + kQuote;
+        Next() += kQuote;
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+            m_out += lines[i];
+            m_out += kLineEnd;
+        }
+        m_out += lines.last();
+        m_out += kQuote;
     }
-    void Finish() { m_lines.append(m_row); }
+    void Finish() { m_out += kLineEnd; }
+
+    static constexpr QLatin1StringView kLineEnd{"\r\n"};
 
 private:
-    QStringList &m_lines;
-    const QString &m_separator;
-    QString m_row;
+    QString &m_out;
+    QStringView m_separator;
     bool m_first = true;
 };
 
@@ -49,9 +55,12 @@ struct ExportContext
     const TContactData &contact;
 };
 
-bool HasLineBreak(const QString &text)
+bool HasLineBreak(QStringView text)
 {
-    return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+    for (QChar c : text)
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            return true;
+    return false;
 }
 
 // A physical line ends at CR, LF or both, wherever they stand; a value must not
@@ -71,22 +80,49 @@ QString OneLine(const QString &text)
     return HasLineBreak(text) ? BreakLines(text).join(kLineJoinMarker) : text;
 }
 
-QString Quoted(const ExportContext &x, const CsvColumn &column, const QString &text)
+void AppendEscaped(QString &out, QStringView text)
 {
-    const QString value = OneLine(text);
+    if (!text.contains(kQuote)) {
+        out += text;
+        return;
+    }
+    for (QChar c : text) {
+        if (c == kQuote)
+            out += kQuote;
+        out += c;
+    }
+}
+
+void AppendQuoted(QString &out, QStringView text)
+{
+    out += kQuote;
+    AppendEscaped(out, text);
+    out += kQuote;
+}
+
+// Appends the text as the column's quoting asks.
+void AppendValue(QString &out, const ExportContext &x, const CsvColumn &column, const QString &text)
+{
+    if (HasLineBreak(text))
+        return AppendValue(out, x, column, OneLine(text));
     const CsvQuote quote = column.quote == CsvQuote::Layout ? x.layout.dataQuote : column.quote;
     switch (quote) {
     case CsvQuote::Layout:
     case CsvQuote::None:
-        return value;
+        out += text;
+        return;
     case CsvQuote::Always:
-        return QuoteCSVField(value);
+        return AppendQuoted(out, text);
     case CsvQuote::NonEmpty:
-        return value.isEmpty() ? value : QuoteCSVField(value);
+        if (!text.isEmpty())
+            AppendQuoted(out, text);
+        return;
     case CsvQuote::IfContains:
-        return value.contains(x.layout.separator) || value.contains(kQuote) ? QuoteCSVField(value) : value;
+        if (text.contains(x.layout.separator) || text.contains(kQuote))
+            return AppendQuoted(out, text);
+        out += text;
+        return;
     }
-    return value;
 }
 
 QStringList EscapedLines(const QStringList &lines)
@@ -155,56 +191,64 @@ bool IsSet(const TContactData &c, const CsvColumn &column)
     return column.date ? c.*column.date != 0 : !(c.*column.text).isEmpty();
 }
 
-QString TypeStar(const TContactData &c, const CsvColumn &column)
+void AppendTypeStar(QString &out, const TContactData &c, const CsvColumn &column)
 {
-    const bool star = !column.arg2.isEmpty() && c.Preferred == column.arg2;
-    return (star ? QStringLiteral("* ") : QString()) + column.arg.toString();
+    if (!column.arg2.isEmpty() && c.Preferred == column.arg2)
+        out += QLatin1StringView("* ");
+    out += column.arg;
 }
 
-QString ColumnText(const ExportContext &x, const CsvColumn &column)
+void AppendColumn(QString &out, const ExportContext &x, const CsvColumn &column)
 {
     const TContactData &c = x.contact;
     switch (column.out) {
     case CsvOut::Empty:
-        return x.layout.emptyText;
+        out += x.layout.emptyText;
+        return;
     case CsvOut::Text:
-        return Quoted(x, column, c.*column.text);
+        return AppendValue(out, x, column, c.*column.text);
     case CsvOut::Const:
-        return column.arg.toString();
+        out += column.arg;
+        return;
     case CsvOut::ConstIfSet:
-        return IsSet(c, column) ? column.arg.toString() : QString();
+        if (IsSet(c, column))
+            out += column.arg;
+        return;
     case CsvOut::FirstOf:
-        return Quoted(x, column, FirstOf(c, column));
+        return AppendValue(out, x, column, FirstOf(c, column));
     case CsvOut::StreetLine:
-        return Quoted(x, column, StreetLines(c.*column.text).value(column.index));
+        return AppendValue(out, x, column, StreetLines(c.*column.text).value(column.index));
     case CsvOut::Date:
-        return Quoted(x, column, c.*column.date ? FormatCSVDate(c.*column.date) : column.arg.toString());
+        return AppendValue(out, x, column, c.*column.date ? FormatCSVDate(c.*column.date) : column.arg.toString());
     case CsvOut::IsoDate:
-        return Quoted(x, column, SerialToIsoDate(c.*column.date));
+        return AppendValue(out, x, column, SerialToIsoDate(c.*column.date));
     case CsvOut::List:
-        return Quoted(x, column, JoinedList(c.*column.list, column.arg));
+        return AppendValue(out, x, column, JoinedList(c.*column.list, column.arg));
     case CsvOut::FirstOfList:
-        return Quoted(x, column, (c.*column.list).IsEmpty() ? QString() : (c.*column.list)[0]);
+        return AppendValue(out, x, column, (c.*column.list).IsEmpty() ? QString() : (c.*column.list)[0]);
     case CsvOut::TypeStar:
-        return TypeStar(c, column);
+        return AppendTypeStar(out, c, column);
     case CsvOut::Label:
-        return IsSet(c, column) ? TypeStar(c, column) : QString();
+        if (IsSet(c, column))
+            AppendTypeStar(out, c, column);
+        return;
     case CsvOut::EmailType:
-        return (c.*column.text).isEmpty() ? QString() : QStringLiteral("\"SMTP\"");
+        if (!(c.*column.text).isEmpty())
+            out += QLatin1StringView("\"SMTP\"");
+        return;
     case CsvOut::EmailName:
-        if ((c.*column.text).isEmpty())
-            return {};
-        return QuoteCSVField(OneLine(x.contacts.GetDisplayNameFromContactData(&c, dtInherited) + QStringLiteral(" (")
-                                     + c.*column.text + QLatin1Char(')')));
+        if (!(c.*column.text).isEmpty())
+            AppendQuoted(out, OneLine(x.contacts.GetDisplayNameFromContactData(&c, dtInherited) + QStringLiteral(" (")
+                                      + c.*column.text + QLatin1Char(')')));
+        return;
     case CsvOut::Computed:
-        return Quoted(x, column, column.compute(x.contacts, c, column));
+        return AppendValue(out, x, column, column.compute(x.contacts, c, column));
     case CsvOut::Street:
     case CsvOut::Notes:
     case CsvOut::NotesBlock:
     case CsvOut::Address:
-        break; // written by WriteColumn
+        return; // written by WriteColumn
     }
-    return {};
 }
 
 void WriteColumn(RecordWriter &writer, const ExportContext &x, const CsvColumn &column)
@@ -212,13 +256,15 @@ void WriteColumn(RecordWriter &writer, const ExportContext &x, const CsvColumn &
     const TContactData &c = x.contact;
     switch (column.out) {
     case CsvOut::Street:
-        if (const QStringList lines = StreetLines(c.*column.text); lines.size() > 1)
-            return writer.AddSpanning(EscapedLines(lines));
-        return writer.Add(Quoted(x, column, c.*column.text));
+        if ((c.*column.text).contains(QLatin1Char(';')) || HasLineBreak(c.*column.text))
+            if (const QStringList lines = StreetLines(c.*column.text); lines.size() > 1)
+                return writer.AddSpanning(EscapedLines(lines));
+        return AppendValue(writer.Next(), x, column, c.*column.text);
     case CsvOut::Notes:
-        if (const QStringList lines = EscapedLines(c.Notes); lines.size() > 1)
-            return writer.AddSpanning(lines);
-        return writer.Add(Quoted(x, column, c.Notes.value(0)));
+        if (c.Notes.size() > 1 || HasLineBreak(c.Notes.value(0)))
+            if (const QStringList lines = EscapedLines(c.Notes); lines.size() > 1)
+                return writer.AddSpanning(lines);
+        return AppendValue(writer.Next(), x, column, c.Notes.value(0));
     case CsvOut::NotesBlock: {
         QStringList lines = c.Notes.isEmpty() ? QStringList{QString()} : EscapedLines(c.Notes);
         lines.append(QString());
@@ -229,7 +275,7 @@ void WriteColumn(RecordWriter &writer, const ExportContext &x, const CsvColumn &
             return writer.AddSpanning(lines);
         return writer.Add(QString());
     default:
-        return writer.Add(ColumnText(x, column));
+        return AppendColumn(writer.Next(), x, column);
     }
 }
 
@@ -244,7 +290,7 @@ bool HasAddress(const TContactData &c, const CsvAddress &a)
 int ExportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout &layout)
 {
     BusyCursor busy(contacts.Prompts());
-    QStringList lines{layout.Header()};
+    QString text = layout.Header() + RecordWriter::kLineEnd;
     const TContactDataList &list = contacts.ContactDataList();
     const int last = int(list.size()) - 1;
     int written = 0;
@@ -253,14 +299,16 @@ int ExportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout
         const TContactData &contact = *list[i];
         if (!contact.Exportable)
             continue;
-        RecordWriter writer(lines, layout.separator);
+        RecordWriter writer(text, layout.separator);
         const ExportContext context{contacts, layout, contact};
         for (const CsvColumn &column : layout.columns)
             WriteColumn(writer, context, column);
         writer.Finish();
-        ++written;
+        // The first records tell how large the whole text will be.
+        if (++written == kSampleRecords && last > kSampleRecords)
+            text.reserve(qsizetype(double(text.size()) / kSampleRecords * (last + 1) * 1.1));
     }
-    if (!WriteCSVLines(path, lines, layout.encoding)) {
+    if (!WriteCSVText(path, text, layout.encoding)) {
         contacts.Prompts().ShowError(QStringLiteral("Cannot save \"%1\".").arg(path));
         return 0;
     }

@@ -2,24 +2,20 @@
 #include "formats/CsvLayout.h"
 #include "formats/CsvText.h"
 #include "support/BreakApart.h"
+#include "support/ReadLimits.h"
 #include "support/UserPrompts.h"
 
 #include <QFileInfo>
+
+#include <limits>
 
 namespace cardolin {
 
 namespace {
 
-const QChar kQuote = QLatin1Char('"');
-
-bool HasOddQuotes(QStringView text)
+bool CheckCSVHeader(TQorContacts &contacts, QStringView firstLine, const QString &header)
 {
-    return text.count(kQuote) % 2 == 1;
-}
-
-bool CheckCSVHeader(TQorContacts &contacts, const QStringList &lines, const QString &header)
-{
-    if (!lines.isEmpty() && lines.first().startsWith(header))
+    if (firstLine.startsWith(header))
         return true;
     contacts.Prompts().ShowError(QStringLiteral("The file header is not the expected one."));
     return false;
@@ -33,9 +29,9 @@ TDateTime ParseIsoDate(const QString &text)
 // A record read by name may end early, or carry empty fields after the last
 // column (a separator closing every line), but anything more would shift its
 // values out of their columns.
-bool FitsHeader(const QStringList &fields, qsizetype columns)
+bool FitsHeader(const std::vector<QStringView> &fields, qsizetype columns)
 {
-    for (qsizetype i = columns; i < fields.size(); ++i)
+    for (qsizetype i = columns; i < qsizetype(fields.size()); ++i)
         if (!fields[i].isEmpty())
             return false;
     return true;
@@ -86,7 +82,8 @@ void ImportColumn(CsvRecord &record, const CsvColumn &column, qsizetype i)
         c.Notes = NotesFromCSV(record.Value(i), record.layout.dropTrailingMarker);
         return;
     case CsvIn::Date: {
-        const QString text = UnquoteCSVField(record.Raw(i).section(kLineJoinMarker, 0, 0));
+        const QStringView raw = record.RawView(i);
+        const QString text = UnquotedCSVValue(raw.left(raw.indexOf(kLineJoinMarker)));
         c.*column.date = ParseCSVDate(text);
         // Files of other programs often write dates the ISO way.
         if (c.*column.date == 0 && record.columnOf)
@@ -100,7 +97,7 @@ void ImportColumn(CsvRecord &record, const CsvColumn &column, qsizetype i)
         ImportList(record, column, record.Value(i));
         return;
     case CsvIn::ByCompany: {
-        const bool company = !record.Value(record.layout.companyColumn).isEmpty();
+        const bool company = !AllCSVValuesEmpty({record.RawView(record.layout.companyColumn)});
         c.*(company ? column.target : column.target2) = record.Value(i);
         return;
     }
@@ -125,6 +122,16 @@ void ImportFields(CsvRecord &record)
 
 QStringList SplitCSVFields(const QString &record, const QString &separator)
 {
+    if (separator.size() == 1 && !separator.front().isLetter()) {
+        std::vector<QStringView> views;
+        SplitCSVFieldViews(record, separator, views, std::numeric_limits<qsizetype>::max());
+        QStringList fields;
+        fields.reserve(qsizetype(views.size()));
+        for (QStringView view : views)
+            fields.append(view.toString());
+        return fields;
+    }
+    // A separator of letters matches in any letter case.
     TQorBreakApart splitter;
     splitter.SetBreakString(separator);
     splitter.SetAllowEmptyString(true);
@@ -147,11 +154,6 @@ bool CsvLayout::AcceptsFieldCount(qsizetype count) const
     return (count >= minFields && count <= maxFields) || count == altFields;
 }
 
-QString CsvRecord::Value(qsizetype column) const
-{
-    return UnquoteCSVField(Raw(column));
-}
-
 CsvLine AnyRecordLine(const TQorContacts &, QStringView line)
 {
     for (QChar c : line)
@@ -165,33 +167,23 @@ QStringList AssembleCSVRecords(QStringList lines, const CsvLayout &layout, const
     return AssembleCSVRecords(std::move(lines), layout.lineRole, contacts);
 }
 
-QStringList AssembleCSVRecords(QStringList lines, CsvLine (*lineRole)(const TQorContacts &, QStringView),
-                               const TQorContacts &contacts)
+QStringList AssembleCSVRecords(QStringList lines, CsvLineRole lineRole, const TQorContacts &contacts)
 {
-    if (lines.isEmpty())
-        return lines;
-    QStringList records;
-    records.reserve(lines.size());
-    records.append(lines.first());
-    bool open = false; // the last record holds a quoted field not yet closed
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        QString &line = lines[i];
-        const CsvLine role = lineRole(contacts, line);
-        const bool odd = HasOddQuotes(line);
-        if (role == CsvLine::Blank && !open)
-            continue;
-        if (records.size() > 1 && (open || role != CsvLine::Starts)) {
-            QString &record = records.last();
-            if (role != CsvLine::ContinuesDirectly)
-                record += kLineJoinMarker;
-            record += line;
-            open = open != odd;
-        } else {
-            records.append(std::move(line));
-            open = odd;
-        }
+    QString text;
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + 1;
+    text.reserve(size);
+    for (const QString &line : lines) {
+        text += line;
+        text += QLatin1Char('\n');
     }
-    return records;
+    const CsvRecordTexts records = AssembleCSVText(std::move(text), lineRole, contacts, {});
+    QStringList joined;
+    joined.reserve(records.size());
+    for (qsizetype i = 0; i < records.size(); ++i)
+        joined.append(records[i].toString());
+    return joined;
 }
 
 int ImportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout &layout, CsvMatch match)
@@ -200,35 +192,57 @@ int ImportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout
         return 0;
     BusyCursor busy(contacts.Prompts());
     const bool byName = layout.byName || match == CsvMatch::ByName;
-    const QStringList records =
-        AssembleCSVRecords(ReadCSVLines(path), byName ? AnyRecordLine : layout.lineRole, contacts);
+    QString error;
+    QString text = ReadCSVText(path, error);
+    if (!error.isEmpty()) {
+        contacts.Prompts().ShowError(error);
+        return 0;
+    }
+    const QStringView firstLine = FirstCSVLine(text);
     CsvHeaderMatch header;
     if (byName) {
-        header = MatchCSVHeader(layout, records.value(0));
+        // A header past the limits is no header of ours.
+        if (firstLine.size() <= limits::kMaxValueBytes
+            && firstLine.count(layout.separator) < limits::kMaxFieldsPerRecord)
+            header = MatchCSVHeader(layout, firstLine.toString());
         if (!header.identifies) {
             contacts.Prompts().ShowError(QStringLiteral("The file header is not the expected one."));
             return 0;
         }
-        if (!header.unknown.isEmpty())
-            contacts.Prompts().ShowWarning(QStringLiteral("These columns are not known and were ignored: %1.")
-                                               .arg(header.unknown.join(QStringLiteral(", "))));
-    } else if (!CheckCSVHeader(contacts, records, layout.Header())) {
+    } else if (!CheckCSVHeader(contacts, firstLine, layout.Header())) {
         return 0;
     }
+    // Every limit is met before any contact is made: a file past one adds nothing.
+    const CsvRecordTexts records =
+        AssembleCSVText(std::move(text), byName ? AnyRecordLine : layout.lineRole, contacts, layout.separator);
+    if (!records.Error().isEmpty()) {
+        contacts.Prompts().ShowError(records.Error());
+        return 0;
+    }
+    if (!header.unknown.isEmpty())
+        contacts.Prompts().ShowWarning(QStringLiteral("These columns are not known and were ignored: %1.")
+                                           .arg(header.unknown.join(QStringLiteral(", "))));
     QStringList categories = contacts.Categories(), keywords = contacts.Keywords();
     const TDateTime fileTime = DateTimeToSerial(QFileInfo(path).lastModified());
     const int last = int(records.size()) - 1;
     int added = 0, failed = 0;
+    std::vector<QStringView> fields;
+    fields.reserve(layout.columns.size() + 1);
     for (int i = 1; i <= last; ++i) {
         contacts.ReportProgress(1, last, i);
-        const QString &text = records[i];
-        QStringList fields = SplitCSVFields(text, layout.separator);
+        const QStringView text = records[i];
+        SplitCSVFieldViews(text, layout.separator, fields);
         if (layout.translate)
             layout.translate(fields);
-        if (!(byName ? FitsHeader(fields, header.fileColumns) : layout.AcceptsFieldCount(fields.size()))) {
-            contacts.ReportError(layout.errorContext, QStringLiteral("CSV File Parsing Error"), text, ++failed);
+        const qsizetype count = qsizetype(fields.size());
+        if (!(byName ? FitsHeader(fields, header.fileColumns) : layout.AcceptsFieldCount(count))) {
+            contacts.ReportError(layout.errorContext, QStringLiteral("CSV File Parsing Error"),
+                                 limits::EchoText(text), ++failed);
             continue;
         }
+        // A line of separators and empty quotes holds no contact.
+        if (AllCSVValuesEmpty(fields))
+            continue;
         TContactData *contact = contacts.CreateContactData();
         CsvRecord record{contacts, layout, fields, *contact, categories, keywords, fileTime,
                          byName ? &header.columnOf : nullptr};

@@ -2,6 +2,7 @@
 
 #include "contacts/ContactData.h"
 #include "formats/CsvFile.h"
+#include "formats/CsvRecords.h"
 
 #include <QStringView>
 
@@ -122,10 +123,6 @@ struct CsvColumn
     }
 };
 
-// How a physical line relates to the record above it, when that record has no
-// quoted field left open (inside an open field every line continues it).
-enum class CsvLine { Starts, Continues, ContinuesDirectly, Blank };
-
 // Records as any CSV writer makes them: a line starts one unless a quoted field
 // is still open, and an empty line between records is no record at all.
 CsvLine AnyRecordLine(const TQorContacts &, QStringView line);
@@ -148,8 +145,8 @@ struct CsvLayout
     bool dropTrailingMarker = false; // notes ending with a marker lose it
     bool mergeVocabulary = false;    // lists also feed the collection's lists
     bool byName = false;             // columns are always found by their names in the file's header
-    CsvLine (*lineRole)(const TQorContacts &, QStringView line) = nullptr;
-    void (*translate)(QStringList &fields) = nullptr; // after splitting
+    CsvLineRole lineRole = nullptr;
+    void (*translate)(std::vector<QStringView> &fields) = nullptr; // after splitting
     // Places a record the columns cannot describe; true when it did.
     bool (*importRecord)(CsvRecord &) = nullptr;
 
@@ -162,7 +159,7 @@ struct CsvRecord
 {
     TQorContacts &contacts;
     const CsvLayout &layout;
-    const QStringList &fields;
+    const std::vector<QStringView> &fields;
     TContactData &contact;
     QStringList &categories; // the collection's lists, updated at the end
     QStringList &keywords;
@@ -172,15 +169,16 @@ struct CsvRecord
     const std::vector<qsizetype> *columnOf = nullptr;
 
     // Columns beyond the record's end, or missing from the file, read as empty.
-    QString Raw(qsizetype column) const
+    QStringView RawView(qsizetype column) const
     {
         if (columnOf)
             column = column < qsizetype(columnOf->size()) ? (*columnOf)[column] : -1;
-        return column >= 0 && column < fields.size() ? fields[column] : QString();
+        return column >= 0 && column < qsizetype(fields.size()) ? fields[column] : QStringView();
     }
-    QString Value(qsizetype column) const;
+    QString Raw(qsizetype column) const { return RawView(column).toString(); }
+    QString Value(qsizetype column) const { return UnquotedCSVValue(RawView(column)); }
     // The number of columns the record holds, as the layout counts them.
-    qsizetype Count() const { return columnOf ? qsizetype(columnOf->size()) : fields.size(); }
+    qsizetype Count() const { return columnOf ? qsizetype(columnOf->size()) : qsizetype(fields.size()); }
 };
 
 enum class CsvMatch { Exact, ByName };
@@ -193,8 +191,7 @@ int ExportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout
 // The records of a file's lines, header included at index 0, with continuation
 // lines joined to the record they belong to.
 QStringList AssembleCSVRecords(QStringList lines, const CsvLayout &layout, const TQorContacts &contacts);
-QStringList AssembleCSVRecords(QStringList lines, CsvLine (*lineRole)(const TQorContacts &, QStringView),
-                               const TQorContacts &contacts);
+QStringList AssembleCSVRecords(QStringList lines, CsvLineRole lineRole, const TQorContacts &contacts);
 
 // A record's fields: split at the separator, quoted fields kept whole.
 QStringList SplitCSVFields(const QString &record, const QString &separator);

@@ -131,19 +131,19 @@ void ReadYahooPrimary(CsvRecord &record, qsizetype column)
 
 // French Outlook writes these values in French. Only whole values change, so a
 // note that quotes one of the words keeps it.
-void TranslateFrenchValues(QStringList &fields)
+void TranslateFrenchValues(std::vector<QStringView> &fields)
 {
     static const std::pair<QStringView, QStringView> kValues[] = {
         {u"Vrai", u"True"},           {u"Faux", u"False"},    {u"Non spécifié", u"Unspecified"},
         {u"Normale", u"Normal"},      {u"Basse", u"Low"},     {u"Haute", u"High"},
         {u"Personnelle", u"Personal"}, {u"Privée", u"Private"}, {u"Confidentielle", u"Confidential"},
     };
-    for (QString &field : fields) {
+    for (QStringView &field : fields) {
         if (field.size() < 4 || field.size() > 14)
             continue;
         for (const auto &[french, english] : kValues)
             if (field == french)
-                field = english.toString();
+                field = english;
     }
 }
 
