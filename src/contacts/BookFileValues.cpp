@@ -101,7 +101,15 @@ bool ParseLegacyLocalStamp(QStringView text, TDateTime &value)
         if (!time.isValid())
             return false;
     }
-    const QDateTime utc = QDateTime(date, time, Qt::LocalTime).toUTC();
+    QDateTime utc = QDateTime(date, time, Qt::LocalTime).toUTC();
+    // When the clocks go back an hour happens twice, and which one the C library
+    // picks depends on the conversions before; the first one is always taken.
+    for (const int back : {3600, 1800}) {
+        const QDateTime earlier = utc.addSecs(-back);
+        const QDateTime shown = earlier.toLocalTime();
+        if (utc.isValid() && shown.date() == date && shown.time() == time)
+            utc = earlier;
+    }
     if (!utc.isValid() || !InWrittenRange(utc.date()))
         return false;
     value = DateTimeToSerial(utc);
