@@ -106,10 +106,11 @@ private:
                                                        limits::kMaxFieldsPerRecord));
             } else if (c == '"' || c == '\'') {
                 const char *open = ++m_at;
-                if (!Find(c))
-                    break; // unclosed: the parser will say so
+                const bool closed = Find(c);
                 if (m_at - open > limits::kMaxValueBytes)
                     return Fail(limits::TooLongMessage(QStringLiteral("A value"), limits::kMaxValueBytes));
+                if (!closed)
+                    break; // the parser will say what is wrong
             }
             ++m_at;
         }

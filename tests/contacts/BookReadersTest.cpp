@@ -305,6 +305,7 @@ TEST(HostileBooks, EndInAClearErrorOrABoundedResult)
          "2000000 contacts", 0},
         {"one huge value", head + "<QorContact Notes=\"" + QByteArray(20 << 20, 'n') + "\"/></QorContacts></Quillet>",
          "A value is larger than 16 MiB", 0},
+        {"unclosed huge value", head + "<QorContact Notes=\"" + QByteArray(20 << 20, 'n'), "A value is larger", 0},
         {"many attributes", head + "<QorContact" + repeat(" a=\"\"", 8 << 20) + "/></QorContacts></Quillet>",
          "5000 attributes", 0},
         {"many small records", head + repeat("<QorContact Title=\"x\"/>", 1 << 20) + "</QorContacts></Quillet>",
