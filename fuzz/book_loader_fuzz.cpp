@@ -3,6 +3,7 @@
 // with the same number of contacts. A book the program writes but cannot read
 // back is a book the user loses.
 
+#include "FuzzSupport.h"
 #include "contacts/ContactsBookFile.h"
 #include "contacts/QorContacts.h"
 #include "support/Clock.h"
@@ -13,7 +14,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <utility>
 
 using namespace cardolin;
@@ -81,12 +81,7 @@ QString FirstDifference(const QByteArray &a, const QByteArray &b)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    // A zone with daylight saving time, so old local stamps meet gaps and overlaps;
-    // given as a rule, it needs no time zone files. The locale makes category
-    // sorting go through a real collation.
-    setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-    tzset();
-    setenv("LC_ALL", "en_US.UTF-8", 1);
+    fuzz::UseBookEnvironment();
     return 0;
 }
 

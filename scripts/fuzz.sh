@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (book loader, CSV import, vCard, LDIF and .contact readers)
-# with clang and runs them for SECONDS in all (default 60, shared evenly) on
+# Builds the fuzz targets (book loader, the book's two readers compared, CSV
+# import, vCard, LDIF and .contact readers) with clang and runs them for SECONDS in all (default 60, shared evenly) on
 # scratch copies of the seed corpora. Exits non-zero when one finds a crash, a
 # leak, a hang or a broken round trip; the input is left in fuzz-corpus/.
 set -euo pipefail
@@ -10,7 +10,7 @@ bash scripts/install-deps.sh
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ \
   -DCARDOLIN_FUZZ=ON -DCARDOLIN_GUI=OFF -DCARDOLIN_TESTS=OFF -DCARDOLIN_BENCH=OFF -DCARDOLIN_SANITIZE=OFF
-targets=(book_loader_fuzz:book csv_import_fuzz:csv vcard_reader_fuzz:vcard ldif_reader_fuzz:ldif contact_reader_fuzz:contact
+targets=(book_loader_fuzz:book book_readers_fuzz:book csv_import_fuzz:csv vcard_reader_fuzz:vcard ldif_reader_fuzz:ldif contact_reader_fuzz:contact
          registry_text_fuzz:registry)
 cmake --build build-fuzz --target "${targets[@]%%:*}"
 

@@ -1,311 +1,34 @@
 #include "contacts/ContactsBookFile.h"
 
-#include "contacts/ContactFields.h"
-#include "contacts/QorContacts.h"
+#include "contacts/BookFileParts.h"
 #include "contacts/VocabularyGrower.h"
+#include "support/ReadLimits.h"
 
+#include <QBuffer>
 #include <QHash>
 #include <QIODevice>
-#include <QSet>
 #include <QXmlStreamReader>
-#include <QXmlStreamWriter>
-
-#include <array>
 
 namespace cardolin::bookfile {
 
-namespace {
-
-// Records between two reports of progress on large books.
-constexpr int kProgressStep = 2048;
-
-const QString kContactsElement = QStringLiteral("QorContacts");
-const QString kContactElement = QStringLiteral("QorContact");
-const QChar kNotesSeparator = QChar(0x00A4); // "¤"
-const QChar kListSeparator = QLatin1Char(';');
-
-// The stored fields in the order a book writes them: the record's order without
-// the transient fields, except that Initials comes before Nickname.
-constexpr std::array<const char *, 76> kStoredFieldNames{
-    "Title", "FirstName", "MiddleName", "LastName", "Suffix", "Initials", "Nickname", "Language",
-    "Preferred", "LastVisit", "VisitCount", "Company", "Department", "JobTitle", "Role", "WorkStreet",
-    "WorkPOBox", "WorkCity", "WorkPostalCode", "WorkStateProvince", "WorkCountryRegion",
-    "WorkCoordinates", "WorkCoordinatesUpdated", "WorkPhone", "WorkFax", "WorkMobilePhone", "WorkPager",
-    "WorkEmail", "WorkIM", "WorkWebsite", "WorkLocation", "HomeStreet", "HomePOBox", "HomeCity",
-    "HomePostalCode", "HomeStateProvince", "HomeCountryRegion", "HomeCoordinates",
-    "HomeCoordinatesUpdated", "HomePhone", "HomeFax", "PersonalMobilePhone", "PersonalPager",
-    "PersonalEmail", "PersonalIM", "PersonalWebsite", "HomeLocation", "Gender", "Birthday",
-    "SignificantOther", "Anniversary", "OtherStreet", "OtherPOBox", "OtherCity", "OtherPostalCode",
-    "OtherStateProvince", "OtherCountryRegion", "OtherCoordinates", "OtherCoordinatesUpdated",
-    "OtherPhone", "OtherFax", "OtherMobilePhone", "OtherPager", "OtherEmail", "OtherIM", "OtherWebsite",
-    "OtherLocation", "Notes", "Categories", "Keywords", "Priority", "Sensitivity", "Created", "Modified",
-    "Accessed", "Synced"};
-
-using StoredFields = std::array<const ContactField *, kStoredFieldNames.size()>;
-
-const StoredFields &Stored()
-{
-    static const StoredFields fields = [] {
-        StoredFields result{};
-        for (size_t i = 0; i < kStoredFieldNames.size(); ++i)
-            result[i] = FindContactField(QString::fromLatin1(kStoredFieldNames[i]));
-        return result;
-    }();
-    return fields;
-}
-
-// ---- writing ---------------------------------------------------------------
-
-// XML 1.0 cannot carry most control characters, not even escaped; a field that
-// holds one (pasted from elsewhere) would make the whole book unreadable, so
-// they are left out of the file.
-QString XmlSafe(const QString &text)
-{
-    QList<uint> kept = text.toUcs4();
-    kept.removeIf([](uint c) {
-        const bool allowed = c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF)
-                             || (c >= 0xE000 && c <= 0xFFFD) || (c >= 0x10000 && c <= 0x10FFFF);
-        return !allowed;
-    });
-    return QString::fromUcs4(reinterpret_cast<const char32_t *>(kept.constData()), kept.size());
-}
-
-bool IsPlainXml(const QString &text)
-{
-    for (QChar c : text)
-        if (c.unicode() < 0x20 || c.isSurrogate() || c.unicode() >= 0xFFFE)
-            return false;
-    return true;
-}
-
-void WriteAttribute(QXmlStreamWriter &xml, QLatin1StringView name, const QString &value)
-{
-    xml.writeAttribute(name, IsPlainXml(value) ? value : XmlSafe(value));
-}
-
-// Only four-digit years can be read back; a date beyond them (set by some import)
-// is left out rather than making the whole book unreadable.
-bool Writable(TDateTime serial)
-{
-    const QDate date = SerialToDate(serial);
-    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
-}
-
-void WriteField(QXmlStreamWriter &xml, const ContactField &field, const TContactData &contact)
-{
-    switch (field.kind) {
-    case FieldKind::Text:
-        if (const QString &text = FieldRef<QString>(contact, field); !text.isEmpty())
-            WriteAttribute(xml, field.name, text);
-        break;
-    case FieldKind::Date:
-        if (const TDateTime date = FieldRef<TDateTime>(contact, field); date != 0 && Writable(date))
-            xml.writeAttribute(field.name, SerialToIsoDate(date));
-        break;
-    case FieldKind::DateTime:
-        if (const TDateTime stamp = FieldRef<TDateTime>(contact, field); stamp != 0 && Writable(stamp))
-            xml.writeAttribute(field.name, SerialToIsoUtc(stamp));
-        break;
-    case FieldKind::Integer:
-        xml.writeAttribute(field.name, QString::number(FieldRef<int>(contact, field)));
-        break;
-    case FieldKind::Lines:
-        if (const QStringList &lines = FieldRef<QStringList>(contact, field); !lines.isEmpty())
-            WriteAttribute(xml, field.name, lines.join(kNotesSeparator));
-        break;
-    case FieldKind::SortedList:
-        if (const auto &list = FieldRef<TSortedStringList>(contact, field); !list.IsEmpty())
-            WriteAttribute(xml, field.name, list.Entries().join(kListSeparator));
-        break;
-    case FieldKind::Boolean:
-    case FieldKind::Photo:
-        break; // transient, never stored
-    }
-}
-
-} // namespace
-
-bool Write(const TQorContacts &contacts, QIODevice &device)
-{
-    QXmlStreamWriter xml(&device);
-    xml.setAutoFormatting(true);
-    xml.setAutoFormattingIndent(4);
-    xml.writeStartDocument(QStringLiteral("1.0"));
-    xml.writeStartElement(TQorContacts::RootElementName());
-    xml.writeStartElement(kContactsElement);
-    // The window shows how far a long save has come.
-    TQorContacts &reporter = const_cast<TQorContacts &>(contacts);
-    const int count = int(contacts.ContactDataList().size());
-    int written = 0;
-    for (const auto &contact : contacts.ContactDataList()) {
-        if (written++ % kProgressStep == 0)
-            reporter.ReportProgress(0, count, written);
-        xml.writeEmptyElement(kContactElement);
-        for (const ContactField *field : Stored())
-            WriteField(xml, *field, *contact);
-        if (xml.hasError())
-            return false; // the device failed; no point writing the rest
-    }
-    xml.writeEndElement();
-    xml.writeEndElement();
-    xml.writeEndDocument();
-    return !xml.hasError();
-}
-
-// ---- reading ---------------------------------------------------------------
+namespace parts {
 
 namespace {
 
-bool ToNumber(QStringView digits, int &value)
-{
-    // Digits only, read in one pass; nine of them cannot overflow.
-    if (digits.isEmpty() || digits.size() > 9)
-        return false;
-    value = 0;
-    for (QChar c : digits) {
-        if (c < u'0' || c > u'9')
-            return false;
-        value = value * 10 + (c.unicode() - u'0');
-    }
-    return true;
-}
-
-// Books write four-digit years; anything outside could not be read back.
-bool InWrittenRange(QDate date)
-{
-    return date.year() >= 1 && date.year() <= 9999;
-}
-
-// "yyyy-m-d": three numbers joined by hyphens.
-bool ParseHyphenDate(QStringView text, QDate &date)
-{
-    const auto parts = text.split(u'-');
-    int y = 0, m = 0, d = 0;
-    if (parts.size() != 3 || !ToNumber(parts[0], y) || !ToNumber(parts[1], m) || !ToNumber(parts[2], d))
-        return false;
-    date = QDate(y, m, d);
-    return date.isValid() && InWrittenRange(date);
-}
-
-bool ParseFixedDate(QStringView text, QDate &date)
-{
-    // "yyyymmdd" or "yyyy-mm-dd", read by position.
-    const qsizetype hyphens = text.count(u'-');
-    int y = 0, m = 0, d = 0;
-    bool ok = false;
-    if (hyphens == 0)
-        ok = ToNumber(text.mid(0, 4), y) && ToNumber(text.mid(4, 2), m) && ToNumber(text.mid(6, 2), d);
-    else if (hyphens == 2)
-        ok = ToNumber(text.mid(0, 4), y) && ToNumber(text.mid(5, 2), m) && ToNumber(text.mid(8, 2), d);
-    date = QDate(y, m, d);
-    return ok && date.isValid() && y >= 1;
-}
-
-bool ParseFixedTime(QStringView text, QTime &time)
-{
-    // "hhnnss" or "hh:nn:ss", read by position.
-    const qsizetype colons = text.count(u':');
-    int h = 0, n = 0, s = 0;
-    bool ok = false;
-    if (colons == 0)
-        ok = ToNumber(text.mid(0, 2), h) && ToNumber(text.mid(2, 2), n) && ToNumber(text.mid(4, 2), s);
-    else if (colons == 2)
-        ok = ToNumber(text.mid(0, 2), h) && ToNumber(text.mid(3, 2), n) && ToNumber(text.mid(6, 2), s);
-    time = QTime(h, n, s);
-    return ok && time.isValid();
-}
-
-// "2020-01-02T03:04:05Z" or "20200102T030405Z", in UTC.
-bool ParseUtcStamp(QStringView text, TDateTime &value)
-{
-    const qsizetype z = text.indexOf(u'Z');
-    const qsizetype t = text.indexOf(u'T');
-    const QStringView datePart = t >= 0 ? text.left(t) : text.left(z);
-    const QStringView timePart = t >= 0 && t < z ? text.mid(t + 1, z - t - 1) : QStringView();
-    if (t > z)
-        return false;
-    double days = 0;
-    if (!datePart.isEmpty()) {
-        QDate date;
-        if (!ParseFixedDate(datePart, date))
-            return false;
-        days = DateToSerial(date);
-    }
-    QTime time(0, 0);
-    if (!timePart.isEmpty() && !ParseFixedTime(timePart, time))
-        return false;
-    const double fraction = time.msecsSinceStartOfDay() / 86400000.0;
-    value = days < 0 ? days - fraction : days + fraction;
-    return true;
-}
-
-// Older books wrote local time as "2020-01-02 03:04:05". It is turned into UTC with
-// the offset that applied at that moment, so a summer stamp read in winter does
-// not shift by an hour.
-bool ParseLegacyLocalStamp(QStringView text, TDateTime &value)
-{
-    const auto parts = text.trimmed().split(u' ', Qt::SkipEmptyParts);
-    if (parts.isEmpty() || parts.size() > 2)
-        return false;
-    QDate date;
-    if (!ParseHyphenDate(parts[0], date))
-        return false;
-    QTime time(0, 0);
-    if (parts.size() == 2) {
-        const auto hms = parts[1].split(u':');
-        int h = 0, n = 0, s = 0;
-        if (hms.size() != 3 || !ToNumber(hms[0], h) || !ToNumber(hms[1], n) || !ToNumber(hms[2], s))
-            return false;
-        time = QTime(h, n, s);
-        if (!time.isValid())
-            return false;
-    }
-    const QDateTime utc = QDateTime(date, time, Qt::LocalTime).toUTC();
-    if (!utc.isValid() || !InWrittenRange(utc.date()))
-        return false;
-    value = DateTimeToSerial(utc);
-    return true;
-}
-
-bool ParseStamp(QStringView text, TDateTime &value)
-{
-    return text.contains(u'Z') ? ParseUtcStamp(text, value) : ParseLegacyLocalStamp(text, value);
-}
-
-// The stored fields' names, in the order a book writes them.
-const QStringList &Names()
-{
-    static const QStringList names = [] {
-        QStringList result;
-        for (const ContactField *field : Stored())
-            result.append(field->name);
-        return result;
-    }();
-    return names;
-}
-
-class BookReader
+class GeneralReader
 {
 public:
-    BookReader(QIODevice &device, TQorContacts &contacts)
-        : m_read(0), m_xml(&device), m_contacts(contacts), m_categories(contacts.Categories()),
-          m_keywords(contacts.Keywords())
+    GeneralReader(QIODevice &device, const NewRecord &newRecord, const Progress &progress)
+        : m_xml(&device), m_newRecord(newRecord), m_progress(progress)
     {
-        for (qsizetype i = 0; i < Names().size(); ++i)
-            m_slotOf.insert(QStringView(Names()[i]), int(i));
+        for (qsizetype i = 0; i < StoredNames().size(); ++i)
+            m_slotOf.insert(QStringView(StoredNames()[i]), int(i));
     }
 
-    bool Run(QString &error)
+    ReadResult Run()
     {
-        const bool ok = Walk();
-        // The vocabularies learn from every record read, even when a fault stopped us.
-        if (m_categories.Grown())
-            m_contacts.SetCategories(m_categories.Entries());
-        if (m_keywords.Grown())
-            m_contacts.SetKeywords(m_keywords.Entries());
-        if (!ok)
-            error = m_error;
-        return ok;
+        m_result.ok = Walk();
+        return std::move(m_result);
     }
 
 private:
@@ -323,8 +46,8 @@ private:
                 continue;
             if (!ReadContact())
                 return false;
-            if (++m_read % kProgressStep == 0)
-                ReportPosition();
+            if (m_result.records.size() % kProgressStep == 0 && m_progress)
+                m_progress(m_xml.device()->pos(), m_xml.device()->size());
         }
         if (m_xml.hasError())
             return Fail(m_xml.errorString());
@@ -333,24 +56,15 @@ private:
         return true;
     }
 
-    // How far into the file, in thousandths, for the window's progress bar.
-    void ReportPosition()
-    {
-        const QIODevice *device = m_xml.device();
-        const qint64 size = device->size();
-        if (size > 0)
-            m_contacts.ReportProgress(0, 1000, int(1000 * device->pos() / size));
-    }
-
     bool ReadContact()
     {
-        TContactData &contact = *m_contacts.CreateContactData();
-        std::array<QStringView, kStoredFieldNames.size()> values{};
-        std::array<bool, kStoredFieldNames.size()> present{};
+        std::array<QStringView, kStoredCount> values{};
+        std::array<bool, kStoredCount> present{};
+        bool any = false;
         const QXmlStreamAttributes attributes = m_xml.attributes();
         // Books list the attributes in field order, so the next field is tried
         // before the name table.
-        const QStringList &names = Names();
+        const QStringList &names = StoredNames();
         qsizetype next = 0;
         for (const QXmlStreamAttribute &attribute : attributes) {
             const QStringView name = attribute.qualifiedName();
@@ -364,87 +78,139 @@ private:
             next = slot + 1;
             values[size_t(slot)] = attribute.value();
             present[size_t(slot)] = true;
+            any = true;
         }
+        if (!any)
+            return true; // an element without fields is no contact
+        m_result.records.push_back(m_newRecord());
+        TContactData &contact = *m_result.records.back();
         const StoredFields &stored = Stored();
+        QString why;
         for (size_t i = 0; i < stored.size(); ++i)
-            if (!ReadField(*stored[i], present[i], values[i], contact))
-                return false;
-        m_categories.Add(contact.Categories);
-        m_keywords.Add(contact.Keywords);
+            if (!AssignField(*stored[i], present[i], values[i], contact, why))
+                return Fail(why);
         return true;
-    }
-
-    bool ReadField(const ContactField &field, bool present, QStringView value, TContactData &contact)
-    {
-        switch (field.kind) {
-        case FieldKind::Text:
-            FieldRef<QString>(contact, field) = value.toString();
-            return true;
-        case FieldKind::Lines:
-            FieldRef<QStringList>(contact, field) = value.toString().split(kNotesSeparator);
-            return true;
-        case FieldKind::SortedList: {
-            auto &list = FieldRef<TSortedStringList>(contact, field);
-            list.Clear();
-            for (QStringView piece : value.split(kListSeparator))
-                list.Add(piece.toString());
-            return true;
-        }
-        default:
-            break;
-        }
-        if (!present || value.isEmpty())
-            return true; // the record keeps what CreateContactData gave it
-        switch (field.kind) {
-        case FieldKind::Date: {
-            QDate date;
-            if (!ParseHyphenDate(value, date))
-                return BadValue(field, value, QStringLiteral("is not a date"));
-            FieldRef<TDateTime>(contact, field) = DateToSerial(date);
-            return true;
-        }
-        case FieldKind::DateTime:
-            if (!ParseStamp(value, FieldRef<TDateTime>(contact, field)))
-                return BadValue(field, value, QStringLiteral("is not a time stamp"));
-            return true;
-        case FieldKind::Integer: {
-            bool ok = false;
-            const int number = value.trimmed().toInt(&ok);
-            if (!ok)
-                return BadValue(field, value, QStringLiteral("is not a whole number"));
-            FieldRef<int>(contact, field) = number;
-            return true;
-        }
-        default:
-            return true;
-        }
-    }
-
-    bool BadValue(const ContactField &field, QStringView value, const QString &why)
-    {
-        return Fail(QStringLiteral("%1 \"%2\" %3").arg(field.name, value.left(100), why));
     }
 
     bool Fail(const QString &why)
     {
-        m_error = QStringLiteral("line %1: %2").arg(m_xml.lineNumber()).arg(why);
+        m_result.error = QStringLiteral("line %1: %2").arg(m_xml.lineNumber()).arg(why);
         return false;
     }
 
-    int m_read;
     QXmlStreamReader m_xml;
-    TQorContacts &m_contacts;
-    VocabularyGrower m_categories;
-    VocabularyGrower m_keywords;
+    const NewRecord &m_newRecord;
+    const Progress &m_progress;
     QHash<QStringView, int> m_slotOf; // attribute name -> stored field
-    QString m_error;
+    ReadResult m_result;
 };
 
 } // namespace
 
-bool Read(QIODevice &device, TQorContacts &contacts, QString &error)
+ReadResult ReadGeneral(const QByteArray &bytes, const NewRecord &newRecord, const Progress &progress)
 {
-    return BookReader(device, contacts).Run(error);
+    // Through a device, so the reader decodes a piece at a time instead of
+    // holding the whole book as UTF-16 beside its bytes.
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return GeneralReader(buffer, newRecord, progress).Run();
+}
+
+} // namespace parts
+
+namespace {
+
+using namespace parts;
+
+bool ReadBytes(QIODevice &device, QByteArray &bytes, QString &error)
+{
+    const QString tooLarge = limits::TooLongMessage(QStringLiteral("The file"), limits::kMaxFileBytes);
+    if (!device.isSequential() && device.size() - device.pos() > limits::kMaxFileBytes) {
+        error = tooLarge;
+        return false;
+    }
+    if (!device.isSequential()) {
+        bytes = device.readAll();
+        return true;
+    }
+    constexpr qint64 kPiece = qint64(1) << 20;
+    while (!device.atEnd() || device.waitForReadyRead(-1)) {
+        const QByteArray piece = device.read(kPiece);
+        if (piece.isEmpty())
+            break;
+        if (bytes.size() + piece.size() > limits::kMaxFileBytes) {
+            error = tooLarge;
+            return false;
+        }
+        bytes += piece;
+    }
+    return true;
+}
+
+ReadResult Parse(const QByteArray &bytes, TQorContacts &contacts, Reader reader)
+{
+    ReadResult result;
+    result.error = CheckBounds(bytes);
+    if (!result.error.isEmpty())
+        return result;
+    const Progress progress = [&contacts](qint64 done, qint64 total) {
+        if (total > 0)
+            contacts.ReportProgress(0, 1000, int(1000 * done / total));
+    };
+    if (reader != Reader::General) {
+        const std::unique_ptr<TContactData> prototype = contacts.NewContactData();
+        result.ok = ReadShaped(bytes, *prototype, result.records, progress);
+        if (result.ok || reader == Reader::ShapedOnly)
+            return result;
+    }
+    return ReadGeneral(bytes, [&contacts] { return contacts.NewContactData(); }, progress);
+}
+
+// The vocabularies learn the categories and keywords of every record read.
+void GrowVocabularies(TQorContacts &contacts, const TContactDataList &records)
+{
+    VocabularyGrower categories(contacts.Categories()), keywords(contacts.Keywords());
+    for (const auto &record : records) {
+        categories.Add(record->Categories);
+        keywords.Add(record->Keywords);
+    }
+    if (categories.Grown())
+        contacts.SetCategories(categories.Entries());
+    if (keywords.Grown())
+        contacts.SetKeywords(keywords.Entries());
+}
+
+} // namespace
+
+bool Read(QIODevice &device, TQorContacts &contacts, QString &error, Reader reader)
+{
+    QByteArray bytes;
+    if (!ReadBytes(device, bytes, error))
+        return false;
+    ReadResult result = Parse(bytes, contacts, reader);
+    bytes.clear();
+    GrowVocabularies(contacts, result.records);
+    contacts.AppendContactDataList(std::move(result.records));
+    error = result.error;
+    return result.ok;
+}
+
+bool Load(QIODevice &device, TQorContacts &contacts, QString &error)
+{
+    QByteArray bytes;
+    if (!ReadBytes(device, bytes, error))
+        return false;
+    ReadResult result = Parse(bytes, contacts, Reader::Fastest);
+    bytes.clear();
+    if (!result.ok) {
+        error = result.error;
+        return false;
+    }
+    contacts.ClearContactDataList();
+    GrowVocabularies(contacts, result.records);
+    contacts.AppendContactDataList(std::move(result.records));
+    return true;
 }
 
 bool ParseUtcStampText(QStringView text, double &value)

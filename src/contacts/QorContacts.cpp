@@ -81,7 +81,7 @@ TQorContacts::~TQorContacts()
     ClearContactDataList();
 }
 
-TContactData *TQorContacts::CreateContactData()
+std::unique_ptr<TContactData> TQorContacts::NewContactData() const
 {
     auto contact = std::make_unique<TContactData>();
     contact->Preferred = QStringLiteral("None");
@@ -95,8 +95,20 @@ TContactData *TQorContacts::CreateContactData()
     contact->Created = DateTimeToSerial(m_clock->NowUtc());
     contact->Modified = DateTimeToSerial(m_clock->NowUtc());
     contact->Exportable = true;
-    m_contactDataList.push_back(std::move(contact));
+    return contact;
+}
+
+TContactData *TQorContacts::CreateContactData()
+{
+    m_contactDataList.push_back(NewContactData());
     return m_contactDataList.back().get();
+}
+
+void TQorContacts::AppendContactDataList(TContactDataList records)
+{
+    m_contactDataList.reserve(m_contactDataList.size() + records.size());
+    for (auto &record : records)
+        m_contactDataList.push_back(std::move(record));
 }
 
 bool TQorContacts::CopyContactData(const TContactData *SourceContactData, TContactData *DestContactData,
@@ -206,9 +218,9 @@ int TQorContacts::LoadFromXMLFile(const QString &FileName)
         m_lastError = QStringLiteral("Cannot open \"%1\": %2").arg(FileName, file.errorString());
         return 0;
     }
-    ClearContactDataList();
+    // The collection is replaced only by a book that reads whole.
     QString error;
-    if (!bookfile::Read(file, *this, error))
+    if (!bookfile::Load(file, *this, error))
         m_lastError = QStringLiteral("Cannot load \"%1\": %2").arg(FileName, error);
     return int(m_contactDataList.size());
 }

@@ -94,6 +94,10 @@ public:
 
     // Records.
     TContactData *CreateContactData();
+    // A record with the defaults CreateContactData gives, not yet in the book.
+    std::unique_ptr<TContactData> NewContactData() const;
+    // Appends records made elsewhere (a book read as a whole), in their order.
+    void AppendContactDataList(TContactDataList records);
     bool CopyContactData(const TContactData *SourceContactData, TContactData *DestContactData,
                          TContactType AContactType) const;
     bool DeleteContactData(TContactData *AContactData);

@@ -48,13 +48,24 @@ QDate SerialToDate(TDateTime serial)
     return kEpoch.addDays(days);
 }
 
-QDateTime SerialToUtc(TDateTime serial)
+bool SerialToUtcParts(TDateTime serial, QDate &date, int &msOfDay)
 {
     if (!std::isfinite(serial) || std::fabs(serial) > 4.0e6)
-        return {};
+        return false;
     qint64 days = 0, ms = 0;
     SplitSerial(serial, days, ms);
-    return QDateTime(kEpoch.addDays(days), QTime::fromMSecsSinceStartOfDay(int(ms)), Qt::UTC);
+    date = kEpoch.addDays(days);
+    msOfDay = int(ms);
+    return true;
+}
+
+QDateTime SerialToUtc(TDateTime serial)
+{
+    QDate date;
+    int ms = 0;
+    if (!SerialToUtcParts(serial, date, ms))
+        return {};
+    return QDateTime(date, QTime::fromMSecsSinceStartOfDay(ms), Qt::UTC);
 }
 
 QString SerialToIsoDate(TDateTime serial)

@@ -16,6 +16,8 @@ TDateTime DateTimeToSerial(const QDateTime &dateTime); // the wall time as held,
 QDate SerialToDate(TDateTime serial);
 // The serial read as UTC; invalid for 0 is not special-cased (0 is 1899-12-30).
 QDateTime SerialToUtc(TDateTime serial);
+// The same split without building a QDateTime: false where SerialToUtc is invalid.
+bool SerialToUtcParts(TDateTime serial, QDate &date, int &msOfDay);
 
 // "yyyy-MM-dd" and "yyyy-MM-ddThh:mm:ssZ"; empty for 0.
 QString SerialToIsoDate(TDateTime serial);

@@ -238,6 +238,14 @@ TEST(BookFileRead, LegacyLocalStampsBecomeUtc)
         ASSERT_TRUE(book.ok) << c.zone << " " << qPrintable(book.lastError);
         EXPECT_EQ(SerialToUtc(book[0].Modified), c.utc) << c.zone << " " << c.stamp;
     }
+    // An hour that happens twice reads as its first occurrence, whatever came before.
+    for (const char *before : {"2021-01-01 12:00:00", "2021-07-01 12:00:00"}) {
+        TimeZoneScope zone("Europe/Berlin");
+        Loaded book(Book(QByteArray("<QorContact Modified=\"") + before
+                         + "\"/><QorContact Modified=\"2021-10-31 02:30:00\"/>"));
+        ASSERT_TRUE(book.ok) << qPrintable(book.lastError);
+        EXPECT_EQ(SerialToUtc(book[1].Modified), Utc(2021, 10, 31, 0, 30, 0)) << before;
+    }
     // East of UTC the first half hour of year 1 falls before it: not a date a book can hold.
     TimeZoneScope zone("UTC-01:00");
     EXPECT_FALSE(Loaded(Book("<QorContact Modified=\"0001-01-01 00:30:00\"/>")).ok);
