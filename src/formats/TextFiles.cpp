@@ -102,6 +102,14 @@ QStringList SplitLines(QStringView text)
     return lines;
 }
 
+QStringList SplitValueLines(QStringView text)
+{
+    QStringList lines = SplitLines(text);
+    if (text.isEmpty() || text.endsWith(u'\r') || text.endsWith(u'\n'))
+        lines.append(QString());
+    return lines;
+}
+
 bool ReadLines(const QString &path, QStringList &lines, qint64 maxBytes)
 {
     QFile file(path);

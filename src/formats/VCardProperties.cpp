@@ -91,80 +91,90 @@ bool StartsKnownProperty(QStringView line)
            && (name.startsWith(L("X-")) || kNames.contains(name.toString()));
 }
 
-QString Unquoted(QString text)
+QStringView Unquoted(QStringView text)
 {
     text = text.trimmed();
     if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
-        return text.mid(1, text.size() - 2);
+        return text.sliced(1, text.size() - 2);
     return text;
 }
 
-QStringList SplitOutsideQuotes(QStringView text, QChar separator)
+// Calls take with each piece of text cut at separator; separators inside
+// double quotes do not cut.
+template <typename Take> void ForEachOutsideQuotes(QStringView text, QChar separator, Take take)
 {
-    QStringList pieces;
-    QString piece;
     bool quoted = false;
-    for (QChar c : text) {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
         if (c == u'"')
             quoted = !quoted;
-        if (c == separator && !quoted) {
-            pieces.append(piece);
-            piece.clear();
-        } else {
-            piece += c;
+        else if (c == separator && !quoted) {
+            take(text.sliced(start, i - start));
+            start = i + 1;
         }
     }
-    pieces.append(piece);
-    return pieces;
+    take(text.sliced(start));
 }
 
-void AddParameter(Property &p, const QString &param)
+QString Upper(QStringView text)
+{
+    return text.toString().toUpper();
+}
+
+void AddParameter(Property &p, QStringView param)
 {
     const qsizetype eq = param.indexOf(u'=');
     if (eq < 0) {
-        const QString word = param.trimmed().toUpper();
+        QString word = Upper(param.trimmed());
         if (word == L("QUOTED-PRINTABLE"))
-            p.encoding = word;
+            p.encoding = std::move(word);
         else if (word == L("BASE64") || word == L("B"))
             p.encoding = QStringLiteral("BASE64");
         else if (word == L("PREF"))
             p.pref = true;
         else if (!word.isEmpty() && word != L("8BIT") && word != L("7BIT"))
-            p.types.append(word);
+            p.types.append(std::move(word));
         return;
     }
-    const QString key = param.left(eq).trimmed().toUpper();
-    const QString value = param.mid(eq + 1);
+    const QString key = Upper(param.first(eq).trimmed());
+    const QStringView value = param.sliced(eq + 1);
     if (key == L("TYPE")) {
-        for (const QString &type : SplitOutsideQuotes(value, u',')) {
-            const QString word = Unquoted(type).toUpper();
+        ForEachOutsideQuotes(value, u',', [&p](QStringView type) {
+            QString word = Upper(Unquoted(type));
             if (word == L("PREF"))
                 p.pref = true;
             else if (!word.isEmpty())
-                p.types.append(word);
-        }
+                p.types.append(std::move(word));
+        });
     } else if (key == L("ENCODING")) {
-        const QString word = Unquoted(value).toUpper();
+        const QString word = Upper(Unquoted(value));
         p.encoding = word == L("B") || word == L("BASE64") ? QStringLiteral("BASE64") : word;
     } else if (key == L("PREF")) {
         p.pref = true;
     } else {
-        p.params.insert(key, Unquoted(value));
+        p.params.insert(key, Unquoted(value).toString());
     }
 }
 
-Property ParseProperty(const QString &line)
+Property ParseProperty(QStringView line)
 {
     Property p;
     const qsizetype end = HeaderEnd(line);
-    const QStringList header = SplitOutsideQuotes(QStringView(line).left(end), u';');
-    const QString token = header.first().trimmed();
-    const qsizetype dot = token.indexOf(u'.');
-    p.group = dot < 0 ? QString() : token.left(dot).toLower();
-    p.name = token.mid(dot + 1).toUpper();
-    for (qsizetype i = 1; i < header.size(); ++i)
-        AddParameter(p, header[i]);
-    p.value = line.mid(end + 1);
+    bool first = true;
+    ForEachOutsideQuotes(line.left(end), u';', [&](QStringView piece) {
+        if (!first) {
+            AddParameter(p, piece);
+            return;
+        }
+        first = false;
+        const QStringView token = piece.trimmed();
+        const qsizetype dot = token.indexOf(u'.');
+        if (dot >= 0)
+            p.group = token.first(dot).toString().toLower();
+        p.name = Upper(token.sliced(dot + 1));
+    });
+    p.value = line.sliced(end + 1).toString();
     return p;
 }
 
@@ -180,12 +190,14 @@ bool IsEnd(QStringView line)
 }
 
 // Joins the physical lines of a card into one property per logical line.
-QList<Property> Properties(const QStringList &lines, QString &version)
+QList<Property> Properties(const QList<QStringView> &lines, QString &version)
 {
     QList<Property> properties;
+    properties.reserve(lines.size());
     bool skipped = false; // the property being joined holds binary data
     for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QString &line = lines[i];
+        const QStringView line = lines[i];
+        const bool propertyLine = IsPropertyLine(line);
         QString *value = properties.isEmpty() ? nullptr : &properties.last().value;
         const bool softBreak = value && properties.last().encoding == L("QUOTED-PRINTABLE") && value->endsWith(u'=');
         if (softBreak && !StartsKnownProperty(line)) {
@@ -194,8 +206,8 @@ QList<Property> Properties(const QStringList &lines, QString &version)
         } else if (value && (line.startsWith(u' ') || line.startsWith(u'\t'))) {
             // Version 2.1 folds before a blank that belongs to the value.
             if (!skipped)
-                Append(*value, version == L("2.1") ? QStringView(line) : QStringView(line).mid(1));
-        } else if (value && !IsPropertyLine(line)) {
+                Append(*value, version == L("2.1") ? line : line.mid(1));
+        } else if (value && !propertyLine) {
             // Older writers continue a value on plain lines; a picture's data
             // is dropped on the way.
             if (!skipped) {
@@ -204,7 +216,7 @@ QList<Property> Properties(const QStringList &lines, QString &version)
             }
         } else if (IsEnd(line)) {
             break;
-        } else if (IsPropertyLine(line)) {
+        } else if (propertyLine) {
             properties.append(ParseProperty(line.left(kMaxLogicalLine)));
             const Property &p = properties.last();
             skipped = IsBinary(p) || p.encoding == L("BASE64");
@@ -306,7 +318,7 @@ QString Unescape(QStringView text)
 
 } // namespace
 
-Card ParseCard(const QStringList &lines)
+Card ParseCard(const QList<QStringView> &lines)
 {
     Card card;
     card.version = QStringLiteral("2.1");
