@@ -4,6 +4,7 @@
 #include "contacts/QorContacts.h"
 #include "formats/TextFiles.h"
 #include "support/Clock.h"
+#include "support/ReadLimits.h"
 
 #include <QHash>
 
@@ -22,7 +23,7 @@ const QChar kNotesJoin = QChar(0x00A4); // "¤"
 
 // A value longer than this is cut, so a hostile file cannot grow one without
 // bound.
-constexpr qsizetype kMaxValue = qsizetype(4) << 20;
+constexpr qsizetype kMaxValue = limits::kMaxValueBytes;
 
 // ---- Writing ---------------------------------------------------------------
 

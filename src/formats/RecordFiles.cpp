@@ -27,23 +27,29 @@ public:
     {
         if (m_next >= m_text.size())
             return false;
-        const QStringView rest = m_text.sliced(m_next);
-        qsizetype end = rest.indexOf(u'\n');
-        if (end < 0)
-            end = rest.size();
-        qsizetype skip = 1;
-        if (const qsizetype cr = rest.first(end).indexOf(u'\r'); cr >= 0) {
-            skip = cr + 1 == end ? 2 : 1;
-            end = cr;
-        }
-        line = rest.first(end);
-        m_next += end + skip;
+        const qsizetype lf = Find(u'\n', m_lf), cr = Find(u'\r', m_cr);
+        const qsizetype end = qMin(lf, cr);
+        line = m_text.sliced(m_next, end - m_next);
+        m_next = end + (cr + 1 == lf ? 2 : 1);
         return true;
     }
 
 private:
+    // The next c at or after the line's start. The place found is kept until
+    // the walk passes it, so a text that uses only one of CR and LF is still
+    // searched once, not once per line.
+    qsizetype Find(QChar c, qsizetype &found) const
+    {
+        if (found < m_next) {
+            found = m_text.sliced(m_next).indexOf(c);
+            found = found < 0 ? m_text.size() : m_next + found;
+        }
+        return found;
+    }
+
     QStringView m_text;
     qsizetype m_next;
+    qsizetype m_lf = -1, m_cr = -1;
 };
 
 bool StartsRecord(QStringView line, const RecordTags &tags)

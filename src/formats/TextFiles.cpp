@@ -102,8 +102,10 @@ QStringList SplitLines(QStringView text)
     return lines;
 }
 
-QStringList SplitValueLines(QStringView text)
+QStringList SplitValueLines(const QString &text)
 {
+    if (!text.contains(u'\r') && !text.contains(u'\n'))
+        return {text};
     QStringList lines = SplitLines(text);
     if (text.isEmpty() || text.endsWith(u'\r') || text.endsWith(u'\n'))
         lines.append(QString());

@@ -268,7 +268,9 @@ const std::array<Location, 3> kLocations{{
 // Street lines are kept joined by ";", the extended address as one more line.
 QString StreetOf(const QStringList &parts)
 {
-    QString street = textfile::SplitValueLines(parts.value(2)).join(u';');
+    QString street = parts.value(2);
+    if (street.contains(u'\r') || street.contains(u'\n'))
+        street = textfile::SplitValueLines(street).join(u';');
     const QString extended = parts.value(1).trimmed();
     if (!extended.isEmpty())
         street = street.isEmpty() ? extended : street + u';' + extended;

@@ -1,7 +1,15 @@
 #include "formats/VCardProperties.h"
 
+#include "support/ReadLimits.h"
+
 #include <QSet>
 #include <QStringDecoder>
+
+#include <cstring>
+#include <list>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace cardolin::vcard {
 
@@ -12,9 +20,10 @@ constexpr QLatin1StringView L(const char *text)
     return QLatin1StringView(text);
 }
 
-// A value longer than this is cut; nothing a contact holds comes near it, and a
-// hostile file cannot grow one line without bound.
-constexpr qsizetype kMaxLogicalLine = qsizetype(4) << 20;
+// A value longer than the bound is cut (a file of many cards is refused before
+// it gets here); nothing a contact holds comes near it, and a hostile file
+// cannot grow one line without bound.
+constexpr qsizetype kMaxLogicalLine = limits::kMaxValueBytes;
 
 // Position of the colon that ends the name and parameters; colons inside a
 // quoted parameter value do not count.
@@ -117,8 +126,48 @@ template <typename Take> void ForEachOutsideQuotes(QStringView text, QChar separ
     take(text.sliced(start));
 }
 
+// The words that names, types and parameters are made of in nearly every
+// card, kept once: a card of thirty properties then needs no string of its own
+// for any of them. Their text is static, so copies of them count no
+// references, which the two threads reading one file would contend for.
+const std::unordered_map<std::string_view, QString> &CommonWords()
+{
+    static const std::unordered_map<std::string_view, QString> words = [] {
+        static std::list<std::u16string> texts;
+        std::unordered_map<std::string_view, QString> map;
+        for (const char *word :
+             {"BEGIN", "END", "VERSION", "N", "FN", "NICKNAME", "PHOTO", "BDAY", "ADR", "LABEL", "TEL", "EMAIL", "TITLE",
+              "ROLE", "ORG", "NOTE", "REV", "URL", "UID", "CATEGORIES", "PRODID", "GENDER", "ANNIVERSARY", "IMPP",
+              "X-MS-IMADDRESS", "X-WAB-GENDER", "X-MS-SPOUSE", "X-MS-ANNIVERSARY", "X-MS-OL-DEFAULT-POSTAL-ADDRESS",
+              "X-MS-CARDPICTURE", "X-ABLABEL", "WORK", "HOME", "OTHER", "CELL", "VOICE", "FAX", "PAGER", "INTERNET",
+              "MOBILE", "TYPE", "ENCODING", "CHARSET", "LANGUAGE", "VALUE", "QUOTED-PRINTABLE", "BASE64", "PREF",
+              "POSTAL", "PARCEL", "DOM", "INTL", "X400", "UTF-8", "MSG", "CAR", "VIDEO", "TEXT"})
+        {
+            const std::u16string &text = texts.emplace_back(word, word + std::strlen(word));
+            map.emplace(word, QString::fromRawData(reinterpret_cast<const QChar *>(text.data()), qsizetype(text.size())));
+        }
+        return map;
+    }();
+    return words;
+}
+
+// The text in upper case; a common word comes from the shared table.
 QString Upper(QStringView text)
 {
+    constexpr qsizetype kLongestWord = 40;
+    if (text.size() <= kLongestWord) {
+        char buffer[kLongestWord];
+        qsizetype i = 0;
+        for (; i < text.size() && text[i].unicode() < 0x80; ++i) {
+            const char c = char(text[i].unicode());
+            buffer[i] = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+        }
+        if (i == text.size()) {
+            const auto &words = CommonWords();
+            if (const auto found = words.find(std::string_view(buffer, size_t(i))); found != words.end())
+                return found->second;
+        }
+    }
     return text.toString().toUpper();
 }
 

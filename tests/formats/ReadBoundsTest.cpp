@@ -50,6 +50,8 @@ const HostileFile kHostileFiles[] = {
      0, "larger than 16 MiB"},
     {"vCard card followed by millions of empty lines", Reader::VCard,
      [] { return "BEGIN:VCARD\r\nN:a\r\n" + Repeat("\r\n", 12 * kMiB); }, 1, nullptr},
+    {"vCard card followed by millions of CR line ends", Reader::VCard,
+     [] { return "BEGIN:VCARD\rN:a\r" + Repeat("\r", 12 * kMiB); }, 1, nullptr},
     {".contact nested deeper than elements may be", Reader::WindowsContactsFolder,
      [] { return "<c:contact>" + Repeat("<a>", 3 * 1000) + Repeat("</a>", 4 * 1000) + "</c:contact>"; }, 0, nullptr},
     {".contact larger than a contact's file may be", Reader::WindowsContactsFolder,
