@@ -352,9 +352,13 @@ QString Decode(const Property &p)
 
 QString Unescape(QStringView text)
 {
+    const qsizetype first = text.indexOf(u'\\');
+    if (first < 0)
+        return text.toString();
     QString out;
     out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    out.append(text.first(first));
+    for (qsizetype i = first; i < text.size(); ++i) {
         if (text[i] != u'\\' || i + 1 == text.size()) {
             out += text[i];
             continue;
@@ -385,7 +389,8 @@ bool IsBinary(const Property &property)
 QString Text(const Card &card, const Property &property)
 {
     const QString text = Decode(property);
-    return card.Escaped() ? Unescape(text) : text;
+    // Most values hold no escape at all and are kept as they are.
+    return card.Escaped() && text.contains(u'\\') ? Unescape(text) : text;
 }
 
 QStringList Pieces(const Card &card, const Property &property, QChar separator)
