@@ -55,6 +55,20 @@ double PythonCsvSeconds(const QString &path)
                                                  "with open(sys.argv[1], newline='', encoding='utf-8') as f:\n"
                                                  "    for record in csv.reader(f):\n"
                                                  "        pass\n");
+    return PythonSeconds(script, path);
+}
+
+double PythonSplitSeconds(const QString &path)
+{
+    static const QString script = QStringLiteral("import sys\n"
+                                                 "with open(sys.argv[1], encoding='utf-8-sig') as f:\n"
+                                                 "    for line in f.read().splitlines():\n"
+                                                 "        line.split(':', 1)\n");
+    return PythonSeconds(script, path);
+}
+
+double PythonSeconds(const QString &script, const QString &path)
+{
     return ReferenceSeconds(QStringLiteral("python3"), {QStringLiteral("-c"), script, path});
 }
 

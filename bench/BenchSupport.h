@@ -24,6 +24,11 @@ double ReferenceSeconds(const QString &program, const QStringList &arguments, in
 // module splitting a CSV file into records.
 double XmllintStreamSeconds(const QString &path);
 double PythonCsvSeconds(const QString &path);
+// Python decoding a text file and cutting each line at its first colon: the
+// least a reader of vCard or LDIF does.
+double PythonSplitSeconds(const QString &path);
+// Python running the script with the path as its argument.
+double PythonSeconds(const QString &script, const QString &path);
 
 // Prints one line per measured figure with its goal and, when a yardstick was
 // measured, the figure as a multiple of it; counts the goals missed.

@@ -13,12 +13,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     TQorContacts book;
     fuzz::Prepare(book);
-    const QStringList lines = textfile::SplitLines(fuzz::Decode(data, size));
-    recordfiles::ImportRecords(book, lines, QLatin1StringView("dn:"),
-                               [&](const QStringList &record, TContactData &c) { return ldif::ReadRecord(book, record, c); });
+    recordfiles::ImportRecords(book, fuzz::Decode(data, size), ldif::kEntryTags,
+                               [&](const recordfiles::RecordLines &record, TContactData &c) {
+                                   return ldif::ReadRecord(book, record, c);
+                               });
     for (const auto &contact : book.ContactDataList()) {
         TContactData again;
-        ldif::ReadRecord(book, ldif::WriteRecord(book, *contact), again);
+        ldif::ReadRecord(book, recordfiles::Views(ldif::WriteRecord(book, *contact)), again);
     }
     return 0;
 }

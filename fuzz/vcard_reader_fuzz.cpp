@@ -15,13 +15,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     TQorContacts book;
     fuzz::Prepare(book);
-    const QStringList lines = textfile::SplitLines(fuzz::Decode(data, size));
-    recordfiles::ImportRecords(book, lines, QLatin1StringView("BEGIN:VCARD"),
-                               [&](const QStringList &card, TContactData &c) { return vcard::ReadCard(book, card, c); });
+    recordfiles::ImportRecords(book, fuzz::Decode(data, size), vcard::kCardTags,
+                               [&](const recordfiles::RecordLines &card, TContactData &c) {
+                                   return vcard::ReadCard(book, card, c);
+                               });
     for (const auto &contact : book.ContactDataList()) {
         TContactData again, again3;
-        vcard::ReadCard(book, vcard::WriteCard(book, *contact), again);
-        vcard::ReadCard(book, vcard::WriteCard3(book, *contact), again3);
+        vcard::ReadCard(book, recordfiles::Views(vcard::WriteCard(book, *contact)), again);
+        vcard::ReadCard(book, recordfiles::Views(vcard::WriteCard3(book, *contact)), again3);
     }
     return 0;
 }

@@ -77,9 +77,18 @@ int ExportableCount(const TQorContacts &contacts)
     return count;
 }
 
+// These exports fail only when the file cannot be saved, and the vCard and LDIF
+// imports only when the file is past the readers' bounds; both show an error.
+template <CsvOperation Export> bool ExportFile(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
+{
+    const int errorsBefore = prompts.ErrorCount();
+    (contacts.*Export)(path);
+    return prompts.ErrorCount() == errorsBefore;
+}
+
 bool ImportVCard(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
 {
-    return RequireFile(path, prompts) && (contacts.ImportFromvCardFile(path), true);
+    return RequireFile(path, prompts) && ExportFile<&TQorContacts::ImportFromvCardFile>(contacts, path, prompts);
 }
 
 
@@ -100,7 +109,7 @@ bool ExportVCard3Folder(TQorContacts &contacts, const QString &path, CliPrompts 
 
 bool ImportLdif(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
 {
-    return RequireFile(path, prompts) && (contacts.ImportFromLDIFFile(path), true);
+    return RequireFile(path, prompts) && ExportFile<&TQorContacts::ImportFromLDIFFile>(contacts, path, prompts);
 }
 
 
@@ -118,14 +127,6 @@ bool ImportWindowsContactsFolder(TQorContacts &contacts, const QString &path, Cl
 {
     return RequireFolder(path, prompts)
            && (contacts.ImportFromWindowsContactsFolder(path), true);
-}
-
-// These exports fail only when the file cannot be saved, which shows an error.
-template <CsvOperation Export> bool ExportFile(TQorContacts &contacts, const QString &path, CliPrompts &prompts)
-{
-    const int errorsBefore = prompts.ErrorCount();
-    (contacts.*Export)(path);
-    return prompts.ErrorCount() == errorsBefore;
 }
 
 using C = TQorContacts;

@@ -23,7 +23,7 @@ bool TQorContacts::ReadContactDataFromLDIFFile(TContactData *AContactData, const
     // Only a file that names an entry holds a record; any other file would
     // otherwise become an empty contact.
     const auto isDn = [](const QString &line) { return line.startsWith(QLatin1StringView("dn:"), Qt::CaseInsensitive); };
-    if (std::none_of(lines.cbegin(), lines.cend(), isDn) || !ldif::ReadRecord(*this, lines, *AContactData))
+    if (std::none_of(lines.cbegin(), lines.cend(), isDn) || !ldif::ReadRecord(*this, recordfiles::Views(lines), *AContactData))
         return false;
     if (m_formatContacts)
         FormatContactData(AContactData);
@@ -38,8 +38,8 @@ bool TQorContacts::WriteContactDataToLDIFFile(const TContactData *AContactData, 
 
 int TQorContacts::ImportFromLDIFFile(const QString &FileName)
 {
-    return recordfiles::ImportRecordFile(*this, FileName, QLatin1StringView("dn:"),
-                                         [this](const QStringList &record, TContactData &contact) {
+    return recordfiles::ImportRecordFile(*this, FileName, ldif::kEntryTags,
+                                         [this](const recordfiles::RecordLines &record, TContactData &contact) {
                                              return ldif::ReadRecord(*this, record, contact);
                                          });
 }

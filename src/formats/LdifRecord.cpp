@@ -2,10 +2,11 @@
 
 #include "contacts/ContactNames.h"
 #include "contacts/QorContacts.h"
+#include "formats/TextFiles.h"
 #include "support/Clock.h"
+#include "support/ReadLimits.h"
 
 #include <QHash>
-#include <QRegularExpression>
 
 namespace cardolin::ldif {
 
@@ -22,7 +23,7 @@ const QChar kNotesJoin = QChar(0x00A4); // "¤"
 
 // A value longer than this is cut, so a hostile file cannot grow one without
 // bound.
-constexpr qsizetype kMaxValue = qsizetype(4) << 20;
+constexpr qsizetype kMaxValue = limits::kMaxValueBytes;
 
 // ---- Writing ---------------------------------------------------------------
 
@@ -212,9 +213,8 @@ void AppendLine(Entry &e, const QString &value)
 // breaks, and a base64 value is never the older form.
 void ReadDescription(Entry &e, const QString &value)
 {
-    static const QRegularExpression kBreaks(QStringLiteral("\r\n|\r|\n"));
     if (e.base64 || value.contains(u'\n') || value.contains(u'\r'))
-        e.c.Notes += value.split(kBreaks);
+        e.c.Notes += textfile::SplitValueLines(value);
     else
         e.c.Notes += value.split(kNotesJoin);
 }
@@ -300,15 +300,15 @@ const QHash<QString, Action> &ReadActions()
 
 // Long values are folded onto lines that begin with one blank; comment lines
 // (folded or not) carry nothing.
-QStringList Unfold(const QStringList &lines)
+QStringList Unfold(const QList<QStringView> &lines)
 {
     QStringList out;
-    for (const QString &line : lines) {
+    for (const QStringView line : lines) {
         if (line.startsWith(u' ') && !out.isEmpty()) {
             if (out.last().size() < kMaxValue)
-                out.last() += QStringView(line).mid(1);
+                out.last() += line.mid(1);
         } else {
-            out.append(line.left(kMaxValue));
+            out.append(line.left(kMaxValue).toString());
         }
     }
     out.removeIf([](const QString &line) { return line.startsWith(u'#'); });
@@ -364,7 +364,7 @@ QStringList WriteRecord(const TQorContacts &contacts, const TContactData &contac
     return lines;
 }
 
-bool ReadRecord(const TQorContacts &contacts, const QStringList &lines, TContactData &contact)
+bool ReadRecord(const TQorContacts &contacts, const QList<QStringView> &lines, TContactData &contact)
 {
     if (lines.isEmpty())
         return false;

@@ -2,57 +2,241 @@
 
 #include "contacts/QorContacts.h"
 #include "formats/FolderFiles.h"
+#include "support/ReadLimits.h"
 #include "support/UserPrompts.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QThread>
+
+#include <memory>
 
 namespace cardolin::recordfiles {
 
-int ImportRecords(TQorContacts &contacts, const QStringList &lines, QLatin1StringView startTag,
-                  const RecordReader &read)
+namespace {
+
+// Walks the lines of a text as views; CR, LF and CRLF end a line, and a text
+// that ends with a line end has no empty last line.
+class LineWalk
 {
-    int created = 0;
-    TContactData *contact = nullptr;
-    QStringList record;
+public:
+    explicit LineWalk(QStringView text, qsizetype from = 0) : m_text(text), m_next(from) {}
+
+    bool Next(QStringView &line)
+    {
+        if (m_next >= m_text.size())
+            return false;
+        const qsizetype lf = Find(u'\n', m_lf), cr = Find(u'\r', m_cr);
+        const qsizetype end = qMin(lf, cr);
+        line = m_text.sliced(m_next, end - m_next);
+        m_next = end + (cr + 1 == lf ? 2 : 1);
+        return true;
+    }
+
+private:
+    // The next c at or after the line's start. The place found is kept until
+    // the walk passes it, so a text that uses only one of CR and LF is still
+    // searched once, not once per line.
+    qsizetype Find(QChar c, qsizetype &found) const
+    {
+        if (found < m_next) {
+            found = m_text.sliced(m_next).indexOf(c);
+            found = found < 0 ? m_text.size() : m_next + found;
+        }
+        return found;
+    }
+
+    QStringView m_text;
+    qsizetype m_next;
+    qsizetype m_lf = -1, m_cr = -1;
+};
+
+bool StartsRecord(QStringView line, const RecordTags &tags)
+{
+    return line.startsWith(tags.start, Qt::CaseInsensitive);
+}
+
+bool EndsRecord(QStringView line, const RecordTags &tags)
+{
+    return !tags.end.isEmpty() && line.trimmed().compare(tags.end, Qt::CaseInsensitive) == 0;
+}
+
+// Where a record with content begins.
+struct RecordStart
+{
+    qsizetype line, offset;
+};
+
+// A first pass that finds the records and holds the file to the bounds before
+// a single contact is made, so that a file past them adds nothing.
+struct Survey
+{
+    std::vector<RecordStart> starts;
+    qsizetype lines = 0;
+    QString error;
+};
+
+Survey SurveyRecords(QStringView text, const RecordTags &tags)
+{
+    using namespace limits;
+    Survey s;
+    bool open = false, content = false, ended = false;
+    qsizetype fields = 0, value = 0;
+    RecordStart start{};
+    const auto close = [&] {
+        if (open && content)
+            s.starts.push_back(start);
+        if (qsizetype(s.starts.size()) > kMaxRecords)
+            s.error = TooManyMessage(QStringLiteral("records"), kMaxRecords);
+    };
+    LineWalk walk(text);
+    QStringView line;
+    for (; s.error.isEmpty() && walk.Next(line); ++s.lines) {
+        if (line.size() > kMaxValueBytes) {
+            s.error = TooLongMessage(QStringLiteral("A value"), kMaxValueBytes);
+        } else if (StartsRecord(line, tags)) {
+            close();
+            // "dn: cn=A" names its entry on the start line; "BEGIN:VCARD" holds nothing.
+            open = true, ended = false, fields = 0, value = 0;
+            content = !line.sliced(tags.start.size()).trimmed().isEmpty();
+            start = {s.lines, line.data() - text.data()};
+        } else if (open && !ended && !line.isEmpty()) {
+            ended = EndsRecord(line, tags);
+            content = content || !ended;
+            // Folded lines continue the value before them.
+            const bool folded = line[0] == u' ' || line[0] == u'\t';
+            value = folded ? value + line.size() : line.size();
+            if (value > kMaxValueBytes)
+                s.error = TooLongMessage(QStringLiteral("A value"), kMaxValueBytes);
+            else if (!folded && ++fields > kMaxFieldsPerRecord)
+                s.error = TooManyMessage(QStringLiteral("fields in one record"), kMaxFieldsPerRecord);
+        }
+    }
+    if (s.error.isEmpty())
+        close();
+    return s;
+}
+
+// Reads the records numbered from..to-1 of the survey into their contacts,
+// walking the text from the first one's start. Progress, when asked for, is
+// scaled so that the last line read reports the file's last line.
+struct RecordWalk
+{
+    TQorContacts &contacts;
+    QStringView text;
+    const Survey &survey;
+    const RecordTags &tags;
+    const RecordReader &read;
+    const std::vector<TContactData *> &created;
+    std::vector<char> &accepted;
+
+    void Run(size_t from, size_t to, bool progress) const
+    {
+        const RecordStart first = from == 0 ? RecordStart{0, 0} : survey.starts[from];
+        const qsizetype lastLine = to < survey.starts.size() ? survey.starts[to].line : survey.lines;
+        const double scale = lastLine > first.line ? double(survey.lines) / double(lastLine) : 1.0;
+        RecordLines lines;
+        size_t next = from;
+        constexpr size_t kNone = size_t(-1);
+        size_t current = kNone;
+        bool ended = false;
+        const auto complete = [&] {
+            if (current != kNone && read(lines, *created[current]))
+                accepted[current] = 1;
+            current = kNone;
+            lines.clear();
+            ended = false;
+        };
+        LineWalk walk(text, first.offset);
+        QStringView line;
+        for (qsizetype i = first.line; i < lastLine && walk.Next(line); ++i) {
+            if (progress)
+                contacts.ReportProgress(1, int(survey.lines - 1), int(double(i) * scale));
+            if (next < to && i == survey.starts[next].line) {
+                complete();
+                current = next++;
+            } else if (StartsRecord(line, tags)) {
+                complete();
+            }
+            if (current == kNone || line.isEmpty() || ended)
+                continue;
+            lines.append(line);
+            ended = EndsRecord(line, tags);
+        }
+        complete();
+    }
+};
+
+// Large files are read on two threads, each taking half of the records; every
+// record is read alone into its own contact, so the result is the same.
+constexpr size_t kRecordsWorthAThread = 2000;
+
+} // namespace
+
+RecordLines Views(const QStringList &lines)
+{
+    RecordLines views;
+    views.reserve(lines.size());
+    for (const QString &line : lines)
+        views.append(line);
+    return views;
+}
+
+int ImportRecords(TQorContacts &contacts, QStringView text, const RecordTags &tags, const RecordReader &read,
+                  const QString &name)
+{
+    const Survey survey = SurveyRecords(text, tags);
+    if (!survey.error.isEmpty()) {
+        contacts.Prompts().ShowError(name.isEmpty() ? survey.error
+                                                    : QStringLiteral("\"%1\": %2").arg(name, survey.error));
+        return 0;
+    }
+    const size_t count = survey.starts.size();
+    std::vector<TContactData *> created;
+    created.reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        created.push_back(contacts.CreateContactData());
+    std::vector<char> accepted(count, 0);
+    const RecordWalk walk{contacts, text, survey, tags, read, created, accepted};
+    if (count >= kRecordsWorthAThread && QThread::idealThreadCount() > 1) {
+        // A thread of Qt's own, so that what Qt keeps per thread is released.
+        const std::unique_ptr<QThread> second(QThread::create([&] { walk.Run(count / 2, count, false); }));
+        second->start();
+        walk.Run(0, count / 2, true);
+        second->wait();
+    } else {
+        walk.Run(0, count, true);
+    }
     // A record the reader refuses (a group of contacts) adds no contact; they
     // are removed in one pass at the end.
     std::vector<TContactData *> refused;
-    const auto complete = [&] {
-        if (!contact || record.isEmpty())
-            return;
-        if (!read(record, *contact))
-            refused.push_back(contact);
+    for (size_t i = 0; i < count; ++i) {
+        if (!accepted[i])
+            refused.push_back(created[i]);
         else if (contacts.FormatContacts())
-            contacts.FormatContactData(contact);
-    };
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        contacts.ReportProgress(1, int(lines.size() - 1), int(i));
-        const QString &line = lines[i];
-        if (line.startsWith(startTag, Qt::CaseInsensitive)) {
-            complete();
-            contact = contacts.CreateContactData();
-            ++created;
-            record.clear();
-        }
-        if (!line.isEmpty() && contact)
-            record.append(line);
+            contacts.FormatContactData(created[i]);
     }
-    complete();
     contacts.DeleteContactDataList(refused);
-    return created - int(refused.size());
+    return int(count - refused.size());
 }
 
-int ImportRecordFile(TQorContacts &contacts, const QString &path, QLatin1StringView startTag,
-                     const RecordReader &read)
+int ImportRecordFile(TQorContacts &contacts, const QString &path, const RecordTags &tags, const RecordReader &read)
 {
-    if (!QFileInfo(path).isFile())
+    const QFileInfo info(path);
+    if (!info.isFile())
         return 0;
     BusyCursor busy(contacts.Prompts());
-    QStringList lines;
-    if (!textfile::ReadLines(path, lines))
+    if (info.size() > limits::kMaxFileBytes) {
+        contacts.Prompts().ShowError(QStringLiteral("\"%1\": %2").arg(
+            path, limits::TooLongMessage(QStringLiteral("The file"), limits::kMaxFileBytes)));
         return 0;
-    return ImportRecords(contacts, lines, startTag, read);
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QString text = textfile::DecodeText(file.readAll());
+    return ImportRecords(contacts, text, tags, read, path);
 }
 
 bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringList &lines, const FileForm &form)

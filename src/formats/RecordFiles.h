@@ -22,21 +22,37 @@ struct FileForm
     QLatin1StringView header = {}; // a first line of its own, before an empty line
 };
 
+// The lines of one record, empty lines left out; views into the file's text.
+using RecordLines = QList<QStringView>;
 // Reads the lines of one record into a contact; false when they are not one.
-using RecordReader = std::function<bool(const QStringList &lines, TContactData &contact)>;
+// May run on another thread than the caller's, for another part of the file.
+using RecordReader = std::function<bool(const RecordLines &lines, TContactData &contact)>;
 // The lines of one contact's record.
 using RecordWriter = std::function<QStringList(const TContactData &contact)>;
 
-// Splits a file's lines into records, each starting at a line that begins with
-// startTag in any letter case; lines before the first record and empty lines
-// are dropped, and so is a record that read refuses. Fires progress per line
-// and returns the number of contacts created.
-int ImportRecords(TQorContacts &contacts, const QStringList &lines, QLatin1StringView startTag,
-                  const RecordReader &read);
+// How the records of a file are marked.
+struct RecordTags
+{
+    QLatin1StringView start; // a line beginning with it, in any letter case, opens a record
+    QLatin1StringView end = {}; // a line that closes one; empty when records run to the next start
+};
 
-// A file of many records: its contacts are appended; 0 when it cannot be read.
-int ImportRecordFile(TQorContacts &contacts, const QString &path, QLatin1StringView startTag,
-                     const RecordReader &read);
+// A copy of the lines, as views, for the readers.
+RecordLines Views(const QStringList &lines);
+
+// Splits a file's text into records and reads each into a new contact. Lines
+// before the first record and empty lines are dropped. A start line with
+// nothing after its tag and nothing before the next start or end line, and a
+// record that read refuses, add no contact. Fires progress per line and
+// returns the number of contacts created. A file past one of the readers' bounds (records, fields of a record,
+// length of a value) adds nothing: the error naming the bound (and the file's
+// name, when given) is shown and the result is 0.
+int ImportRecords(TQorContacts &contacts, QStringView text, const RecordTags &tags, const RecordReader &read,
+                  const QString &name = {});
+
+// A file of many records: its contacts are appended; 0 when it cannot be read
+// or is larger than the bound on files (after an error naming it).
+int ImportRecordFile(TQorContacts &contacts, const QString &path, const RecordTags &tags, const RecordReader &read);
 // Writes every exportable contact's record to one file; the number written,
 // or 0 after the "Cannot save" message.
 int ExportRecordFile(TQorContacts &contacts, const QString &path, const FileForm &form, const RecordWriter &write);

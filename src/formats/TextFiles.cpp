@@ -102,6 +102,16 @@ QStringList SplitLines(QStringView text)
     return lines;
 }
 
+QStringList SplitValueLines(const QString &text)
+{
+    if (!text.contains(u'\r') && !text.contains(u'\n'))
+        return {text};
+    QStringList lines = SplitLines(text);
+    if (text.isEmpty() || text.endsWith(u'\r') || text.endsWith(u'\n'))
+        lines.append(QString());
+    return lines;
+}
+
 bool ReadLines(const QString &path, QStringList &lines, qint64 maxBytes)
 {
     QFile file(path);

@@ -28,5 +28,8 @@ bool WriteLines(const QString &path, const QStringList &lines, Encoding encoding
 
 // Splits text at CR, LF or CRLF.
 QStringList SplitLines(QStringView text);
+// The lines of a multi-line value: like SplitLines, but a line break at the end
+// leaves an empty last line, and an empty text is one empty line.
+QStringList SplitValueLines(const QString &text);
 
 } // namespace cardolin::textfile

@@ -180,12 +180,12 @@ QStringList WriteCard(const TQorContacts &contacts, const TContactData &contact)
     return lines;
 }
 
-bool IsCardStart(const QString &line)
+bool IsCardStart(QStringView line)
 {
     return line.trimmed().compare(QLatin1StringView("BEGIN:VCARD"), Qt::CaseInsensitive) == 0;
 }
 
-bool ReadCard(const TQorContacts &contacts, const QStringList &lines, TContactData &contact)
+bool ReadCard(const TQorContacts &contacts, const QList<QStringView> &lines, TContactData &contact)
 {
     if (lines.isEmpty() || !IsCardStart(lines.first()))
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "contacts/ContactData.h"
+#include "formats/RecordFiles.h"
 
 #include <QStringList>
 
@@ -13,13 +14,16 @@ namespace vcard {
 // The lines of one card for a contact, "BEGIN:VCARD" to "END:VCARD".
 QStringList WriteCard(const TQorContacts &contacts, const TContactData &contact);
 
+// How cards open and close in a file of many.
+inline const recordfiles::RecordTags kCardTags{QLatin1StringView("BEGIN:VCARD"), QLatin1StringView("END:VCARD")};
+
 // True for the line that opens a card, in any letter case.
-bool IsCardStart(const QString &line);
+bool IsCardStart(QStringView line);
 
 // Reads the lines of one card, up to its "END:VCARD", into the contact. False,
 // with the contact left alone, when the first line does not open a card or the
 // card describes a group of contacts.
-bool ReadCard(const TQorContacts &contacts, const QStringList &lines, TContactData &contact);
+bool ReadCard(const TQorContacts &contacts, const QList<QStringView> &lines, TContactData &contact);
 
 } // namespace vcard
 } // namespace cardolin

@@ -22,7 +22,7 @@ bool TQorContacts::ReadContactDataFromvCardFile(TContactData *AContactData, cons
     if (!AContactData || !textfile::ReadLines(FileName, lines))
         return false;
     lines.removeAll(QString());
-    if (!vcard::ReadCard(*this, lines, *AContactData))
+    if (!vcard::ReadCard(*this, recordfiles::Views(lines), *AContactData))
         return false;
     if (m_formatContacts)
         FormatContactData(AContactData);
@@ -37,8 +37,8 @@ bool TQorContacts::WriteContactDataTovCardFile(const TContactData *AContactData,
 
 int TQorContacts::ImportFromvCardFile(const QString &FileName)
 {
-    return recordfiles::ImportRecordFile(*this, FileName, QLatin1StringView("BEGIN:VCARD"),
-                                         [this](const QStringList &record, TContactData &contact) {
+    return recordfiles::ImportRecordFile(*this, FileName, vcard::kCardTags,
+                                         [this](const recordfiles::RecordLines &record, TContactData &contact) {
                                              return vcard::ReadCard(*this, record, contact);
                                          });
 }

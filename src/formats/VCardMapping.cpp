@@ -3,9 +3,9 @@
 #include "contacts/ContactNames.h"
 #include "contacts/ContactsBookFile.h"
 #include "contacts/ReferenceTables.h"
+#include "formats/TextFiles.h"
 
 #include <QHash>
-#include <QRegularExpression>
 
 #include <array>
 
@@ -65,6 +65,60 @@ struct Mapper
 
 // ---- Dates -----------------------------------------------------------------
 
+// The leading "yyyy-mm-dd" (hyphens optional) of an ISO stamp, with an
+// optional "Thh:nn" and ":ss" (colons optional); what follows is not read.
+struct IsoStamp
+{
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    bool hasTime = false;
+};
+
+bool ReadDigits(QStringView text, qsizetype &at, int &value)
+{
+    if (at + 2 > text.size() || !text[at].isDigit() || !text[at + 1].isDigit()
+        || text[at].unicode() > '9' || text[at + 1].unicode() > '9')
+        return false;
+    value = (text[at].unicode() - '0') * 10 + (text[at + 1].unicode() - '0');
+    at += 2;
+    return true;
+}
+
+void SkipOne(QStringView text, qsizetype &at, QChar c)
+{
+    if (at < text.size() && text[at] == c)
+        ++at;
+}
+
+bool ReadIsoStamp(QStringView text, IsoStamp &s)
+{
+    qsizetype at = 0;
+    int high = 0, low = 0;
+    if (!ReadDigits(text, at, high) || !ReadDigits(text, at, low))
+        return false;
+    s.year = high * 100 + low;
+    SkipOne(text, at, u'-');
+    if (!ReadDigits(text, at, s.month))
+        return false;
+    SkipOne(text, at, u'-');
+    if (!ReadDigits(text, at, s.day))
+        return false;
+    qsizetype timeAt = at;
+    if (timeAt >= text.size() || text[timeAt] != u'T')
+        return true;
+    ++timeAt;
+    if (!ReadDigits(text, timeAt, s.hour))
+        return true;
+    SkipOne(text, timeAt, u':');
+    if (!ReadDigits(text, timeAt, s.minute))
+        return true;
+    s.hasTime = true;
+    qsizetype secondAt = timeAt;
+    SkipOne(text, secondAt, u':');
+    if (!ReadDigits(text, secondAt, s.second))
+        s.second = 0;
+    return true;
+}
+
 // The program's own "yyyymmddThhnnssZ" and "yyyy-mm-dd" forms first; then the
 // ISO forms of other writers, with a zone or fractions, of which only the
 // date (and for withTime the time) is kept. A date without a year is skipped.
@@ -76,17 +130,13 @@ void ReadStamp(const QString &text, TDateTime &field, bool withTime)
         field = value;
         return;
     }
-    static const QRegularExpression kIso(
-        QStringLiteral(R"(^(\d{4})-?(\d{2})-?(\d{2})(?:T(\d{2}):?(\d{2})(?::?(\d{2}))?)?)"));
-    const auto m = kIso.match(stamp);
-    if (!m.hasMatch())
+    IsoStamp m;
+    if (!ReadIsoStamp(stamp, m))
         return;
-    const QDate date(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());
+    const QDate date(m.year, m.month, m.day);
     if (!date.isValid())
         return;
-    const QTime time = withTime && !m.captured(4).isEmpty()
-                           ? QTime(m.captured(4).toInt(), m.captured(5).toInt(), m.captured(6).toInt())
-                           : QTime(0, 0);
+    const QTime time = withTime && m.hasTime ? QTime(m.hour, m.minute, m.second) : QTime(0, 0);
     field = DateTimeToSerial(QDateTime(date, time.isValid() ? time : QTime(0, 0), Qt::UTC));
 }
 
@@ -218,9 +268,9 @@ const std::array<Location, 3> kLocations{{
 // Street lines are kept joined by ";", the extended address as one more line.
 QString StreetOf(const QStringList &parts)
 {
-    static const QRegularExpression kBreaks(QStringLiteral("\r\n|\r|\n"));
     QString street = parts.value(2);
-    street.replace(kBreaks, QStringLiteral(";"));
+    if (street.contains(u'\r') || street.contains(u'\n'))
+        street = textfile::SplitValueLines(street).join(u';');
     const QString extended = parts.value(1).trimmed();
     if (!extended.isEmpty())
         street = street.isEmpty() ? extended : street + u';' + extended;
@@ -305,8 +355,7 @@ void MapCategories(Mapper &m, const Property &p)
 
 void MapNote(Mapper &m, const Property &p)
 {
-    static const QRegularExpression kBreaks(QStringLiteral("\r\n|\r|\n"));
-    m.c.Notes += m.TextOf(p).split(kBreaks);
+    m.c.Notes += textfile::SplitValueLines(m.TextOf(p));
 }
 
 // ---- The table -------------------------------------------------------------

@@ -1,7 +1,15 @@
 #include "formats/VCardProperties.h"
 
+#include "support/ReadLimits.h"
+
 #include <QSet>
 #include <QStringDecoder>
+
+#include <cstring>
+#include <list>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace cardolin::vcard {
 
@@ -12,9 +20,10 @@ constexpr QLatin1StringView L(const char *text)
     return QLatin1StringView(text);
 }
 
-// A value longer than this is cut; nothing a contact holds comes near it, and a
-// hostile file cannot grow one line without bound.
-constexpr qsizetype kMaxLogicalLine = qsizetype(4) << 20;
+// A value longer than the bound is cut (a file of many cards is refused before
+// it gets here); nothing a contact holds comes near it, and a hostile file
+// cannot grow one line without bound.
+constexpr qsizetype kMaxLogicalLine = limits::kMaxValueBytes;
 
 // Position of the colon that ends the name and parameters; colons inside a
 // quoted parameter value do not count.
@@ -91,80 +100,130 @@ bool StartsKnownProperty(QStringView line)
            && (name.startsWith(L("X-")) || kNames.contains(name.toString()));
 }
 
-QString Unquoted(QString text)
+QStringView Unquoted(QStringView text)
 {
     text = text.trimmed();
     if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
-        return text.mid(1, text.size() - 2);
+        return text.sliced(1, text.size() - 2);
     return text;
 }
 
-QStringList SplitOutsideQuotes(QStringView text, QChar separator)
+// Calls take with each piece of text cut at separator; separators inside
+// double quotes do not cut.
+template <typename Take> void ForEachOutsideQuotes(QStringView text, QChar separator, Take take)
 {
-    QStringList pieces;
-    QString piece;
     bool quoted = false;
-    for (QChar c : text) {
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
         if (c == u'"')
             quoted = !quoted;
-        if (c == separator && !quoted) {
-            pieces.append(piece);
-            piece.clear();
-        } else {
-            piece += c;
+        else if (c == separator && !quoted) {
+            take(text.sliced(start, i - start));
+            start = i + 1;
         }
     }
-    pieces.append(piece);
-    return pieces;
+    take(text.sliced(start));
 }
 
-void AddParameter(Property &p, const QString &param)
+// The words that names, types and parameters are made of in nearly every
+// card, kept once: a card of thirty properties then needs no string of its own
+// for any of them. Their text is static, so copies of them count no
+// references, which the two threads reading one file would contend for.
+const std::unordered_map<std::string_view, QString> &CommonWords()
+{
+    static const std::unordered_map<std::string_view, QString> words = [] {
+        static std::list<std::u16string> texts;
+        std::unordered_map<std::string_view, QString> map;
+        for (const char *word :
+             {"BEGIN", "END", "VERSION", "N", "FN", "NICKNAME", "PHOTO", "BDAY", "ADR", "LABEL", "TEL", "EMAIL", "TITLE",
+              "ROLE", "ORG", "NOTE", "REV", "URL", "UID", "CATEGORIES", "PRODID", "GENDER", "ANNIVERSARY", "IMPP",
+              "X-MS-IMADDRESS", "X-WAB-GENDER", "X-MS-SPOUSE", "X-MS-ANNIVERSARY", "X-MS-OL-DEFAULT-POSTAL-ADDRESS",
+              "X-MS-CARDPICTURE", "X-ABLABEL", "WORK", "HOME", "OTHER", "CELL", "VOICE", "FAX", "PAGER", "INTERNET",
+              "MOBILE", "TYPE", "ENCODING", "CHARSET", "LANGUAGE", "VALUE", "QUOTED-PRINTABLE", "BASE64", "PREF",
+              "POSTAL", "PARCEL", "DOM", "INTL", "X400", "UTF-8", "MSG", "CAR", "VIDEO", "TEXT"})
+        {
+            const std::u16string &text = texts.emplace_back(word, word + std::strlen(word));
+            map.emplace(word, QString::fromRawData(reinterpret_cast<const QChar *>(text.data()), qsizetype(text.size())));
+        }
+        return map;
+    }();
+    return words;
+}
+
+// The text in upper case; a common word comes from the shared table.
+QString Upper(QStringView text)
+{
+    constexpr qsizetype kLongestWord = 40;
+    if (text.size() <= kLongestWord) {
+        char buffer[kLongestWord];
+        qsizetype i = 0;
+        for (; i < text.size() && text[i].unicode() < 0x80; ++i) {
+            const char c = char(text[i].unicode());
+            buffer[i] = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+        }
+        if (i == text.size()) {
+            const auto &words = CommonWords();
+            if (const auto found = words.find(std::string_view(buffer, size_t(i))); found != words.end())
+                return found->second;
+        }
+    }
+    return text.toString().toUpper();
+}
+
+void AddParameter(Property &p, QStringView param)
 {
     const qsizetype eq = param.indexOf(u'=');
     if (eq < 0) {
-        const QString word = param.trimmed().toUpper();
+        QString word = Upper(param.trimmed());
         if (word == L("QUOTED-PRINTABLE"))
-            p.encoding = word;
+            p.encoding = std::move(word);
         else if (word == L("BASE64") || word == L("B"))
             p.encoding = QStringLiteral("BASE64");
         else if (word == L("PREF"))
             p.pref = true;
         else if (!word.isEmpty() && word != L("8BIT") && word != L("7BIT"))
-            p.types.append(word);
+            p.types.append(std::move(word));
         return;
     }
-    const QString key = param.left(eq).trimmed().toUpper();
-    const QString value = param.mid(eq + 1);
+    const QString key = Upper(param.first(eq).trimmed());
+    const QStringView value = param.sliced(eq + 1);
     if (key == L("TYPE")) {
-        for (const QString &type : SplitOutsideQuotes(value, u',')) {
-            const QString word = Unquoted(type).toUpper();
+        ForEachOutsideQuotes(value, u',', [&p](QStringView type) {
+            QString word = Upper(Unquoted(type));
             if (word == L("PREF"))
                 p.pref = true;
             else if (!word.isEmpty())
-                p.types.append(word);
-        }
+                p.types.append(std::move(word));
+        });
     } else if (key == L("ENCODING")) {
-        const QString word = Unquoted(value).toUpper();
+        const QString word = Upper(Unquoted(value));
         p.encoding = word == L("B") || word == L("BASE64") ? QStringLiteral("BASE64") : word;
     } else if (key == L("PREF")) {
         p.pref = true;
     } else {
-        p.params.insert(key, Unquoted(value));
+        p.params.insert(key, Unquoted(value).toString());
     }
 }
 
-Property ParseProperty(const QString &line)
+Property ParseProperty(QStringView line)
 {
     Property p;
     const qsizetype end = HeaderEnd(line);
-    const QStringList header = SplitOutsideQuotes(QStringView(line).left(end), u';');
-    const QString token = header.first().trimmed();
-    const qsizetype dot = token.indexOf(u'.');
-    p.group = dot < 0 ? QString() : token.left(dot).toLower();
-    p.name = token.mid(dot + 1).toUpper();
-    for (qsizetype i = 1; i < header.size(); ++i)
-        AddParameter(p, header[i]);
-    p.value = line.mid(end + 1);
+    bool first = true;
+    ForEachOutsideQuotes(line.left(end), u';', [&](QStringView piece) {
+        if (!first) {
+            AddParameter(p, piece);
+            return;
+        }
+        first = false;
+        const QStringView token = piece.trimmed();
+        const qsizetype dot = token.indexOf(u'.');
+        if (dot >= 0)
+            p.group = token.first(dot).toString().toLower();
+        p.name = Upper(token.sliced(dot + 1));
+    });
+    p.value = line.sliced(end + 1).toString();
     return p;
 }
 
@@ -180,12 +239,14 @@ bool IsEnd(QStringView line)
 }
 
 // Joins the physical lines of a card into one property per logical line.
-QList<Property> Properties(const QStringList &lines, QString &version)
+QList<Property> Properties(const QList<QStringView> &lines, QString &version)
 {
     QList<Property> properties;
+    properties.reserve(lines.size());
     bool skipped = false; // the property being joined holds binary data
     for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QString &line = lines[i];
+        const QStringView line = lines[i];
+        const bool propertyLine = IsPropertyLine(line);
         QString *value = properties.isEmpty() ? nullptr : &properties.last().value;
         const bool softBreak = value && properties.last().encoding == L("QUOTED-PRINTABLE") && value->endsWith(u'=');
         if (softBreak && !StartsKnownProperty(line)) {
@@ -194,8 +255,8 @@ QList<Property> Properties(const QStringList &lines, QString &version)
         } else if (value && (line.startsWith(u' ') || line.startsWith(u'\t'))) {
             // Version 2.1 folds before a blank that belongs to the value.
             if (!skipped)
-                Append(*value, version == L("2.1") ? QStringView(line) : QStringView(line).mid(1));
-        } else if (value && !IsPropertyLine(line)) {
+                Append(*value, version == L("2.1") ? line : line.mid(1));
+        } else if (value && !propertyLine) {
             // Older writers continue a value on plain lines; a picture's data
             // is dropped on the way.
             if (!skipped) {
@@ -204,7 +265,7 @@ QList<Property> Properties(const QStringList &lines, QString &version)
             }
         } else if (IsEnd(line)) {
             break;
-        } else if (IsPropertyLine(line)) {
+        } else if (propertyLine) {
             properties.append(ParseProperty(line.left(kMaxLogicalLine)));
             const Property &p = properties.last();
             skipped = IsBinary(p) || p.encoding == L("BASE64");
@@ -291,9 +352,13 @@ QString Decode(const Property &p)
 
 QString Unescape(QStringView text)
 {
+    const qsizetype first = text.indexOf(u'\\');
+    if (first < 0)
+        return text.toString();
     QString out;
     out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
+    out.append(text.first(first));
+    for (qsizetype i = first; i < text.size(); ++i) {
         if (text[i] != u'\\' || i + 1 == text.size()) {
             out += text[i];
             continue;
@@ -306,7 +371,7 @@ QString Unescape(QStringView text)
 
 } // namespace
 
-Card ParseCard(const QStringList &lines)
+Card ParseCard(const QList<QStringView> &lines)
 {
     Card card;
     card.version = QStringLiteral("2.1");
@@ -324,7 +389,8 @@ bool IsBinary(const Property &property)
 QString Text(const Card &card, const Property &property)
 {
     const QString text = Decode(property);
-    return card.Escaped() ? Unescape(text) : text;
+    // Most values hold no escape at all and are kept as they are.
+    return card.Escaped() && text.contains(u'\\') ? Unescape(text) : text;
 }
 
 QStringList Pieces(const Card &card, const Property &property, QChar separator)

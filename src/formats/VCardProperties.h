@@ -34,7 +34,7 @@ struct Card
 // Cuts the lines of one card, from "BEGIN:VCARD" on, into properties. Folded
 // lines, quoted-printable soft line breaks and the raw continuation lines of
 // version 2.1 are joined to their property; values are bounded in length.
-Card ParseCard(const QStringList &lines);
+Card ParseCard(const QList<QStringView> &lines);
 
 // The decoded text of a value: quoted-printable or base64 with its charset,
 // then, for versions 3.0 and 4.0, the backslash escapes.

@@ -1,6 +1,7 @@
 #include "formats/WindowsContactFile.h"
 
 #include "contacts/ContactsBookFile.h"
+#include "support/ReadLimits.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -202,7 +203,8 @@ bool Structural(WalkState &s, QStringView name)
     return false;
 }
 
-constexpr qint64 kMaxBytes = 16 * 1024 * 1024;
+// One contact's file: its largest part is a photo, which fits in one value.
+constexpr qint64 kMaxBytes = limits::kMaxValueBytes;
 
 } // namespace
 
@@ -216,8 +218,13 @@ bool Read(QIODevice &device, TContactData &contact)
     // Element names are matched with their prefixes, as the files write them.
     xml.setNamespaceProcessing(false);
     bool inRoot = false;
+    int depth = 0;
     while (!xml.atEnd()) {
         const auto token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement && ++depth > limits::kMaxNestingDepth)
+            return false;
+        if (token == QXmlStreamReader::EndElement)
+            --depth;
         // These files never carry a DTD; one could only serve entity tricks.
         if (token == QXmlStreamReader::DTD || token == QXmlStreamReader::EntityReference)
             return false;
@@ -233,6 +240,7 @@ bool Read(QIODevice &device, TContactData &contact)
         if (Structural(state, name) || !IsTextElement(name))
             continue;
         const QString text = xml.readElementText(QXmlStreamReader::SkipChildElements);
+        --depth; // the text ends with the element's end
         ReadText(state, name, text);
     }
     if (xml.hasError() || !inRoot)

@@ -3,6 +3,7 @@
 #include "online/LocationText.h"
 #include "online/WebRequest.h"
 #include "support/Clock.h"
+#include "support/ReadLimits.h"
 #include "support/UserPrompts.h"
 
 #include <QUrl>
@@ -57,6 +58,8 @@ bool ParseAnswer(const QByteArray &body, GeocodingAnswer &answer)
                 answer.lat = std::exchange(lat, {}), answer.lng = std::exchange(lng, {});
             continue;
         }
+        if (path.size() >= limits::kMaxNestingDepth)
+            return false;
         path.append(name);
     }
     return !xml.hasError();

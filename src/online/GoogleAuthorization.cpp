@@ -2,6 +2,7 @@
 
 #include "contacts/QorContacts.h"
 #include "online/GoogleEndpoints.h"
+#include "online/JsonText.h"
 #include "online/LoopbackListener.h"
 #include "online/WebRequest.h"
 #include "platform/DesktopServices.h"
@@ -158,7 +159,9 @@ void TQorContacts::RequestGoogleTokens(const QList<QPair<QString, QString>> &fie
     if (response.status == 0)
         m_prompts->ShowError(QStringLiteral("DEBUG_REST: ConnectToGoogleContactsService - ") + failure);
     // Only the members count, whatever the status says.
-    const QJsonObject answer = QJsonDocument::fromJson(response.body).object();
+    QJsonDocument document;
+    ParseJsonAnswer(response.body, document);
+    const QJsonObject answer = document.object();
     const QString accessToken = answer.value(QLatin1StringView("access_token")).toString();
     if (!accessToken.isEmpty()) {
         m_googleAccessToken = accessToken;

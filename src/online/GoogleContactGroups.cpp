@@ -117,8 +117,9 @@ int TQorContacts::WriteGoogleContactGroupsToGoogleContactsService()
             m_prompts->ShowError(QStringLiteral(
                 "DEBUG_REST: WriteGoogleContactGroupsToGoogleContactsService - Error while writing contact groups"));
         if (response.status == 200 || response.status == 201) {
-            const QString resourceName =
-                JsonTextAt(QJsonDocument::fromJson(response.body).object(), u"resourceName");
+            QJsonDocument answer;
+            ParseJsonAnswer(response.body, answer);
+            const QString resourceName = JsonTextAt(answer.object(), u"resourceName");
             m_googleContactGroups.append(category + u'=' + resourceName);
             readAgain = readAgain || resourceName.isEmpty();
             ++created;

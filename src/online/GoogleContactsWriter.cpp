@@ -1,5 +1,6 @@
 #include "contacts/QorContacts.h"
 #include "online/GoogleEndpoints.h"
+#include "online/JsonText.h"
 #include "online/PeopleFields.h"
 #include "online/PersonBody.h"
 #include "online/WebRequest.h"
@@ -17,7 +18,9 @@ constexpr int kRateLimitStatus = 429;
 // What the service says about an uploaded contact becomes the record's link to it.
 void TakeUploadAnswer(const QByteArray &body, TContactData &c)
 {
-    TakePersonLink(QJsonDocument::fromJson(body).object(), c);
+    QJsonDocument answer;
+    ParseJsonAnswer(body, answer);
+    TakePersonLink(answer.object(), c);
     if (c.Modified > c.Synced)
         c.Synced = c.Modified;
 }

@@ -1,4 +1,5 @@
 #include "contacts/QorContacts.h"
+#include "online/JsonText.h"
 #include "online/GoogleEndpoints.h"
 #include "online/WebRequest.h"
 #include "support/UserPrompts.h"
@@ -40,9 +41,13 @@ bool TQorContacts::ReadGooglePages(const QString &resource, const QString &opera
                 ? resource
                 : resource + QStringLiteral("&pageToken=") + QString::fromLatin1(QUrl::toPercentEncoding(pageToken));
         const WebResponse response = FetchGooglePage(address, operation, !first);
-        QJsonParseError parsed;
-        const QJsonDocument document = QJsonDocument::fromJson(response.body, &parsed);
-        if (response.status != 200 || parsed.error != QJsonParseError::NoError || !document.isObject()) {
+        QJsonDocument document;
+        QString refused;
+        const bool parsed = ParseJsonAnswer(response.body, document, &refused);
+        if (response.status != 200 || !parsed || !document.isObject()) {
+            // An answer past the readers' bounds says so before the usual message.
+            if (response.status == 200 && !refused.isEmpty())
+                m_prompts->ShowError(refused);
             m_prompts->ShowError(errorMessage);
             m_lastError = errorMessage;
             return false;

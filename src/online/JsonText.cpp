@@ -1,9 +1,60 @@
 #include "online/JsonText.h"
 
+#include "online/WebRequest.h"
+#include "support/ReadLimits.h"
+
 #include <QJsonArray>
 #include <QJsonObject>
 
 namespace cardolin {
+
+namespace {
+
+// How deeply objects and arrays nest, counted without building anything; the
+// count stops once it passes the bound.
+int NestingDepth(QByteArrayView text)
+{
+    int depth = 0, deepest = 0;
+    bool inString = false;
+    for (qsizetype i = 0; i < text.size() && deepest <= limits::kMaxNestingDepth; ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '{' || c == '[') {
+            deepest = qMax(deepest, ++depth);
+        } else if (c == '}' || c == ']') {
+            --depth;
+        }
+    }
+    return deepest;
+}
+
+} // namespace
+
+bool ParseJsonAnswer(const QByteArray &body, QJsonDocument &document, QString *error)
+{
+    QString why;
+    if (body.size() > kMaxWebResponseBytes) {
+        why = limits::TooLongMessage(QStringLiteral("The answer"), kMaxWebResponseBytes);
+    } else if (NestingDepth(body) > limits::kMaxNestingDepth) {
+        why = limits::TooDeepMessage(QStringLiteral("The answer"), limits::kMaxNestingDepth);
+    } else {
+        QJsonParseError parsed;
+        document = QJsonDocument::fromJson(body, &parsed);
+        if (parsed.error == QJsonParseError::NoError)
+            return true;
+        why = QStringLiteral("The answer is not JSON: %1.").arg(parsed.errorString());
+    }
+    document = QJsonDocument();
+    if (error)
+        *error = why;
+    return false;
+}
 
 QJsonValue JsonAt(const QJsonValue &root, QStringView path)
 {

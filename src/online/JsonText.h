@@ -1,9 +1,15 @@
 #pragma once
 
+#include <QJsonDocument>
 #include <QJsonValue>
 #include <QString>
 
 namespace cardolin {
+
+// A web service's answer as a JSON document. An answer larger than the bound
+// on responses, nested deeper than the bound on containers, or not JSON at all
+// is refused; error then tells why, naming the bound.
+bool ParseJsonAnswer(const QByteArray &body, QJsonDocument &document, QString *error = nullptr);
 
 // The value at a member path such as "names[0].givenName"; undefined when a
 // member or an element on the way is missing.

@@ -24,6 +24,11 @@ QString TooLongMessage(const QString &what, qint64 limitBytes)
     return QStringLiteral("%1 is larger than %2 (the largest Cardolin reads).").arg(what, SizeText(limitBytes));
 }
 
+QString TooDeepMessage(const QString &what, int limit)
+{
+    return QStringLiteral("%1 is nested deeper than %2 levels (the deepest Cardolin reads).").arg(what).arg(limit);
+}
+
 QString EchoText(QStringView record)
 {
     QString out;

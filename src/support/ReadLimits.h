@@ -20,6 +20,9 @@ QString TooManyMessage(const QString &what, qint64 limit);
 // "A value is longer than 16 MiB (the longest Cardolin reads)."
 QString TooLongMessage(const QString &what, qint64 limitBytes);
 
+// "The answer is nested deeper than 64 levels (the deepest Cardolin reads)."
+QString TooDeepMessage(const QString &what, int limit);
+
 // A rejected record as it may be shown or logged: cut to kMaxEchoCharacters
 // with a note of the length, control characters written as \n, \t or \xNN.
 QString EchoText(QStringView record);

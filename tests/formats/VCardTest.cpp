@@ -381,4 +381,30 @@ TEST_F(VCard, ExportToAnUnwritablePlaceSaysCannotSave)
     EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + path + "\"."});
 }
 
+// Large files are read in two halves at once; the contacts must still come in
+// the file's order, with group cards and empty cards left out wherever they are.
+TEST_F(VCard, LargeFileKeepsTheOrderOfItsCards)
+{
+    QByteArray text;
+    QStringList expected;
+    for (int i = 0; i < 6000; ++i) {
+        if (i % 997 == 0)
+            text += "BEGIN:VCARD\r\nKIND:group\r\nFN:Group\r\nEND:VCARD\r\n";
+        if (i % 1499 == 0)
+            text += "BEGIN:VCARD\r\n\r\nEND:VCARD\r\n";
+        const QString name = QStringLiteral("Name%1").arg(i);
+        text += "BEGIN:VCARD\r\nVERSION:3.0\r\nN:" + name.toUtf8() + ";;;;\r\nNOTE:a\\nb\r\nCATEGORIES:x,y\r\nEND:VCARD\r\n";
+        expected.append(name);
+    }
+    const QString path = dir.filePath("large.vcf");
+    WriteAll(path, text);
+    book.CreateContactData()->LastName = "Kept";
+    ASSERT_EQ(book.ImportFromvCardFile(path), 6000);
+    QStringList names;
+    for (const auto &contact : book.ContactDataList())
+        names.append(contact->LastName);
+    EXPECT_EQ(names, QStringList{"Kept"} + expected);
+    EXPECT_EQ(book.ContactDataList().back()->Notes, (QStringList{"a", "b"}));
+}
+
 } // namespace
