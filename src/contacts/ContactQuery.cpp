@@ -1,6 +1,7 @@
 #include "contacts/AccentFolding.h"
 #include "contacts/ContactFields.h"
 #include "contacts/QorContacts.h"
+#include "support/TwoHalves.h"
 
 #include <QVarLengthArray>
 
@@ -264,12 +265,21 @@ int TQorContacts::QueryContactDataList(const QString &FindText, TQueryType AQuer
     std::vector<TermMatcher> terms;
     for (const QString &term : FindText.split(u'&', Qt::SkipEmptyParts))
         terms.emplace_back(term, m_findOptions);
-    for (const auto &contact : m_contactDataList) {
-        const bool all = std::all_of(terms.begin(), terms.end(),
-                                     [&](const TermMatcher &term) { return Matches(term, *contact, AQueryType); });
-        if (all)
-            m_queryResults.push_back(contact.get());
-    }
+    const auto matches = [&](const TContactData &contact) {
+        return std::all_of(terms.begin(), terms.end(),
+                           [&](const TermMatcher &term) { return Matches(term, contact, AQueryType); });
+    };
+    // Both halves of a large book at once, each into its own list, joined in order.
+    std::vector<TContactData *> halves[2];
+    constexpr std::size_t kMinimumForThread = 4000;
+    ForTwoHalves(m_contactDataList.size(), kMinimumForThread, [&](std::size_t begin, std::size_t end) {
+        std::vector<TContactData *> &found = halves[begin == 0 ? 0 : 1];
+        for (std::size_t i = begin; i < end; ++i)
+            if (matches(*m_contactDataList[i]))
+                found.push_back(m_contactDataList[i].get());
+    });
+    m_queryResults = std::move(halves[0]);
+    m_queryResults.insert(m_queryResults.end(), halves[1].begin(), halves[1].end());
     return int(m_queryResults.size());
 }
 
