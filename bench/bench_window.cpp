@@ -91,35 +91,6 @@ double NameScanSeconds(const TQorContacts &contacts, const QString &term)
 
 void ImportThroughWindow(app::MainWindow &window, const QString &home, Results &results);
 
-int ProfileStep(const QString &home, const QString &what)
-{
-    BenchUsers users(home);
-    TUserAccounts accounts(users);
-    MemoryRegistryStore store;
-    TQorRegistryEnhanced registry(store);
-    registry.SetKey(kProgramSettingsKey);
-    app::MainWindow window({registry, accounts, SilentPrompts::Instance()});
-    window.FormCreate();
-    window.ActivateOptions();
-    window.show();
-    QApplication::processEvents();
-    app::TQorListView *list = window.QorListView1();
-    window.FirstLoad({});
-    list->viewport()->repaint();
-    std::fprintf(stderr, "PROFILE START\n");
-    auto *find = window.findChild<QLineEdit *>(QStringLiteral("FindButtonedEdit"));
-    for (int i = 0; i < 5; ++i) {
-        if (what == QLatin1StringView("rebuild")) {
-            std::fprintf(stderr, "rebuild %.3f\n", TimeIt([&] { window.RebuildFromBook(true); list->viewport()->repaint(); }));
-        } else {
-            find->setText(QStringLiteral("Martin"));
-            std::fprintf(stderr, "find %.3f\n", TimeIt([&] { window.FindButtonedEditRightButtonClick(); list->viewport()->repaint(); }));
-            std::fprintf(stderr, "clear %.3f\n", TimeIt([&] { window.ClearFilterSpeedButtonClick(); list->viewport()->repaint(); }));
-        }
-    }
-    return 0;
-}
-
 int WindowStep(const QString &home, const QString &term)
 {
     BenchUsers users(home);
@@ -385,8 +356,6 @@ int main(int argc, char *argv[])
     const QStringList arguments = QApplication::arguments().mid(1);
     if (arguments.value(0) == QStringLiteral("--window-step"))
         return WindowStep(arguments.value(1), arguments.value(2));
-    if (arguments.value(0) == QStringLiteral("--profile-step"))
-        return ProfileStep(arguments.value(1), arguments.value(2));
     if (arguments.value(0) == QStringLiteral("--bare-window"))
         return BareWindowStep();
     const auto option = [&arguments](const char *name, int fallback) {

@@ -461,6 +461,7 @@ void MainWindow::FirstLoad(const QStringList &arguments)
 void MainWindow::SetModified(bool value)
 {
     ForgetBookRows();
+    m_searchIndex.Clear();
     m_session.SetModified(value);
     ShowModified();
 }
@@ -605,12 +606,16 @@ QString MainWindow::SelectedAccountBookFolder() const
 void MainWindow::RebuildFromBook(bool sort)
 {
     ForgetBookRows();
+    m_searchIndex.Clear();
     std::vector<TContactData *> records;
     records.reserve(m_contacts1.ContactDataList().size());
     for (const auto &contact : m_contacts1.ContactDataList())
         records.push_back(contact.get());
     const TRowsSort order = RebuildSort(sort);
     RebuildList(records, sort);
+    // After the rows, whose building may set a record's gender.
+    if (m_options.DisplayFindResultsFiltered)
+        m_searchIndex.Build(records, m_contacts1.FindOptions());
     m_bookRows.Sort = order;
     m_bookRows.LinkGender = ReadBoolSetting(m_env.Registry, SettingId::LinkGenderToTitle);
     m_bookRows.Colors = RowColorsFromPalette();
@@ -662,6 +667,7 @@ void MainWindow::ClearSelection()
 void MainWindow::SyncRows(const std::vector<TContactData *> &records, bool resort)
 {
     ForgetBookRows();
+    m_searchIndex.Clear();
     std::unordered_set<const TContactData *> inBook;
     inBook.reserve(m_contacts1.ContactDataList().size());
     for (const auto &record : m_contacts1.ContactDataList())
@@ -792,7 +798,13 @@ void MainWindow::FindButtonedEditRightButtonClick()
             RebuildFromBook(m_options.SortAlphabetically);
     } else {
         BusyCursor busy(m_env.Prompts);
-        m_contacts1.QueryContactDataList(text, qtAll, dtInherited);
+        std::optional<std::vector<TContactData *>> found;
+        if (m_searchIndex.IsBuiltFor(m_contacts1.FindOptions()))
+            found = m_searchIndex.Query(text);
+        if (found)
+            m_contacts1.QueryResultsContactDataList() = std::move(*found);
+        else
+            m_contacts1.QueryContactDataList(text, qtAll, dtInherited);
         std::vector<TListItem> previous =
             RebuildList(m_contacts1.QueryResultsContactDataList(), m_options.SortAlphabetically);
         if (m_bookRowsShown) {

@@ -4,6 +4,7 @@
 #include "app/ImportExportCommands.h"
 #include "app/listview/ListItemsModel.h"
 #include "contacts/BookSession.h"
+#include "contacts/ContactSearchIndex.h"
 #include "contacts/QorContacts.h"
 #include "online/LoopbackListener.h"
 #include "support/QorLogFile.h"
@@ -213,6 +214,8 @@ private:
         TRowColors Colors;
     };
     TBookRows m_bookRows;
+    // What filtered finds search while the book is as the last rebuild saw it.
+    TContactSearchIndex m_searchIndex;
     bool m_bookRowsShown = false;
     bool m_bookRowsKept = false;
 
