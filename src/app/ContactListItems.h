@@ -31,6 +31,7 @@ struct TRowColors
     QColor Retired;
     QColor Contact;
     QColor Other;
+    bool operator==(const TRowColors &) const = default;
 };
 TRowColors RowColorsFromPalette();
 

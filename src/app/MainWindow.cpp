@@ -18,6 +18,7 @@
 #include "platform/Process.h"
 #include "support/QorRegistryEnhanced.h"
 #include "support/SettingsTable.h"
+#include "support/TwoHalves.h"
 #include "support/UserPrompts.h"
 
 #include <QAction>
@@ -224,7 +225,10 @@ void MainWindow::BuildLayout()
         return m_contacts1.FindTextInContactData(static_cast<const TContactData *>(item.Data), text, qtAll);
     };
     connect(m_list, &TQorListView::ItemClicked, m_list, &TQorListView::FindRefresh);
-    connect(m_list->header(), &QHeaderView::sectionClicked, this, [this] { m_userSorted = true; });
+    connect(m_list->header(), &QHeaderView::sectionClicked, this, [this] {
+        m_userSorted = true;
+        ForgetBookRows(); // their order is no longer a rebuild's
+    });
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this] { QorListView1DblClick(); });
     layout->addWidget(m_list, 1);
     m_emptyHint = BuildEmptyHint();
@@ -456,6 +460,8 @@ void MainWindow::FirstLoad(const QStringList &arguments)
 
 void MainWindow::SetModified(bool value)
 {
+    ForgetBookRows();
+    m_searchIndex.Clear();
     m_session.SetModified(value);
     ShowModified();
 }
@@ -535,21 +541,60 @@ void MainWindow::SelectAccount(const QString &account)
 
 // ---- the list --------------------------------------------------------------
 
-void MainWindow::RebuildList(const std::vector<TContactData *> &records, bool sort)
+MainWindow::TRowsSort MainWindow::RebuildSort(bool sort) const
+{
+    if (m_userSorted)
+        return m_list->LastSortIndex() >= 0 ? TRowsSort{m_list->LastSortIndex(), m_list->LastSortAscending()}
+                                            : TRowsSort{};
+    return sort ? TRowsSort{0, true} : TRowsSort{};
+}
+
+std::vector<TListItem> MainWindow::RebuildList(const std::vector<TContactData *> &records, bool sort)
 {
     BusyCursor busy(m_env.Prompts);
     const bool linkGender = ReadBoolSetting(m_env.Registry, SettingId::LinkGenderToTitle);
     const TRowColors colors = RowColorsFromPalette();
     std::vector<TListItem> items(records.size());
-    for (size_t i = 0; i < records.size(); ++i)
-        BuildListItem(items[i], records[i], m_contacts1, linkGender, colors);
+    // Rows are built on both cores; each record belongs to one half only.
+    constexpr size_t kMinimumForThread = 2000;
+    ForTwoHalves(records.size(), kMinimumForThread, [&](size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i)
+            BuildListItem(items[i], records[i], m_contacts1, linkGender, colors);
+    });
     m_list->setUpdatesEnabled(false);
-    m_list->Items().Reset(std::move(items));
+    std::vector<TListItem> previous = m_list->Items().Replace(std::move(items));
     if (m_userSorted)
         m_list->SortAsIs();
     else if (sort)
         SortContacts();
     m_list->setUpdatesEnabled(true);
+    return previous;
+}
+
+void MainWindow::ForgetBookRows()
+{
+    m_bookRowsShown = false;
+    m_bookRowsKept = false;
+    m_bookRows.Items = {};
+}
+
+// Clearing a filter over an unchanged book shows what a rebuild would show:
+// the same records, built alike, in the same order.
+bool MainWindow::RestoreBookRows()
+{
+    const bool unchanged = m_bookRowsKept && m_bookRows.Sort == RebuildSort(m_options.SortAlphabetically)
+                           && m_bookRows.LinkGender == ReadBoolSetting(m_env.Registry, SettingId::LinkGenderToTitle)
+                           && m_bookRows.Colors == RowColorsFromPalette();
+    if (!unchanged)
+        return false;
+    m_list->setUpdatesEnabled(false);
+    m_list->Items().Replace(std::move(m_bookRows.Items));
+    m_list->setUpdatesEnabled(true);
+    m_bookRows.Items = {};
+    m_bookRowsKept = false;
+    m_bookRowsShown = true;
+    m_filteredView = false;
+    return true;
 }
 
 QString MainWindow::SelectedAccountBookFolder() const
@@ -560,11 +605,21 @@ QString MainWindow::SelectedAccountBookFolder() const
 
 void MainWindow::RebuildFromBook(bool sort)
 {
+    ForgetBookRows();
+    m_searchIndex.Clear();
     std::vector<TContactData *> records;
     records.reserve(m_contacts1.ContactDataList().size());
     for (const auto &contact : m_contacts1.ContactDataList())
         records.push_back(contact.get());
+    const TRowsSort order = RebuildSort(sort);
     RebuildList(records, sort);
+    // After the rows, whose building may set a record's gender.
+    if (m_options.DisplayFindResultsFiltered)
+        m_searchIndex.Build(records, m_contacts1.FindOptions());
+    m_bookRows.Sort = order;
+    m_bookRows.LinkGender = ReadBoolSetting(m_env.Registry, SettingId::LinkGenderToTitle);
+    m_bookRows.Colors = RowColorsFromPalette();
+    m_bookRowsShown = true;
     m_filteredView = false;
 }
 
@@ -611,6 +666,8 @@ void MainWindow::ClearSelection()
 
 void MainWindow::SyncRows(const std::vector<TContactData *> &records, bool resort)
 {
+    ForgetBookRows();
+    m_searchIndex.Clear();
     std::unordered_set<const TContactData *> inBook;
     inBook.reserve(m_contacts1.ContactDataList().size());
     for (const auto &record : m_contacts1.ContactDataList())
@@ -737,11 +794,24 @@ void MainWindow::FindButtonedEditRightButtonClick()
         return;
     }
     if (text.isEmpty()) {
-        RebuildFromBook(m_options.SortAlphabetically);
+        if (!RestoreBookRows())
+            RebuildFromBook(m_options.SortAlphabetically);
     } else {
         BusyCursor busy(m_env.Prompts);
-        m_contacts1.QueryContactDataList(text, qtAll, dtInherited);
-        RebuildList(m_contacts1.QueryResultsContactDataList(), m_options.SortAlphabetically);
+        std::optional<std::vector<TContactData *>> found;
+        if (m_searchIndex.IsBuiltFor(m_contacts1.FindOptions()))
+            found = m_searchIndex.Query(text);
+        if (found)
+            m_contacts1.QueryResultsContactDataList() = std::move(*found);
+        else
+            m_contacts1.QueryContactDataList(text, qtAll, dtInherited);
+        std::vector<TListItem> previous =
+            RebuildList(m_contacts1.QueryResultsContactDataList(), m_options.SortAlphabetically);
+        if (m_bookRowsShown) {
+            m_bookRows.Items = std::move(previous);
+            m_bookRowsShown = false;
+            m_bookRowsKept = true;
+        }
         m_filteredView = true;
     }
     UpdateStatus();

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "app/ContactListItems.h"
 #include "app/ImportExportCommands.h"
+#include "app/listview/ListItemsModel.h"
 #include "contacts/BookSession.h"
+#include "contacts/ContactSearchIndex.h"
 #include "contacts/QorContacts.h"
 #include "online/LoopbackListener.h"
 #include "support/QorLogFile.h"
@@ -161,7 +164,19 @@ private:
     void ShowModified();
     QString SelectedAccount() const;
     void SelectAccount(const QString &account);
-    void RebuildList(const std::vector<TContactData *> &records, bool sort);
+    // The sort a rebuild applies: a column and direction, or none (column -1).
+    struct TRowsSort
+    {
+        int Column = -1;
+        bool Ascending = true;
+        bool operator==(const TRowsSort &) const = default;
+    };
+    TRowsSort RebuildSort(bool sort) const;
+    // Shows rows for these records; hands back the rows they replaced.
+    std::vector<TListItem> RebuildList(const std::vector<TContactData *> &records, bool sort);
+    // The rows of the whole book stop being what a rebuild would show.
+    void ForgetBookRows();
+    bool RestoreBookRows();
     void ShowLoadedBook();
     void OfferBackup();
     void BuildCommands();
@@ -188,6 +203,21 @@ private:
     bool m_filteredView = false;
     bool m_closingFromExit = false;
     bool m_userSorted = false; // a header click chose the order
+    // The rows of the whole book as its last rebuild made them, and how: shown
+    // while m_bookRowsShown, kept aside while a filtered view shows, so that
+    // clearing the filter brings them back without building them again.
+    struct TBookRows
+    {
+        std::vector<TListItem> Items;
+        TRowsSort Sort;
+        bool LinkGender = true;
+        TRowColors Colors;
+    };
+    TBookRows m_bookRows;
+    // What filtered finds search while the book is as the last rebuild saw it.
+    TContactSearchIndex m_searchIndex;
+    bool m_bookRowsShown = false;
+    bool m_bookRowsKept = false;
 
     QComboBox *m_accountBox = nullptr;
     QPushButton *m_refreshButton = nullptr;

@@ -111,13 +111,30 @@ QString ReplaceUnderscores(const QString &text)
     return QString(text).replace(u'_', u' ');
 }
 
+// Every row of the contact list joins two of these, so a single entry is
+// shared rather than copied and a longer text is allocated once.
 QString JoinNonEmpty(const TSortedStringList &list)
 {
-    QStringList kept;
+    const QString *only = nullptr;
+    qsizetype length = -1;
     for (const QString &entry : list)
-        if (!entry.isEmpty())
-            kept.append(entry);
-    return kept.join(u';');
+        if (!entry.isEmpty()) {
+            only = length < 0 ? &entry : nullptr;
+            length += entry.size() + 1;
+        }
+    if (length < 0)
+        return {};
+    if (only)
+        return *only;
+    QString joined;
+    joined.reserve(length);
+    for (const QString &entry : list)
+        if (!entry.isEmpty()) {
+            if (!joined.isEmpty())
+                joined += u';';
+            joined += entry;
+        }
+    return joined;
 }
 
 } // namespace

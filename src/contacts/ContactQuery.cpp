@@ -1,10 +1,14 @@
 #include "contacts/AccentFolding.h"
 #include "contacts/ContactFields.h"
+#include "contacts/ContactSearchIndex.h"
 #include "contacts/QorContacts.h"
+#include "support/TwoHalves.h"
 
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 
 #include <vector>
 
@@ -120,9 +124,15 @@ class TermMatcher
 public:
     TermMatcher(const QString &term, TFindOptions options)
         : m_normalize(options.testFlag(foIgnoreAccentedChars), !options.testFlag(foCaseSensitive)),
-          m_term(m_normalize(term)), m_place(ParsePlace(term, m_normalize))
+          m_term(m_normalize(term)), m_place(ParsePlace(term, m_normalize)),
+          m_numeric(std::all_of(m_term.cbegin(), m_term.cend(),
+                                [](QChar c) { return (c >= u'0' && c <= u'9') || c == u'-'; }))
     {
     }
+
+    // Dates and counts are written with digits and "-" only, which no other
+    // character normalizes to; a term with anything else is never in them.
+    bool CanBeInNumbers() const { return m_numeric; }
 
     // The term occurs in the text; an empty term occurs nowhere.
     bool In(QStringView text) const
@@ -168,6 +178,7 @@ private:
     Normalizer m_normalize;
     QString m_term;
     Place m_place;
+    bool m_numeric;
 };
 
 // The fields a search over everything looks at, in the order it tries them:
@@ -193,10 +204,14 @@ bool InField(const TermMatcher &term, const ContactField &field, const TContactD
     case FieldKind::Text:
         return term.In(FieldRef<QString>(contact, field));
     case FieldKind::Date: {
+        if (!term.CanBeInNumbers())
+            return false;
         const SmallText text = DateText(FieldRef<TDateTime>(contact, field));
         return term.In(QStringView(text.constData(), text.size()));
     }
     case FieldKind::Integer: {
+        if (!term.CanBeInNumbers())
+            return false;
         SmallText text;
         AppendNumber(text, FieldRef<int>(contact, field), 1);
         return term.In(QStringView(text.constData(), text.size()));
@@ -244,7 +259,129 @@ bool Matches(const TermMatcher &term, const TContactData &contact, TQueryType ty
     return false;
 }
 
+// The texts of one record as the index keeps them: those InField looks at,
+// normalized, each followed by a zero.
+void AppendSearchedTexts(const TContactData &contact, const Normalizer &normalize, std::u16string &out)
+{
+    const auto append = [&](QStringView text) {
+        const std::size_t n = std::size_t(text.size());
+        if (n == 0)
+            return;
+        const std::size_t at = out.size();
+        out.resize(at + n + 1);
+        char16_t *to = out.data() + at;
+        const char16_t *from = text.utf16();
+        for (std::size_t i = 0; i < n; ++i)
+            to[i] = normalize(from[i]);
+        to[n] = u'\0';
+    };
+    for (const ContactField *field : SearchedFields()) {
+        switch (field->kind) {
+        case FieldKind::Text:
+            append(FieldRef<QString>(contact, *field));
+            break;
+        case FieldKind::Date: {
+            const SmallText text = DateText(FieldRef<TDateTime>(contact, *field));
+            append(QStringView(text.constData(), text.size()));
+            break;
+        }
+        case FieldKind::Integer: {
+            SmallText text;
+            AppendNumber(text, FieldRef<int>(contact, *field), 1);
+            append(QStringView(text.constData(), text.size()));
+            break;
+        }
+        case FieldKind::Lines:
+            for (const QString &entry : FieldRef<QStringList>(contact, *field))
+                append(entry);
+            break;
+        case FieldKind::SortedList:
+            for (const QString &entry : FieldRef<TSortedStringList>(contact, *field))
+                append(entry);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
 } // namespace
+
+void TContactSearchIndex::Build(const std::vector<TContactData *> &records, TFindOptions options)
+{
+    Clear();
+    m_records = records;
+    m_options = options;
+    const Normalizer normalize(options.testFlag(foIgnoreAccentedChars), !options.testFlag(foCaseSensitive));
+    constexpr std::size_t kMinimumForThread = 4000;
+    ForTwoHalves(records.size(), kMinimumForThread, [&](std::size_t begin, std::size_t end) {
+        Part &part = m_parts[begin == 0 ? 0 : 1];
+        part.Ends.reserve(end - begin);
+        constexpr std::size_t kTypicalLength = 320; // characters a record's texts take, about
+        part.Texts.reserve((end - begin) * kTypicalLength);
+        for (std::size_t i = begin; i < end; ++i) {
+            AppendSearchedTexts(*records[i], normalize, part.Texts);
+            part.Ends.push_back(part.Texts.size());
+        }
+    });
+    m_built = true;
+}
+
+void TContactSearchIndex::Clear()
+{
+    m_records = {};
+    m_parts[0] = {};
+    m_parts[1] = {};
+    m_built = false;
+}
+
+std::optional<std::vector<TContactData *>> TContactSearchIndex::Query(const QString &FindText) const
+{
+    const Normalizer normalize(m_options.testFlag(foIgnoreAccentedChars), !m_options.testFlag(foCaseSensitive));
+    std::vector<std::u16string> terms;
+    for (const QString &term : FindText.split(u'&', Qt::SkipEmptyParts)) {
+        if (term.contains(QChar(u'\0')))
+            return std::nullopt;
+        const QString normalized = normalize(term);
+        terms.emplace_back(reinterpret_cast<const char16_t *>(normalized.constData()), normalized.size());
+    }
+    std::vector<bool> found(m_records.size(), true);
+    if (!terms.empty()) {
+        std::vector<bool> halves[2];
+        halves[0].assign(m_parts[0].Ends.size(), false);
+        halves[1].assign(m_parts[1].Ends.size(), false);
+        Search(m_parts[0], terms, halves[0]);
+        Search(m_parts[1], terms, halves[1]);
+        found = halves[0];
+        found.insert(found.end(), halves[1].begin(), halves[1].end());
+    }
+    std::vector<TContactData *> result;
+    for (std::size_t i = 0; i < m_records.size(); ++i)
+        if (found[i])
+            result.push_back(m_records[i]);
+    return result;
+}
+
+// A record matches when every term occurs in it; a term holds no zero, so
+// each place it occurs lies inside one field of one record.
+void TContactSearchIndex::Search(const Part &part, const std::vector<std::u16string> &terms,
+                                 std::vector<bool> &found) const
+{
+    std::vector<std::uint32_t> termsFound(part.Ends.size(), 0);
+    const std::u16string_view texts(part.Texts);
+    for (std::size_t t = 0; t < terms.size(); ++t) {
+        std::size_t at = texts.find(terms[t]);
+        while (at != std::u16string_view::npos) {
+            const std::size_t record =
+                std::size_t(std::upper_bound(part.Ends.begin(), part.Ends.end(), at) - part.Ends.begin());
+            if (termsFound[record] == t)
+                termsFound[record] = std::uint32_t(t + 1);
+            at = texts.find(terms[t], part.Ends[record]);
+        }
+    }
+    for (std::size_t i = 0; i < found.size(); ++i)
+        found[i] = termsFound[i] == terms.size();
+}
 
 bool TQorContacts::FindTextInContactData(const TContactData *AContactData, const QString &FindText,
                                          TQueryType AQueryType) const
@@ -264,12 +401,21 @@ int TQorContacts::QueryContactDataList(const QString &FindText, TQueryType AQuer
     std::vector<TermMatcher> terms;
     for (const QString &term : FindText.split(u'&', Qt::SkipEmptyParts))
         terms.emplace_back(term, m_findOptions);
-    for (const auto &contact : m_contactDataList) {
-        const bool all = std::all_of(terms.begin(), terms.end(),
-                                     [&](const TermMatcher &term) { return Matches(term, *contact, AQueryType); });
-        if (all)
-            m_queryResults.push_back(contact.get());
-    }
+    const auto matches = [&](const TContactData &contact) {
+        return std::all_of(terms.begin(), terms.end(),
+                           [&](const TermMatcher &term) { return Matches(term, contact, AQueryType); });
+    };
+    // Both halves of a large book at once, each into its own list, joined in order.
+    std::vector<TContactData *> halves[2];
+    constexpr std::size_t kMinimumForThread = 4000;
+    ForTwoHalves(m_contactDataList.size(), kMinimumForThread, [&](std::size_t begin, std::size_t end) {
+        std::vector<TContactData *> &found = halves[begin == 0 ? 0 : 1];
+        for (std::size_t i = begin; i < end; ++i)
+            if (matches(*m_contactDataList[i]))
+                found.push_back(m_contactDataList[i].get());
+    });
+    m_queryResults = std::move(halves[0]);
+    m_queryResults.insert(m_queryResults.end(), halves[1].begin(), halves[1].end());
     return int(m_queryResults.size());
 }
 

@@ -213,6 +213,46 @@ TEST_F(MainWindowFixture, FilteredFindShowsTheMatchesAndClearingBringsTheBookBac
     EXPECT_TRUE(Child<QPushButton>("ExportButton")->isEnabled());
 }
 
+// Clearing a filter may bring back the rows it hid instead of building them
+// again; whatever happened meanwhile, it must show what a rebuild shows.
+TEST_F(MainWindowFixture, ClearingAFilterShowsWhatARebuildShows)
+{
+    // Equal names keep their book order, so a wrong order of rows shows.
+    WriteBook("ann", {"Ann", "Bob", "Ann", "Cid", "Ann", "Bob"}, [](TContactData &c) {
+        static int n = 0;
+        c.Company = QString("Co %1").arg(n++ % 4);
+        c.Title = c.FirstName == "Bob" ? "Mr." : "";
+    });
+    const std::vector<std::pair<const char *, std::function<void()>>> meanwhile = {
+        {"nothing", [] {}},
+        {"a header click", [&] { List()->header()->sectionClicked(1); }},
+        {"an edited contact", [&] {
+             auto *record = static_cast<TContactData *>(List()->Items().Item(0).Data);
+             record->Company = "Renamed";
+             window->SyncRows({record}, true);
+         }},
+    };
+    for (const auto &[what, step] : meanwhile) {
+        SCOPED_TRACE(what);
+        Start();
+        Child<QLineEdit>("FindButtonedEdit")->setText("co");
+        window->FindButtonedEditRightButtonClick();
+        step();
+        window->ClearFilterSpeedButtonClick();
+        const auto rows = [&] {
+            QList<QStringList> texts;
+            for (int row = 0; row < Rows(); ++row)
+                texts.append(List()->Items().Item(row).Texts + QStringList{QString::number(
+                                                                   List()->Items().Item(row).ImageIndex)});
+            return texts;
+        };
+        const QList<QStringList> shown = rows();
+        window->RebuildFromBook(true);
+        EXPECT_EQ(shown, rows());
+        EXPECT_EQ(Rows(), 6);
+    }
+}
+
 TEST_F(MainWindowFixture, IncrementalFindStepsWithF3AndSaysWhenItIsDone)
 {
     SetOption(SettingId::DisplayFindResultsFiltered, false);

@@ -271,4 +271,33 @@ TEST(ListViewLargeTest, SortsManyRowsByNumberAndByName)
     EXPECT_EQ(view.Items().Text(99999, 0), "Name 99999");
 }
 
+// Long lists are sorted in two halves at once; rows with equal texts must
+// still keep their order, in either direction.
+TEST(ListViewLargeTest, EqualTextsKeepTheirOrder)
+{
+    TQorListView view;
+    view.Items().SetColumns({"Name", "Number"}, {});
+    std::vector<TListItem> items;
+    const QStringList names = {"Cid", "ann", "Bob"};
+    for (int i = 0; i < 5000; ++i)
+        items.push_back({.Texts = {names[(i * 7) % 3], QString::number(i)}});
+    view.Items().Reset(std::move(items));
+    for (const bool ascending : {true, false}) {
+        view.Sort(0, ascending);
+        QStringList expected = ascending ? QStringList{"ann", "Bob", "Cid"} : QStringList{"Cid", "Bob", "ann"};
+        int last = -1;
+        for (int row = 0; row < view.Items().Count(); ++row) {
+            const QString name = view.Items().Text(row, 0);
+            const int number = view.Items().Text(row, 1).toInt();
+            if (name != expected.first()) {
+                ASSERT_EQ(name, expected.value(1)) << "row " << row;
+                expected.removeFirst();
+                last = -1;
+            }
+            ASSERT_GT(number, last) << "row " << row;
+            last = number;
+        }
+    }
+}
+
 } // namespace

@@ -1,3 +1,4 @@
+#include "contacts/ContactSearchIndex.h"
 #include "contacts/QorContacts.h"
 
 #include <gtest/gtest.h>
@@ -54,6 +55,14 @@ protected:
             names.append(c->FirstName);
         EXPECT_EQ(count, names.size());
         return names;
+    }
+
+    std::vector<TContactData *> Records() const
+    {
+        std::vector<TContactData *> records;
+        for (const auto &contact : book.ContactDataList())
+            records.push_back(contact.get());
+        return records;
     }
 
     TQorContacts book;
@@ -121,6 +130,43 @@ TEST_F(QueryTest, FindTextInOneRecord)
     EXPECT_FALSE(book.FindTextInContactData(ann, "", qtAll));
     EXPECT_FALSE(book.FindTextInContactData(ann, "Ann Smith", qtDisplayName));
     EXPECT_FALSE(book.FindTextInContactData(nullptr, "Ann", qtAll));
+}
+
+// A large book is searched in two halves at once; the matches still come in
+// book order.
+TEST_F(QueryTest, ALargeBookKeepsItsOrder)
+{
+    QStringList expected;
+    for (int i = 0; i < 5000; ++i) {
+        const bool match = i % 7 == 0 || i == 2500;
+        Add(QString::number(i), match ? "Smithers" : "Lee", [](TContactData &) {});
+        if (match)
+            expected.append(QString::number(i));
+    }
+    EXPECT_EQ(Query("smithers", qtAll), expected);
+    TContactSearchIndex index;
+    index.Build(Records(), book.FindOptions());
+    EXPECT_EQ(index.Query("smithers"), std::optional(book.QueryResultsContactDataList()));
+}
+
+// The index of a book finds exactly what a search over its records finds.
+TEST_F(QueryTest, TheIndexFindsWhatTheSearchFinds)
+{
+    for (const TFindOptions options : {TFindOptions(foIgnoreAccentedChars), TFindOptions(foCaseSensitive), TFindOptions()}) {
+        book.SetFindOptions(options);
+        TContactSearchIndex index;
+        index.Build(Records(), options);
+        EXPECT_TRUE(index.IsBuiltFor(options));
+        for (const char *text : {"smith", "Éric", "paris", "Paris&Family", "&", "", "Paris& Family", "42", "2021-03",
+                                 "1899-12-30", "1.5,2.5", "people/", "Normal", "golf&usa", "ann smith", "nsmi", "A"}) {
+            SCOPED_TRACE(text);
+            book.QueryContactDataList(QString::fromUtf8(text), qtAll, dtFirstLastName);
+            EXPECT_EQ(index.Query(QString::fromUtf8(text)), std::optional(book.QueryResultsContactDataList()));
+        }
+    }
+    TContactSearchIndex index;
+    index.Build(Records(), book.FindOptions());
+    EXPECT_FALSE(index.Query(QString("a") + QChar(0) + "b")); // a zero ends a field there
 }
 
 } // namespace

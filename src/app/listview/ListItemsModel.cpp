@@ -93,9 +93,15 @@ void TListItemsModel::Clear()
 
 void TListItemsModel::Reset(std::vector<TListItem> items)
 {
+    Replace(std::move(items));
+}
+
+std::vector<TListItem> TListItemsModel::Replace(std::vector<TListItem> items)
+{
     beginResetModel();
-    m_items = std::move(items);
+    std::swap(m_items, items);
     endResetModel();
+    return items;
 }
 
 int TListItemsModel::IndexOfData(const void *data) const

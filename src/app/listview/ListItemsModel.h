@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TwoHalves.h"
+
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QIcon>
@@ -46,6 +48,8 @@ public:
     void Clear();
     // Replaces every row at once, which is what makes large lists quick to fill.
     void Reset(std::vector<TListItem> items);
+    // The same, handing back the rows it replaced.
+    std::vector<TListItem> Replace(std::vector<TListItem> items);
     // -1 when no row carries this pointer.
     int IndexOfData(const void *data) const;
 
@@ -58,6 +62,26 @@ public:
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(), less);
         ApplyOrder(order);
+    }
+    // The same order as SortItems, with each half sorted on its own core and
+    // the halves merged, rows of the first half first among equals; less must
+    // be safe to call from two threads at once.
+    template <typename Less>
+    void SortItemsOnBothCores(Less less)
+    {
+        std::vector<int> order(m_items.size());
+        std::iota(order.begin(), order.end(), 0);
+        constexpr std::size_t kMinimumForThread = 2000;
+        std::size_t mid = order.size();
+        ForTwoHalves(order.size(), kMinimumForThread, [&](std::size_t begin, std::size_t end) {
+            if (begin > 0)
+                mid = begin;
+            std::stable_sort(order.begin() + std::ptrdiff_t(begin), order.begin() + std::ptrdiff_t(end), less);
+        });
+        std::vector<int> merged(order.size());
+        std::merge(order.begin(), order.begin() + std::ptrdiff_t(mid), order.begin() + std::ptrdiff_t(mid),
+                   order.end(), merged.begin(), less);
+        ApplyOrder(merged);
     }
     // order[newRow] = oldRow; must be a permutation of all rows.
     void ApplyOrder(const std::vector<int> &order);

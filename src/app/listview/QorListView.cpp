@@ -2,6 +2,7 @@
 
 #include "support/FindFolding.h"
 #include "support/ListSortCompare.h"
+#include "support/TwoHalves.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
@@ -10,6 +11,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStyleOptionHeader>
+
+#include <optional>
 
 namespace cardolin::app {
 
@@ -103,23 +106,33 @@ void TQorListView::Sort(int column, bool ascending)
     m_lastSortAscending = ascending;
 
     const QLocale textLocale = locale();
-    const QCollator collator = MakeListCollator(textLocale);
-    std::vector<TListSortKey> keys;
-    keys.reserve(std::size_t(m_items->Count()));
-    for (int row = 0; row < m_items->Count(); ++row)
-        keys.push_back(MakeListSortKey(m_items->Text(row, column), textLocale, collator));
+    // What each text reads as is worked out once, on both cores for long lists;
+    // a collator is not to be shared between threads, so each half has its own.
+    constexpr std::size_t kMinimumForThread = 2000;
+    const std::size_t count = std::size_t(m_items->Count());
+    std::vector<std::optional<TListSortKey>> keys(count);
+    ForTwoHalves(count, kMinimumForThread, [&](std::size_t begin, std::size_t end) {
+        const QCollator collator = MakeListCollator(textLocale);
+        for (std::size_t row = begin; row < end; ++row)
+            keys[row].emplace(MakeListSortKey(m_items->Item(int(row)).Texts.value(column), textLocale, collator));
+    });
 
     const int direction = ascending ? 1 : -1;
-    m_items->SortItems([&](int a, int b) {
+    const auto less = [&](int a, int b) {
         int result = 0;
         bool handled = false;
         if (OnCustomSort)
             result = OnCustomSort(column, m_items->Text(a, column), m_items->Text(b, column), handled);
         if (!handled)
-            result = CompareListSortKeys(keys[std::size_t(a)], keys[std::size_t(b)]);
+            result = CompareListSortKeys(*keys[std::size_t(a)], *keys[std::size_t(b)]);
         // Only the sign counts, so a handler's INT_MIN cannot overflow when negated.
         return ((result > 0) - (result < 0)) * direction < 0;
-    });
+    };
+    // The owner's comparison may not be safe to call from two threads.
+    if (OnCustomSort)
+        m_items->SortItems(less);
+    else
+        m_items->SortItemsOnBothCores(less);
 }
 
 void TQorListView::SortAsIs()
