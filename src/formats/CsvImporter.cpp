@@ -3,10 +3,12 @@
 #include "formats/CsvText.h"
 #include "support/BreakApart.h"
 #include "support/ReadLimits.h"
+#include "support/TwoHalves.h"
 #include "support/UserPrompts.h"
 
 #include <QFileInfo>
 
+#include <array>
 #include <limits>
 
 namespace cardolin {
@@ -118,6 +120,61 @@ void ImportFields(CsvRecord &record)
         ImportColumn(record, columns[i], i);
 }
 
+enum class CsvOutcome : char { Empty, Added, Failed };
+
+// One import's shared, read-only inputs, and each record's outcome by index.
+struct CsvImportRun
+{
+    const TQorContacts &contacts;
+    const CsvLayout &layout;
+    const CsvRecordTexts &records;
+    const CsvHeaderMatch *header; // null when the columns stand in order
+    TDateTime fileTime;
+    std::vector<CsvOutcome> outcomes;
+};
+
+// What one stretch of records made, with its own copies of the vocabularies.
+struct CsvStretch
+{
+    explicit CsvStretch(const TQorContacts &contacts)
+        : categories(contacts.Categories()), keywords(contacts.Keywords())
+    {
+        categories.detach(), keywords.detach();
+    }
+    TContactDataList made;
+    QStringList categories, keywords;
+};
+
+constexpr size_t kRecordsForTwoThreads = 4000;
+
+void ImportStretch(CsvImportRun &run, int begin, int end, CsvStretch &out)
+{
+    const CsvLayout &layout = run.layout;
+    std::vector<QStringView> fields;
+    fields.reserve(layout.columns.size() + 1);
+    out.made.reserve(size_t(end - begin));
+    for (int i = begin; i < end; ++i) {
+        SplitCSVFieldViews(run.records[i], layout.separator, fields);
+        if (layout.translate)
+            layout.translate(fields);
+        const bool fits = run.header ? FitsHeader(fields, run.header->fileColumns)
+                                     : layout.AcceptsFieldCount(qsizetype(fields.size()));
+        if (!fits) {
+            run.outcomes[size_t(i)] = CsvOutcome::Failed;
+            continue;
+        }
+        // A line of separators and empty quotes holds no contact.
+        if (AllCSVValuesEmpty(fields))
+            continue;
+        out.made.push_back(run.contacts.NewContactData());
+        CsvRecord record{run.contacts, layout, fields, *out.made.back(),
+                         out.categories, out.keywords, run.fileTime,
+                         run.header ? &run.header->columnOf : nullptr};
+        ImportFields(record);
+        run.outcomes[size_t(i)] = CsvOutcome::Added;
+    }
+}
+
 } // namespace
 
 QStringList SplitCSVFields(const QString &record, const QString &separator)
@@ -222,35 +279,33 @@ int ImportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout
     if (!header.unknown.isEmpty())
         contacts.Prompts().ShowWarning(QStringLiteral("These columns are not known and were ignored: %1.")
                                            .arg(header.unknown.join(QStringLiteral(", "))));
-    QStringList categories = contacts.Categories(), keywords = contacts.Keywords();
     const TDateTime fileTime = DateTimeToSerial(QFileInfo(path).lastModified());
     const int last = int(records.size()) - 1;
-    int added = 0, failed = 0;
-    std::vector<QStringView> fields;
-    fields.reserve(layout.columns.size() + 1);
+    CsvImportRun run{contacts, layout, records, byName ? &header : nullptr, fileTime, {}};
+    run.outcomes.assign(size_t(last + 1), CsvOutcome::Empty);
+    std::array<CsvStretch, 2> halves{CsvStretch{contacts}, CsvStretch{contacts}};
+    // Records are independent: two threads fill two halves, and everything the
+    // user sees (progress, errors, order, vocabularies) follows the file's order.
+    ForTwoHalves(size_t(last), kRecordsForTwoThreads, [&](size_t begin, size_t end) {
+        ImportStretch(run, int(begin) + 1, int(end) + 1, halves[begin == 0 ? 0 : 1]);
+    });
+    int failed = 0;
     for (int i = 1; i <= last; ++i) {
         contacts.ReportProgress(1, last, i);
-        const QStringView text = records[i];
-        SplitCSVFieldViews(text, layout.separator, fields);
-        if (layout.translate)
-            layout.translate(fields);
-        const qsizetype count = qsizetype(fields.size());
-        if (!(byName ? FitsHeader(fields, header.fileColumns) : layout.AcceptsFieldCount(count))) {
+        if (run.outcomes[size_t(i)] == CsvOutcome::Failed)
             contacts.ReportError(layout.errorContext, QStringLiteral("CSV File Parsing Error"),
-                                 limits::EchoText(text), ++failed);
-            continue;
-        }
-        // A line of separators and empty quotes holds no contact.
-        if (AllCSVValuesEmpty(fields))
-            continue;
-        TContactData *contact = contacts.CreateContactData();
-        CsvRecord record{contacts, layout, fields, *contact, categories, keywords, fileTime,
-                         byName ? &header.columnOf : nullptr};
-        ImportFields(record);
-        if (contacts.FormatContacts())
-            contacts.FormatContactData(contact);
-        ++added;
+                                 limits::EchoText(records[i]), ++failed);
     }
+    QStringList categories = std::move(halves[0].categories), keywords = std::move(halves[0].keywords);
+    MergeIntoList(halves[1].categories, categories);
+    MergeIntoList(halves[1].keywords, keywords);
+    const int added = int(halves[0].made.size() + halves[1].made.size());
+    const size_t before = contacts.ContactDataList().size();
+    contacts.AppendContactDataList(std::move(halves[0].made));
+    contacts.AppendContactDataList(std::move(halves[1].made));
+    if (contacts.FormatContacts())
+        for (size_t i = before; i < contacts.ContactDataList().size(); ++i)
+            contacts.FormatContactData(contacts.ContactDataList()[i].get());
     if (categories != contacts.Categories())
         contacts.SetCategories(categories);
     if (keywords != contacts.Keywords())

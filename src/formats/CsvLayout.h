@@ -157,7 +157,7 @@ struct CsvLayout
 // One record being imported.
 struct CsvRecord
 {
-    TQorContacts &contacts;
+    const TQorContacts &contacts;
     const CsvLayout &layout;
     const std::vector<QStringView> &fields;
     TContactData &contact;

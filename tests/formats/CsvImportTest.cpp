@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QSet>
 
 using namespace cardolin;
 using namespace cardolin::testing;
@@ -217,6 +218,64 @@ TEST_F(CsvImport, HostileInputNeitherCrashesNorHangs)
     for (const ErrorCall &error : errors)
         EXPECT_EQ(error.type, "CSV File Parsing Error");
     EXPECT_EQ(prompts.busyDepth, 0);
+}
+
+// A large file is read on two threads; what the user gets must be what one
+// thread reading in order gives: contacts, errors and their numbers, progress,
+// and new categories in the order the file first names them.
+TEST_F(CsvImport, ALargeFileGivesTheSameResultInTheFileOrder)
+{
+    const CsvLayout &layout = OutlookCsvLayout();
+    qsizetype first = -1, categories = -1;
+    for (qsizetype i = 0; i < qsizetype(layout.columns.size()); ++i) {
+        if (layout.columns[size_t(i)].name == u"First Name")
+            first = i;
+        if (layout.columns[size_t(i)].name == u"Categories")
+            categories = i;
+    }
+    ASSERT_GE(first, 0);
+    ASSERT_GE(categories, 0);
+    const auto record = [&](const QByteArray &name, const QByteArray &category) {
+        QList<QByteArray> fields(layout.columns.size(), "\"\"");
+        fields[first] = '"' + name + '"';
+        fields[categories] = '"' + category + '"';
+        return fields.join(',') + "\r\n";
+    };
+    const int count = 9000;
+    const QSet<int> shortOnes{10, 6000}, emptyOnes{20, 7000};
+    QByteArray file = layout.Header().toUtf8() + "\r\n";
+    QStringList expectedNames, expectedCategories = contacts.Categories(), expectedErrors;
+    for (int k = 0; k < count; ++k) {
+        const QByteArray name = "P" + QByteArray::number(k);
+        // Categories first named late in the file, and some named in both halves.
+        const QByteArray category = k >= 5000 ? "late" + QByteArray::number(k % 3) : "c" + QByteArray::number(k % 5);
+        if (shortOnes.contains(k)) {
+            file += "\"" + name + "\",\"x\"\r\n";
+            expectedErrors.append(QString::fromLatin1("\"" + name + "\",\"x\""));
+        } else if (emptyOnes.contains(k)) {
+            file += record("", "");
+        } else {
+            file += record(name, category);
+            expectedNames.append(QString::fromLatin1(name));
+            if (!expectedCategories.contains(QString::fromLatin1(category)))
+                expectedCategories.append(QString::fromLatin1(category));
+        }
+    }
+    EXPECT_EQ(contacts.ImportFromOutlookCSVFile(Write("big.csv", file)), expectedNames.size());
+
+    QStringList names;
+    for (const auto &contact : contacts.ContactDataList())
+        names.append(contact->FirstName);
+    EXPECT_EQ(names, expectedNames);
+    EXPECT_EQ(contacts.Categories(), expectedCategories);
+    ASSERT_EQ(errors.size(), 2u);
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(errors[size_t(i)].text, expectedErrors[i]);
+        EXPECT_EQ(errors[size_t(i)].count, i + 1);
+    }
+    ASSERT_EQ(progress.size(), size_t(count));
+    for (int i = 0; i < count; ++i)
+        ASSERT_EQ(progress[size_t(i)], (std::array<int, 3>{1, count, i + 1}));
 }
 
 } // namespace
