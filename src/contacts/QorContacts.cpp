@@ -111,6 +111,17 @@ void TQorContacts::AppendContactDataList(TContactDataList records)
         m_contactDataList.push_back(std::move(record));
 }
 
+int TQorContacts::AppendImportedContactDataList(TContactDataList records)
+{
+    std::erase(records, nullptr);
+    const size_t before = m_contactDataList.size();
+    AppendContactDataList(std::move(records));
+    if (FormatContacts())
+        for (size_t i = before; i < m_contactDataList.size(); ++i)
+            FormatContactData(m_contactDataList[i].get());
+    return int(m_contactDataList.size() - before);
+}
+
 bool TQorContacts::CopyContactData(const TContactData *SourceContactData, TContactData *DestContactData,
                                    TContactType AContactType) const
 {

@@ -98,6 +98,9 @@ public:
     std::unique_ptr<TContactData> NewContactData() const;
     // Appends records made elsewhere (a book read as a whole), in their order.
     void AppendContactDataList(TContactDataList records);
+    // Appends imported records, formatted when formatting is on; null ones are
+    // skipped. Returns how many were added.
+    int AppendImportedContactDataList(TContactDataList records);
     bool CopyContactData(const TContactData *SourceContactData, TContactData *DestContactData,
                          TContactType AContactType) const;
     bool DeleteContactData(TContactData *AContactData);

@@ -299,13 +299,8 @@ int ImportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout
     QStringList categories = std::move(halves[0].categories), keywords = std::move(halves[0].keywords);
     MergeIntoList(halves[1].categories, categories);
     MergeIntoList(halves[1].keywords, keywords);
-    const int added = int(halves[0].made.size() + halves[1].made.size());
-    const size_t before = contacts.ContactDataList().size();
-    contacts.AppendContactDataList(std::move(halves[0].made));
-    contacts.AppendContactDataList(std::move(halves[1].made));
-    if (contacts.FormatContacts())
-        for (size_t i = before; i < contacts.ContactDataList().size(); ++i)
-            contacts.FormatContactData(contacts.ContactDataList()[i].get());
+    int added = contacts.AppendImportedContactDataList(std::move(halves[0].made));
+    added += contacts.AppendImportedContactDataList(std::move(halves[1].made));
     if (categories != contacts.Categories())
         contacts.SetCategories(categories);
     if (keywords != contacts.Keywords())

@@ -118,8 +118,9 @@ Survey SurveyRecords(QStringView text, const RecordTags &tags)
     return s;
 }
 
-// Reads the records numbered from..to-1 of the survey into their contacts,
-// walking the text from the first one's start. Progress, when asked for, is
+// Reads the records numbered from..to-1 of the survey into new contacts,
+// walking the text from the first one's start. A contact the reader refuses
+// (a group of contacts) is not kept. Progress, when asked for, is
 // scaled so that the last line read reports the file's last line.
 struct RecordWalk
 {
@@ -128,8 +129,7 @@ struct RecordWalk
     const Survey &survey;
     const RecordTags &tags;
     const RecordReader &read;
-    const std::vector<TContactData *> &created;
-    std::vector<char> &accepted;
+    TContactDataList &made; // by record number; null where refused
 
     void Run(size_t from, size_t to, bool progress) const
     {
@@ -142,8 +142,11 @@ struct RecordWalk
         size_t current = kNone;
         bool ended = false;
         const auto complete = [&] {
-            if (current != kNone && read(lines, *created[current]))
-                accepted[current] = 1;
+            if (current != kNone) {
+                std::unique_ptr<TContactData> contact = contacts.NewContactData();
+                if (read(lines, *contact))
+                    made[current] = std::move(contact);
+            }
             current = kNone;
             lines.clear();
             ended = false;
@@ -193,12 +196,8 @@ int ImportRecords(TQorContacts &contacts, QStringView text, const RecordTags &ta
         return 0;
     }
     const size_t count = survey.starts.size();
-    std::vector<TContactData *> created;
-    created.reserve(count);
-    for (size_t i = 0; i < count; ++i)
-        created.push_back(contacts.CreateContactData());
-    std::vector<char> accepted(count, 0);
-    const RecordWalk walk{contacts, text, survey, tags, read, created, accepted};
+    TContactDataList made(count);
+    const RecordWalk walk{contacts, text, survey, tags, read, made};
     if (count >= kRecordsWorthAThread && QThread::idealThreadCount() > 1) {
         // A thread of Qt's own, so that what Qt keeps per thread is released.
         const std::unique_ptr<QThread> second(QThread::create([&] { walk.Run(count / 2, count, false); }));
@@ -208,17 +207,7 @@ int ImportRecords(TQorContacts &contacts, QStringView text, const RecordTags &ta
     } else {
         walk.Run(0, count, true);
     }
-    // A record the reader refuses (a group of contacts) adds no contact; they
-    // are removed in one pass at the end.
-    std::vector<TContactData *> refused;
-    for (size_t i = 0; i < count; ++i) {
-        if (!accepted[i])
-            refused.push_back(created[i]);
-        else if (contacts.FormatContacts())
-            contacts.FormatContactData(created[i]);
-    }
-    contacts.DeleteContactDataList(refused);
-    return int(count - refused.size());
+    return contacts.AppendImportedContactDataList(std::move(made));
 }
 
 int ImportRecordFile(TQorContacts &contacts, const QString &path, const RecordTags &tags, const RecordReader &read)
