@@ -2,6 +2,7 @@
 #include "formats/TextFiles.h"
 
 #include <QFile>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -79,6 +80,25 @@ TEST(TextFileDecoding, Utf8WhenValidElseWindows1252)
     };
     for (const Case &c : cases)
         EXPECT_EQ(textfile::DecodeText(c.bytes, c.truncated), c.text) << c.name;
+}
+
+// Large files are decoded in two halves; the text must be the one a single pass
+// gives, even where a mark or a bad byte sits right at the split.
+TEST(TextFileDecoding, LargeTextsReadAsInOnePass)
+{
+    QByteArray utf8 = QByteArray("Pr\xC3\xA9nom \xE2\x82\xAC \xF0\x9F\x98\x80 line\n").repeated(400000);
+    const qsizetype split = utf8.indexOf('\n', utf8.size() / 2) + 1;
+    utf8.insert(split, "\xEF\xBB\xBF"); // a zero-width no-break space opening the second half
+    const QString text = textfile::DecodeText(utf8);
+    EXPECT_EQ(text, QString::fromUtf8(utf8));
+    EXPECT_EQ(text.count(QChar(0xFEFF)), 1);
+
+    QByteArray cp1252 = utf8;
+    cp1252.append("Pr\xE9nom\n"); // one byte that is not UTF-8, late in the file
+    EXPECT_EQ(textfile::DecodeText(cp1252), QStringDecoder("windows-1252").decode(cp1252).operator QString());
+
+    const QByteArray ascii = QByteArray("plain line\r\n").repeated(500000);
+    EXPECT_EQ(textfile::DecodeText(ascii), QString::fromLatin1(ascii));
 }
 
 TEST(CsvFileReading, CarriageReturnLineFeedAndTheirPairEndLines)
