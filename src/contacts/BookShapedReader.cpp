@@ -4,11 +4,11 @@
 // up, and the general reader reads the book instead.
 
 #include "contacts/BookFileParts.h"
+#include "support/TwoHalves.h"
 
 #include <QHash>
 
 #include <cstring>
-#include <thread>
 #include <vector>
 
 namespace cardolin::bookfile::parts {
@@ -403,13 +403,10 @@ bool ReadShaped(const QByteArray &bytes, const TContactData &prototype, TContact
         split = tag ? static_cast<const char *>(tag) : to;
     }
     TContactDataList second;
-    bool secondOk = true;
-    std::thread helper;
-    if (split < to)
-        helper = std::thread([&] { secondOk = Scanner(split, to, prototype).Records(second, {}); });
-    const bool firstOk = Scanner(from, split, prototype).Records(records, progress);
-    if (helper.joinable())
-        helper.join();
+    bool firstOk = true, secondOk = true;
+    RunBoth([&] { firstOk = Scanner(from, split, prototype).Records(records, progress); },
+            [&] { secondOk = split == to || Scanner(split, to, prototype).Records(second, {}); },
+            SecondThreadPays(split < to));
     if (!firstOk || !secondOk) {
         records.clear();
         return false;

@@ -86,16 +86,7 @@ QString ReadCSVFirstLine(const QString &path)
 
 QByteArray EncodeCSVLines(const QStringList &lines, CsvEncoding encoding)
 {
-    QString text;
-    qsizetype size = 0;
-    for (const QString &line : lines)
-        size += line.size() + 2;
-    text.reserve(size);
-    for (const QString &line : lines) {
-        text += line;
-        text += QLatin1StringView("\r\n");
-    }
-    return EncodeCSVText(text, encoding);
+    return EncodeCSVText(textfile::JoinLines(lines, QLatin1StringView("\r\n")), encoding);
 }
 
 QByteArray EncodeCSVText(const QString &text, CsvEncoding encoding)

@@ -1,6 +1,7 @@
 #include "contacts/QorContacts.h"
 #include "formats/CsvLayout.h"
 #include "formats/CsvText.h"
+#include "formats/TextFiles.h"
 #include "support/BreakApart.h"
 #include "support/ReadLimits.h"
 #include "support/TwoHalves.h"
@@ -120,9 +121,8 @@ void ImportFields(CsvRecord &record)
         ImportColumn(record, columns[i], i);
 }
 
-enum class CsvOutcome : char { Empty, Added, Failed };
-
-// One import's shared, read-only inputs, and each record's outcome by index.
+// One import's shared, read-only inputs, and which records did not fit, by
+// index (a char each, so the two threads never share a byte).
 struct CsvImportRun
 {
     const TQorContacts &contacts;
@@ -130,7 +130,7 @@ struct CsvImportRun
     const CsvRecordTexts &records;
     const CsvHeaderMatch *header; // null when the columns stand in order
     TDateTime fileTime;
-    std::vector<CsvOutcome> outcomes;
+    std::vector<char> failed;
 };
 
 // What one stretch of records made, with its own copies of the vocabularies.
@@ -139,7 +139,6 @@ struct CsvStretch
     explicit CsvStretch(const TQorContacts &contacts)
         : categories(contacts.Categories()), keywords(contacts.Keywords())
     {
-        categories.detach(), keywords.detach();
     }
     TContactDataList made;
     QStringList categories, keywords;
@@ -160,7 +159,7 @@ void ImportStretch(CsvImportRun &run, int begin, int end, CsvStretch &out)
         const bool fits = run.header ? FitsHeader(fields, run.header->fileColumns)
                                      : layout.AcceptsFieldCount(qsizetype(fields.size()));
         if (!fits) {
-            run.outcomes[size_t(i)] = CsvOutcome::Failed;
+            run.failed[size_t(i)] = 1;
             continue;
         }
         // A line of separators and empty quotes holds no contact.
@@ -171,7 +170,6 @@ void ImportStretch(CsvImportRun &run, int begin, int end, CsvStretch &out)
                          out.categories, out.keywords, run.fileTime,
                          run.header ? &run.header->columnOf : nullptr};
         ImportFields(record);
-        run.outcomes[size_t(i)] = CsvOutcome::Added;
     }
 }
 
@@ -226,16 +224,8 @@ QStringList AssembleCSVRecords(QStringList lines, const CsvLayout &layout, const
 
 QStringList AssembleCSVRecords(QStringList lines, CsvLineRole lineRole, const TQorContacts &contacts)
 {
-    QString text;
-    qsizetype size = 0;
-    for (const QString &line : lines)
-        size += line.size() + 1;
-    text.reserve(size);
-    for (const QString &line : lines) {
-        text += line;
-        text += QLatin1Char('\n');
-    }
-    const CsvRecordTexts records = AssembleCSVText(std::move(text), lineRole, contacts, {});
+    const CsvRecordTexts records =
+        AssembleCSVText(textfile::JoinLines(lines, QLatin1StringView("\n")), lineRole, contacts, {});
     QStringList joined;
     joined.reserve(records.size());
     for (qsizetype i = 0; i < records.size(); ++i)
@@ -282,7 +272,7 @@ int ImportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout
     const TDateTime fileTime = DateTimeToSerial(QFileInfo(path).lastModified());
     const int last = int(records.size()) - 1;
     CsvImportRun run{contacts, layout, records, byName ? &header : nullptr, fileTime, {}};
-    run.outcomes.assign(size_t(last + 1), CsvOutcome::Empty);
+    run.failed.assign(size_t(last + 1), 0);
     std::array<CsvStretch, 2> halves{CsvStretch{contacts}, CsvStretch{contacts}};
     // Records are independent: two threads fill two halves, and everything the
     // user sees (progress, errors, order, vocabularies) follows the file's order.
@@ -292,7 +282,7 @@ int ImportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout
     int failed = 0;
     for (int i = 1; i <= last; ++i) {
         contacts.ReportProgress(1, last, i);
-        if (run.outcomes[size_t(i)] == CsvOutcome::Failed)
+        if (run.failed[size_t(i)])
             contacts.ReportError(layout.errorContext, QStringLiteral("CSV File Parsing Error"),
                                  limits::EchoText(records[i]), ++failed);
     }

@@ -3,12 +3,12 @@
 #include "contacts/QorContacts.h"
 #include "formats/FolderFiles.h"
 #include "support/ReadLimits.h"
+#include "support/TwoHalves.h"
 #include "support/UserPrompts.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QThread>
 
 #include <memory>
 
@@ -198,15 +198,7 @@ int ImportRecords(TQorContacts &contacts, QStringView text, const RecordTags &ta
     const size_t count = survey.starts.size();
     TContactDataList made(count);
     const RecordWalk walk{contacts, text, survey, tags, read, made};
-    if (count >= kRecordsWorthAThread && QThread::idealThreadCount() > 1) {
-        // A thread of Qt's own, so that what Qt keeps per thread is released.
-        const std::unique_ptr<QThread> second(QThread::create([&] { walk.Run(count / 2, count, false); }));
-        second->start();
-        walk.Run(0, count / 2, true);
-        second->wait();
-    } else {
-        walk.Run(0, count, true);
-    }
+    ForTwoHalves(count, kRecordsWorthAThread, [&](size_t from, size_t to) { walk.Run(from, to, from == 0); });
     return contacts.AppendImportedContactDataList(std::move(made));
 }
 

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QStringDecoder>
 
-#include <array>
 #include <cstdint>
 #include <cstring>
 
@@ -84,14 +83,13 @@ Utf8Check CheckUtf8(QByteArrayView bytes, bool truncated)
     const qsizetype split = HalvesSplit(bytes);
     if (split <= 0)
         return CheckUtf8Run(bytes, truncated);
-    std::array<Utf8Check, 2> halves{};
-    ForTwoHalves(2, 2, [&](size_t begin, size_t end) {
-        for (size_t h = begin; h < end; ++h)
-            halves[h] = h == 0 ? CheckUtf8Run(bytes.first(split), false) : CheckUtf8Run(bytes.sliced(split), truncated);
-    });
-    if (halves[0] == Utf8Check::Invalid || halves[1] == Utf8Check::Invalid)
+    Utf8Check first{}, second{};
+    RunBoth([&] { first = CheckUtf8Run(bytes.first(split), false); },
+            [&] { second = CheckUtf8Run(bytes.sliced(split), truncated); },
+            SecondThreadPays(true));
+    if (first == Utf8Check::Invalid || second == Utf8Check::Invalid)
         return Utf8Check::Invalid;
-    return halves[0] == Utf8Check::Ascii && halves[1] == Utf8Check::Ascii ? Utf8Check::Ascii : Utf8Check::Valid;
+    return first == Utf8Check::Ascii && second == Utf8Check::Ascii ? Utf8Check::Ascii : Utf8Check::Valid;
 }
 
 // UTF-8 never takes fewer bytes than UTF-16 takes units, so the second half is
@@ -103,19 +101,17 @@ QString DecodeUtf8(QByteArrayView bytes)
         return QStringDecoder(QStringDecoder::Utf8).decode(bytes);
     QString text(bytes.size(), Qt::Uninitialized);
     QChar *const begin = text.data();
-    std::array<QChar *, 2> ends{begin, begin + split};
-    ForTwoHalves(2, 2, [&](size_t first, size_t last) {
-        for (size_t h = first; h < last; ++h) {
-            // Only the text's very first character may be a byte-order mark to drop.
-            QStringDecoder decoder(QStringDecoder::Utf8,
-                                   h == 0 ? QStringDecoder::Flag::Default : QStringDecoder::Flag::ConvertInitialBom);
-            ends[h] = h == 0 ? decoder.appendToBuffer(begin, bytes.first(split))
-                             : decoder.appendToBuffer(begin + split, bytes.sliced(split));
-        }
-    });
-    const qsizetype secondSize = ends[1] - (begin + split);
-    std::memmove(ends[0], begin + split, size_t(secondSize) * sizeof(QChar));
-    text.truncate((ends[0] - begin) + secondSize);
+    QChar *firstEnd = begin, *secondEnd = begin + split;
+    RunBoth([&] { firstEnd = QStringDecoder(QStringDecoder::Utf8).appendToBuffer(begin, bytes.first(split)); },
+            [&] {
+                // Only the text's very first character may be a byte-order mark to drop.
+                QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+                secondEnd = decoder.appendToBuffer(begin + split, bytes.sliced(split));
+            },
+            SecondThreadPays(true));
+    const qsizetype secondSize = secondEnd - (begin + split);
+    std::memmove(firstEnd, begin + split, size_t(secondSize) * sizeof(QChar));
+    text.truncate((firstEnd - begin) + secondSize);
     return text;
 }
 
@@ -179,11 +175,23 @@ bool ReadLines(const QString &path, QStringList &lines, qint64 maxBytes)
     return true;
 }
 
+QString JoinLines(const QStringList &lines, QLatin1StringView lineEnd)
+{
+    qsizetype size = 0;
+    for (const QString &line : lines)
+        size += line.size() + lineEnd.size();
+    QString text;
+    text.reserve(size);
+    for (const QString &line : lines) {
+        text += line;
+        text += lineEnd;
+    }
+    return text;
+}
+
 bool WriteLines(const QString &path, const QStringList &lines, Encoding encoding, QLatin1StringView lineEnd)
 {
-    QString text;
-    for (const QString &line : lines)
-        text += line + lineEnd;
+    const QString text = JoinLines(lines, lineEnd);
     QByteArray bytes = encoding == Encoding::Utf8WithBom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
     bytes += text.toUtf8();
     return platform::SaveFile(path, bytes);

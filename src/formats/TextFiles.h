@@ -26,6 +26,9 @@ bool ReadLines(const QString &path, QStringList &lines, qint64 maxBytes = qint64
 bool WriteLines(const QString &path, const QStringList &lines, Encoding encoding,
                 QLatin1StringView lineEnd = QLatin1StringView("\r\n"));
 
+// Every line followed by lineEnd, in one text.
+QString JoinLines(const QStringList &lines, QLatin1StringView lineEnd);
+
 // Splits text at CR, LF or CRLF.
 QStringList SplitLines(QStringView text);
 // The lines of a multi-line value: like SplitLines, but a line break at the end
