@@ -1,6 +1,7 @@
 #include "online/StoredGoogleAccounts.h"
 
 #include "online/AccountEncryption.h"
+#include "platform/SecretStore.h"
 #include "support/QorRegistryEnhanced.h"
 #include "support/SettingsTable.h"
 
@@ -13,20 +14,82 @@ QString AccountsKey()
     return Setting(SettingId::GoogleAccounts).path;
 }
 
-QString ValuePath(const QString &account, const char *value)
+const char *const kSecretNames[] = {"GoogleGeocodingKey", "GoogleRefreshToken"};
+
+QString AccountService(const QString &account)
 {
-    return AccountsKey() + u'\\' + account + u'\\' + QLatin1StringView(value);
+    return AccountsKey() + u'\\' + account;
 }
 
-QString ReadSecret(const TQorRegistryEnhanced &registry, const QString &account, const char *value)
+QString EncryptForSettings(const QString &plain)
 {
-    const QString stored = registry.GetValueDefault(ValuePath(account, value), QString()).toString();
+    return DCPEncryptString(plain, kGoogleAccountPassPhrase);
+}
+
+QString DecryptFromSettings(const QString &stored)
+{
     return DCPDecryptString(stored, kGoogleAccountPassPhrase);
 }
 
+platform::SettingsSecretStore SettingsFile(TQorRegistryEnhanced &registry)
+{
+    return {registry, {&EncryptForSettings, &DecryptFromSettings}};
+}
+
+platform::SettingsSecretStore SettingsFile(const TQorRegistryEnhanced &registry)
+{
+    return {registry, {&EncryptForSettings, &DecryptFromSettings}};
+}
+
+QString FileSecret(const TQorRegistryEnhanced &registry, const QString &account, const char *value)
+{
+    return SettingsFile(registry).Read(AccountService(account), QLatin1StringView(value)).value_or(QString());
+}
+
+// A value left in the settings file is newer than the keyring's: whenever the
+// keyring takes a secret, the file's copy is emptied. So the file is read
+// first, and the keyring only where the file holds nothing.
+QString ReadSecret(const TQorRegistryEnhanced &registry, const QString &account, const char *value)
+{
+    if (QString stored = FileSecret(registry, account, value); !stored.isEmpty())
+        return stored;
+    platform::SecretStore *keyring = platform::SessionKeyring();
+    return keyring ? keyring->Read(AccountService(account), QLatin1StringView(value)).value_or(QString()) : QString();
+}
+
+// The settings file keeps an empty value even then, so the account stays listed.
 void WriteSecret(TQorRegistryEnhanced &registry, const QString &account, const char *value, const QString &secret)
 {
-    registry.SetTypedValue(ValuePath(account, value), DCPEncryptString(secret, kGoogleAccountPassPhrase), btNone);
+    const QString name = QLatin1StringView(value);
+    QString forFile = secret;
+    if (platform::SecretStore *keyring = platform::SessionKeyring()) {
+        const bool kept = secret.isEmpty() ? keyring->Remove(AccountService(account), name)
+                                           : keyring->Write(AccountService(account), name, secret);
+        if (kept)
+            forFile.clear();
+    }
+    SettingsFile(registry).Write(AccountService(account), name, forFile);
+}
+
+void ForgetKeyringSecrets(const QStringList &accounts)
+{
+    platform::SecretStore *keyring = platform::SessionKeyring();
+    if (!keyring)
+        return;
+    for (const QString &account : accounts)
+        for (const char *value : kSecretNames)
+            keyring->Remove(AccountService(account), QLatin1StringView(value));
+}
+
+// Moves what an earlier run left in the settings file into the keyring.
+void MoveSecretsToKeyring(TQorRegistryEnhanced &registry, const QStringList &accounts)
+{
+    if (!platform::SessionKeyring())
+        return;
+    for (const QString &account : accounts)
+        for (const char *value : kSecretNames)
+            if (const QString secret = FileSecret(registry, account, value); !secret.isEmpty())
+                WriteSecret(registry, account, value, secret);
 }
 
 // Values named after accounts directly under the accounts key: the layout
@@ -97,6 +160,7 @@ TGoogleAccountChoice LoadGoogleAccounts(TQorRegistryEnhanced &registry)
     ConvertLegacyValues(registry);
     TGoogleAccountChoice choice;
     choice.Accounts = StoredGoogleAccountNames(registry);
+    MoveSecretsToKeyring(registry, choice.Accounts);
     const QString name = DefaultAccountName(registry);
     if (choice.Accounts.isEmpty() && !name.isEmpty())
         choice.Accounts.append(name);
@@ -109,13 +173,16 @@ TGoogleAccountChoice LoadGoogleAccounts(TQorRegistryEnhanced &registry)
 QString SaveGoogleAccounts(TQorRegistryEnhanced &registry, const std::vector<TGoogleAccountData> &rows,
                            const QString &selected)
 {
+    QStringList gone = StoredGoogleAccountNames(registry);
     registry.DeleteKey(AccountsKey());
     QStringList names;
     for (const TGoogleAccountData &row : rows) {
         WriteSecret(registry, row.GoogleAccount, "GoogleGeocodingKey", row.GoogleGeocodingKey);
         WriteSecret(registry, row.GoogleAccount, "GoogleRefreshToken", row.GoogleRefreshToken);
         names.append(row.GoogleAccount);
+        gone.removeAll(row.GoogleAccount);
     }
+    ForgetKeyringSecrets(gone);
     if (names.isEmpty()) {
         registry.DeleteValue(Setting(SettingId::DefaultGoogleAccount).path);
         return {};

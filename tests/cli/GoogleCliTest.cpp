@@ -47,6 +47,8 @@ protected:
         environment.insert("XDG_CONFIG_HOME", dir.filePath("config"));
         environment.remove("DISPLAY");
         environment.remove("WAYLAND_DISPLAY");
+        // Never the keyring of whoever runs the tests: the settings file takes the secrets.
+        environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/cardolin-test-bus");
         environment.insert("CARDOLIN_GOOGLE_AUTH_URL", google.BaseUrl() + "o/oauth2/auth");
         environment.insert("CARDOLIN_GOOGLE_TOKEN_URL", google.BaseUrl());
         environment.insert("CARDOLIN_GOOGLE_PEOPLE_URL", google.BaseUrl());

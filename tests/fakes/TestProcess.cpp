@@ -1,5 +1,7 @@
 // Linked into every test program: the same locale and time zone on every
-// machine, and OpenSSL's own leaks kept out of the leak check.
+// machine, no keyring, and OpenSSL's own leaks kept out of the leak check.
+
+#include "platform/SecretStore.h"
 
 #include <cstdlib>
 
@@ -11,6 +13,13 @@ const bool environmentSet = [] {
     setenv("LANG", "en_US.UTF-8", 1);
     setenv("LC_ALL", "en_US.UTF-8", 1);
     setenv("TZ", "UTC", 1);
+    return true;
+}();
+
+// No test may read or change the keyring of whoever runs it; the keyring
+// tests bring their own session.
+const bool keyringSet = [] {
+    cardolin::platform::UseSessionKeyring(nullptr);
     return true;
 }();
 

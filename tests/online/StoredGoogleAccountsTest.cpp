@@ -1,11 +1,14 @@
 #include "online/AccountEncryption.h"
 #include "online/StoredGoogleAccounts.h"
+#include "platform/SecretStore.h"
 #include "support/QorRegistryEnhanced.h"
 #include "support/RegistryStore.h"
 #include "support/SettingsTable.h"
 #include "support/StartupSettings.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace cardolin {
 namespace {
@@ -109,6 +112,78 @@ TEST_F(StoredAccountsTest, ConvertsLegacyValuesKeepingOnlyTheNames)
         EXPECT_EQ(ReadGoogleRefreshToken(registry, "old@example.com"), QString());
         EXPECT_TRUE(registry.ValueExists("Google Accounts\\old@example.com\\GoogleRefreshToken"));
     }
+}
+
+// A keyring in memory; `answering` false makes every call fail as a dead one would.
+struct MemoryKeyring final : platform::SecretStore
+{
+    std::map<QString, QString> entries;
+    bool answering = true;
+
+    std::optional<QString> Read(const QString &service, const QString &key) override
+    {
+        const auto found = entries.find(service + '\\' + key);
+        return answering && found != entries.end() ? std::optional(found->second) : std::nullopt;
+    }
+    bool Write(const QString &service, const QString &key, const QString &secret) override
+    {
+        if (answering)
+            entries[service + '\\' + key] = secret;
+        return answering;
+    }
+    bool Remove(const QString &service, const QString &key) override
+    {
+        if (answering)
+            entries.erase(service + '\\' + key);
+        return answering;
+    }
+    bool Answers() override { return answering; }
+};
+
+struct KeyringAccountsTest : StoredAccountsTest
+{
+    MemoryKeyring keyring;
+    KeyringAccountsTest() { platform::UseSessionKeyring(&keyring); }
+    ~KeyringAccountsTest() override { platform::UseSessionKeyring(nullptr); }
+};
+
+TEST_F(KeyringAccountsTest, KeepsSecretsInTheKeyringAndOnlyEmptyValuesInTheFile)
+{
+    SaveGoogleAccounts(registry, {{"ann@example.com", "geo-1", "tok-1"}, {"bob@example.com", "", ""}}, "ann@example.com");
+    EXPECT_EQ(keyring.entries, (std::map<QString, QString>{{"Google Accounts\\ann@example.com\\GoogleGeocodingKey", "geo-1"},
+                                                           {"Google Accounts\\ann@example.com\\GoogleRefreshToken", "tok-1"}}));
+    EXPECT_EQ(Raw("Google Accounts\\ann@example.com\\GoogleRefreshToken"), QString());
+    EXPECT_EQ(Raw("Google Accounts\\ann@example.com\\GoogleGeocodingKey"), QString());
+    EXPECT_EQ(StoredGoogleAccountNames(registry), QStringList({"ann@example.com", "bob@example.com"}));
+    EXPECT_EQ(ReadGoogleRefreshToken(registry, "ann@example.com"), "tok-1");
+    EXPECT_EQ(ReadDefaultGoogleGeocodingKey(registry), "geo-1");
+
+    // Emptied or dropped, a secret leaves the keyring too.
+    WriteGoogleRefreshToken(registry, "ann@example.com", QString());
+    EXPECT_EQ(ReadGoogleRefreshToken(registry, "ann@example.com"), QString());
+    SaveGoogleAccounts(registry, {{"bob@example.com", "", ""}}, QString());
+    EXPECT_TRUE(keyring.entries.empty());
+}
+
+TEST_F(KeyringAccountsTest, MovesOldFileSecretsIntoTheKeyringAndTrustsTheNewerFileValue)
+{
+    // Written by an earlier version, or while no keyring answered.
+    keyring.answering = false;
+    SaveGoogleAccounts(registry, {{"ann@example.com", "geo-old", "tok-file"}}, "ann@example.com");
+    EXPECT_EQ(Raw("Google Accounts\\ann@example.com\\GoogleRefreshToken"), DCPEncryptString("tok-file", kGoogleAccountPassPhrase));
+    EXPECT_EQ(ReadGoogleRefreshToken(registry, "ann@example.com"), "tok-file");
+
+    // The keyring still holds an older token: the file's value is the newer one.
+    keyring.answering = true;
+    keyring.entries["Google Accounts\\ann@example.com\\GoogleRefreshToken"] = "tok-stale";
+    EXPECT_EQ(ReadGoogleRefreshToken(registry, "ann@example.com"), "tok-file");
+
+    const TGoogleAccountChoice choice = LoadGoogleAccounts(registry);
+    EXPECT_EQ(choice.GeocodingKey, "geo-old");
+    EXPECT_EQ(keyring.entries["Google Accounts\\ann@example.com\\GoogleRefreshToken"], "tok-file");
+    EXPECT_EQ(Raw("Google Accounts\\ann@example.com\\GoogleRefreshToken"), QString());
+    EXPECT_EQ(Raw("Google Accounts\\ann@example.com\\GoogleGeocodingKey"), QString());
+    EXPECT_EQ(ReadGoogleRefreshToken(registry, "ann@example.com"), "tok-file");
 }
 
 } // namespace
