@@ -86,16 +86,16 @@ QString UsageText()
                "  quillet-cli dedupe BOOK [--method merge|keep-newest|keep-oldest] [--display-type TYPE]\n"
                "  quillet-cli format BOOK [--dial-number] [--email] [--website] [--last-name-uppercase]\n"
                "  quillet-cli accounts\n"
-               "  quillet-cli settings get PATH\n"
+               "  quillet-cli settings get PATH [--show-secrets]\n"
                "  quillet-cli settings set PATH VALUE [--type string|integer|boolean] [--yes]\n"
-               "  quillet-cli settings list [KEY]\n"
+               "  quillet-cli settings list [KEY] [--show-secrets]\n"
                "  quillet-cli settings export KEY FILE [--include-secrets]\n"
                "  quillet-cli google connect [--login-hint EMAIL] [--print-token]\n"
                "  quillet-cli google pull BOOK --refresh-token TOKEN\n"
                "  quillet-cli google push BOOK --refresh-token TOKEN\n"
                "  quillet-cli google groups --refresh-token TOKEN\n"
                "  quillet-cli update check [--url URL]\n"
-               "  quillet-cli google accounts [add NAME [--refresh-token T] [--geocoding-key K] | remove NAME]\n"
+               "  quillet-cli google accounts [add NAME [--refresh-token T|-] [--geocoding-key K] | remove NAME]\n"
                "  quillet-cli sync BOOK --account NAME [--action contribute|echo|synchronize] [--yes]\n"
                "  quillet-cli --help\n"
                "\n"
@@ -111,15 +111,18 @@ QString UsageText()
                "BOOK (and INPUT, OUTPUT) \"@NAME\" is the book of account NAME where the program\n"
                "keeps it, \"@\" the current account's; write ./@x for a file named @x.\n"
                "PATH and KEY are relative to the program's settings (Options\\SortAlphabetically);\n"
-               "get prints a missing setting's default and exits 1 when there is none. Setting\n"
-               "where books live offers to move them, which --yes accepts. export writes a file\n"
-               "only you can read, without tokens, keys and the client secret unless\n"
-               "--include-secrets is given.\n"
+               "get prints a missing setting's default and exits 1 when there is none; get and\n"
+               "list print secrets as <secret: N characters> unless --show-secrets is given.\n"
+               "Setting where books live offers to move them, which --yes accepts. export\n"
+               "writes a file only you can read, without tokens, keys and the client secret\n"
+               "unless --include-secrets is given.\n"
                "google needs the settings GoogleClientID and GoogleClientSecret (your own OAuth\n"
                "client). connect signs in through the browser and takes the code from it or from\n"
                "standard input; pull replaces BOOK's contacts with the account's (keeping a\n"
                "backup), push uploads BOOK's contacts. --account NAME takes the refresh token\n"
-               "stored for that account. sync brings BOOK and the account together as the\n"
+               "stored for that account. --refresh-token - reads the token from standard input;\n"
+               "without either, CARDOLIN_GOOGLE_REFRESH_TOKEN gives it. accounts add changes\n"
+               "only the values it is given. sync brings BOOK and the account together as the\n"
                "action says, saves BOOK (with its backup) when it changed and prints the six\n"
                "counters; Echo asks before it deletes from the account, which --yes accepts.\n"
                "update check reads the update file at URL, else at CARDOLIN_UPDATE_URL, else at\n"
@@ -529,20 +532,25 @@ int RunAccounts(const Arguments &args)
 
 int RunSettings(const Arguments &args)
 {
-    return RunSettingsCommand(args.positionals, args.Value("type"), args.Has("include-secrets"), args.Has("yes"));
+    return RunSettingsCommand(args.positionals, {args.Value("type"), args.Has("include-secrets"),
+                                                 args.Has("show-secrets"), args.Has("yes")});
 }
 
-const Option kSettingsOptions[] = {{QLatin1StringView("type"), true}, {QLatin1StringView("include-secrets"), false}};
+const Option kSettingsOptions[] = {{QLatin1StringView("type"), true},
+                                   {QLatin1StringView("include-secrets"), false},
+                                   {QLatin1StringView("show-secrets"), false}};
 
 int RunGoogle(const Arguments &args)
 {
     GoogleOptions options;
     options.loginHint = args.Value("login-hint");
     options.refreshToken = args.Value("refresh-token");
+    options.refreshTokenGiven = args.Has("refresh-token");
     options.printToken = args.Has("print-token");
     options.answerYes = args.Has("yes");
     options.account = args.Value("account");
     options.geocodingKey = args.Value("geocoding-key");
+    options.geocodingKeyGiven = args.Has("geocoding-key");
     return RunGoogleCommand(args.positionals, options);
 }
 

@@ -293,7 +293,10 @@ int RunAccountsChange(const QString &verb, const QString &name, const GoogleOpti
     } else if (found == rows.end()) {
         rows.push_back({name, options.geocodingKey, options.refreshToken});
     } else {
-        *found = {name, options.geocodingKey, options.refreshToken};
+        if (options.geocodingKeyGiven)
+            found->GoogleGeocodingKey = options.geocodingKey;
+        if (options.refreshTokenGiven)
+            found->GoogleRefreshToken = options.refreshToken;
     }
     SaveGoogleAccounts(registry, rows, ReadTextSetting(registry, SettingId::DefaultGoogleAccount));
     return ExitOk;
@@ -307,6 +310,26 @@ int RunAccounts(const QStringList &words, const GoogleOptions &options)
     if ((verb == QLatin1StringView("add") || verb == QLatin1StringView("remove")) && words.size() == 3)
         return RunAccountsChange(verb, words[2], options);
     return Fail(QStringLiteral("google accounts takes nothing, add NAME or remove NAME."));
+}
+
+// A token on the command line is visible to every user of the machine (ps), so
+// "-" reads it from standard input and the environment can hold it instead;
+// an explicit --account still names its own stored token.
+bool ResolveRefreshToken(GoogleOptions &options)
+{
+    if (options.refreshTokenGiven && options.refreshToken == QLatin1StringView("-")) {
+        std::string line;
+        std::getline(std::cin, line);
+        options.refreshToken = QString::fromStdString(line).trimmed();
+        if (options.refreshToken.isEmpty()) {
+            Fail(QStringLiteral("--refresh-token - found no token on standard input."));
+            return false;
+        }
+    } else if (!options.refreshTokenGiven && options.account.isEmpty()) {
+        options.refreshToken = qEnvironmentVariable("CARDOLIN_GOOGLE_REFRESH_TOKEN").trimmed();
+        options.refreshTokenGiven = !options.refreshToken.isEmpty();
+    }
+    return true;
 }
 
 std::optional<TSyncAction> ParseSyncAction(const QString &text)
@@ -370,8 +393,11 @@ int RunSyncCommand(const QString &book, const GoogleOptions &options)
     return sync.Warnings().isEmpty() && session.prompts.ErrorCount() == errorsBefore ? ExitOk : ExitRejected;
 }
 
-int RunGoogleCommand(const QStringList &words, const GoogleOptions &options)
+int RunGoogleCommand(const QStringList &words, const GoogleOptions &given)
 {
+    GoogleOptions options = given;
+    if (!ResolveRefreshToken(options))
+        return ExitFailed;
     const QString action = words.value(0);
     if (action == QLatin1StringView("accounts"))
         return RunAccounts(words, options);

@@ -7,9 +7,13 @@ namespace cardolin::cli {
 struct GoogleOptions
 {
     QString loginHint;
-    QString refreshToken;
+    QString refreshToken; // "-": read from standard input
     QString account;      // a stored account, whose token serves when none is given
     QString geocodingKey; // for google accounts add
+    // Whether the option was on the command line at all: accounts add changes only
+    // what it is given.
+    bool refreshTokenGiven = false;
+    bool geocodingKeyGiven = false;
     QString syncAction;   // contribute, echo or synchronize
     bool printToken = false;
     bool answerYes = false;

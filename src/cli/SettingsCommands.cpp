@@ -52,15 +52,24 @@ QString NameOf(const QString &path)
     return path.section(u'\\', -1, -1, QString::SectionSkipEmpty);
 }
 
+// A secret is printed only when asked for, so that a listing on the screen or
+// in a terminal log does not give it away.
+QString Shown(const QString &name, const QString &text, bool showSecrets)
+{
+    if (showSecrets || text.isEmpty() || !IsSecretValueName(name))
+        return text;
+    return QStringLiteral("<secret: %1 characters>").arg(text.size());
+}
+
 // ---- get ----------------------------------------------------------------------
 
-int Get(UserEnvironment &user, CliPrompts &prompts, const QString &path)
+int Get(UserEnvironment &user, CliPrompts &prompts, const QString &path, bool showSecrets)
 {
     if (const std::optional<RegistryValue> stored = user.Registry().GetRawValue(path))
-        return Print(ValueText(*stored) + u'\n');
+        return Print(Shown(NameOf(path), ValueText(*stored), showSecrets) + u'\n');
     // The program reads a missing setting as its default, and so does this.
     if (const SettingDefinition *setting = FindSetting(path); setting && SettingDefault(*setting).isValid())
-        return Print(DefaultText(*setting) + u'\n');
+        return Print(Shown(NameOf(path), DefaultText(*setting), showSecrets) + u'\n');
     prompts.ShowError(QStringLiteral("\"%1\" is not set.").arg(path));
     return kExitAbsent;
 }
@@ -149,7 +158,7 @@ bool SameParts(const QStringList &a, const QStringList &b)
     return a.join(u'\\').compare(b.join(u'\\'), Qt::CaseInsensitive) == 0;
 }
 
-int List(UserEnvironment &user, CliPrompts &prompts, const QString &key)
+int List(UserEnvironment &user, CliPrompts &prompts, const QString &key, bool showSecrets)
 {
     const QStringList keyParts = Parts(key);
     const RegistryPath path = Parts(kProgramSettingsKey) + keyParts;
@@ -161,7 +170,7 @@ int List(UserEnvironment &user, CliPrompts &prompts, const QString &key)
     for (const QString &name : store.ValueNames(path)) {
         stored.insert(name.toCaseFolded());
         values += (name.isEmpty() ? QStringLiteral("@") : name) + QStringLiteral(" = ")
-                  + ValueText(*store.ReadValue(path, name)) + u'\n';
+                  + Shown(name, ValueText(*store.ReadValue(path, name)), showSecrets) + u'\n';
     }
     // Settings that are not stored show what the program assumes for them.
     for (const SettingDefinition &setting : SettingDefinitions()) {
@@ -175,7 +184,8 @@ int List(UserEnvironment &user, CliPrompts &prompts, const QString &key)
             if (!subKeys.contains(settingKey[keyParts.size()], Qt::CaseInsensitive))
                 subKeys.append(settingKey[keyParts.size()]);
         } else if (!stored.contains(name.toCaseFolded())) {
-            values += name + QStringLiteral(" = ") + DefaultText(setting) + QStringLiteral(" (default)\n");
+            values += name + QStringLiteral(" = ") + Shown(name, DefaultText(setting), showSecrets)
+                      + QStringLiteral(" (default)\n");
         }
     }
     if (!known) {
@@ -233,9 +243,9 @@ int RunAccountsCommand(bool answerYes)
     return Print(out);
 }
 
-int RunSettingsCommand(const QStringList &words, const QString &type, bool includeSecrets, bool answerYes)
+int RunSettingsCommand(const QStringList &words, const SettingsOptions &options)
 {
-    CliPrompts prompts(answerYes);
+    CliPrompts prompts(options.answerYes);
     const QStringList rest = words.mid(1);
     const Action *action = nullptr;
     for (const Action &entry : kActions)
@@ -245,18 +255,20 @@ int RunSettingsCommand(const QStringList &words, const QString &type, bool inclu
         return Fail(prompts, QStringLiteral("settings takes get, set, list or export."));
     if (rest.size() < action->minimum || rest.size() > action->maximum)
         return Fail(prompts, QStringLiteral("Wrong number of arguments for settings %1.").arg(action->word));
-    if (!type.isEmpty() && action->word != QLatin1StringView("set"))
+    if (!options.type.isEmpty() && action->word != QLatin1StringView("set"))
         return Fail(prompts, QStringLiteral("--type goes with settings set only."));
-    if (includeSecrets && action->word != QLatin1StringView("export"))
+    if (options.includeSecrets && action->word != QLatin1StringView("export"))
         return Fail(prompts, QStringLiteral("--include-secrets goes with settings export only."));
+    if (options.showSecrets && action->word != QLatin1StringView("get") && action->word != QLatin1StringView("list"))
+        return Fail(prompts, QStringLiteral("--show-secrets goes with settings get and list only."));
     UserEnvironment user(prompts);
     if (action->word == QLatin1StringView("get"))
-        return Get(user, prompts, rest[0]);
+        return Get(user, prompts, rest[0], options.showSecrets);
     if (action->word == QLatin1StringView("set"))
-        return Set(user, prompts, rest[0], rest[1], type);
+        return Set(user, prompts, rest[0], rest[1], options.type);
     if (action->word == QLatin1StringView("list"))
-        return List(user, prompts, rest.value(0));
-    return Export(user, prompts, rest[0], rest[1], includeSecrets);
+        return List(user, prompts, rest.value(0), options.showSecrets);
+    return Export(user, prompts, rest[0], rest[1], options.includeSecrets);
 }
 
 } // namespace cardolin::cli

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -41,6 +42,7 @@ protected:
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.remove("CARDOLIN_GEOCODING_KEY");
+        environment.remove("CARDOLIN_GOOGLE_REFRESH_TOKEN");
         for (const auto &[name, value] : variables)
             environment.insert(name, value);
         environment.insert("HOME", dir.filePath("home"));
@@ -179,6 +181,48 @@ TEST_F(GoogleCli, StoredAccountsServeTheGoogleCommands)
     EXPECT_EQ(Cli({"google", "accounts", "remove", "bob@example.com"}).exitCode, 0);
     EXPECT_EQ(Cli({"google", "accounts", "remove", "bob@example.com"}).exitCode, 2);
     EXPECT_EQ(Cli({"google", "accounts"}).out, "ann@example.com\ttoken\n");
+}
+
+TEST_F(GoogleCli, SecretsArePrintedOnlyWhenAsked)
+{
+    const QString masked = QString("<secret: %1 characters>").arg(google.clientSecret.size());
+    EXPECT_EQ(Cli({"settings", "get", "GoogleClientSecret"}).out, masked + "\n");
+    EXPECT_EQ(Cli({"settings", "get", "GoogleClientSecret", "--show-secrets"}).out, google.clientSecret + "\n");
+    EXPECT_EQ(Cli({"settings", "get", "GoogleClientID"}).out, google.clientId + "\n");
+    ASSERT_EQ(Cli({"google", "accounts", "add", "ann@example.com", "--refresh-token", token}).exitCode, 0);
+
+    const QString listed = Cli({"settings", "list"}).out;
+    EXPECT_TRUE(listed.contains("GoogleClientSecret = " + masked + "\n")) << listed.toStdString();
+    EXPECT_FALSE(listed.contains(google.clientSecret));
+    const QString account = Cli({"settings", "list", "Google Accounts\\ann@example.com"}).out;
+    EXPECT_TRUE(account.contains(QRegularExpression("^GoogleRefreshToken = <secret: \\d+ characters>$",
+                                                    QRegularExpression::MultilineOption)))
+        << account.toStdString();
+    EXPECT_TRUE(Cli({"settings", "list", "--show-secrets"}).out.contains("GoogleClientSecret = " + google.clientSecret));
+    EXPECT_EQ(Cli({"settings", "set", "GoogleClientSecret", "x", "--show-secrets"}).exitCode, 2);
+}
+
+// A token typed on the command line shows in ps: standard input and the
+// environment carry it too. Adding to a stored account changes only what is given.
+TEST_F(GoogleCli, TokensComeFromStandardInputOrTheEnvironmentAndAddKeepsWhatIsNotGiven)
+{
+    ASSERT_EQ(Cli({"google", "accounts", "add", "ann@example.com", "--refresh-token", "-"}, token.toUtf8() + "\n").exitCode, 0);
+    ASSERT_EQ(Cli({"google", "accounts", "add", "ann@example.com", "--geocoding-key", "NEWKEY"}).exitCode, 0);
+    EXPECT_EQ(Cli({"google", "accounts"}).out, "ann@example.com\ttoken\tgeocoding key\n");
+    EXPECT_EQ(Cli({"google", "groups", "--account", "ann@example.com"}).exitCode, 0);
+    EXPECT_EQ(Cli({"google", "accounts", "add", "ann@example.com", "--refresh-token", "-"}, "\n").exitCode, 2);
+    ASSERT_EQ(Cli({"google", "accounts", "add", "ann@example.com", "--refresh-token", "other"}).exitCode, 0);
+    EXPECT_EQ(Cli({"google", "groups", "--account", "ann@example.com"}).exitCode, 2); // replaced
+    EXPECT_EQ(Cli({"google", "accounts"}).out, "ann@example.com\ttoken\tgeocoding key\n");
+
+    const QList<QPair<QString, QString>> withToken = {{"CARDOLIN_GOOGLE_REFRESH_TOKEN", token}};
+    EXPECT_EQ(Cli({"google", "groups"}, {}, withToken).exitCode, 0);
+    EXPECT_EQ(Cli({"google", "groups"}, {}, {{"CARDOLIN_GOOGLE_REFRESH_TOKEN", "revoked"}}).exitCode, 2);
+    ASSERT_EQ(Cli({"google", "accounts", "add", "bob@example.com"}, {}, withToken).exitCode, 0);
+    EXPECT_EQ(Cli({"google", "accounts"}).out, "ann@example.com\ttoken\tgeocoding key\nbob@example.com\ttoken\n");
+    // A named account uses its own token, not the environment's.
+    ASSERT_EQ(Cli({"google", "accounts", "add", "carl@example.com"}).exitCode, 0);
+    EXPECT_EQ(Cli({"google", "groups", "--account", "carl@example.com"}, {}, withToken).exitCode, 2);
 }
 
 TEST_F(GoogleCli, SyncPrintsTheCountersAndAsksBeforeDeleting)

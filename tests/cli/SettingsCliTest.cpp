@@ -43,6 +43,8 @@ struct CliUserTest : ::testing::Test
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("HOME", home);
         environment.insert("XDG_CONFIG_HOME", config);
+        // Never the keyring of whoever runs the tests: the settings file takes the secrets.
+        environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/cardolin-test-bus");
         process.setProcessEnvironment(environment);
         process.start(QUILLET_CLI, arguments);
         process.closeWriteChannel();
@@ -162,8 +164,8 @@ TEST_F(CliUserTest, ExportsLeaveSecretsOutUnlessAskedAndOnlyTheirOwnerCanReadThe
                   .exitCode,
               0);
     const QString account = "Google Accounts\\ann@example.com\\";
-    const QString storedToken = Cli({"settings", "get", account + "GoogleRefreshToken"}).out.trimmed();
-    const QString storedKey = Cli({"settings", "get", account + "GoogleGeocodingKey"}).out.trimmed();
+    const QString storedToken = Cli({"settings", "get", account + "GoogleRefreshToken", "--show-secrets"}).out.trimmed();
+    const QString storedKey = Cli({"settings", "get", account + "GoogleGeocodingKey", "--show-secrets"}).out.trimmed();
     ASSERT_FALSE(storedToken.isEmpty());
     ASSERT_FALSE(storedKey.isEmpty());
 
