@@ -27,13 +27,6 @@ const std::vector<const ContactField *> &MergedTextFields()
     return fields;
 }
 
-// A record read from a book without notes holds one empty line, which has
-// nothing to keep.
-bool HasEntries(const QStringList &list)
-{
-    return !(list.isEmpty() || (list.size() == 1 && list.first().isEmpty()));
-}
-
 int SaturatedSum(int a, int b)
 {
     const qint64 sum = qint64(a) + qint64(b);

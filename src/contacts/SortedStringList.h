@@ -4,6 +4,13 @@
 
 namespace cardolin {
 
+// A record read from a book holds one empty line for an empty list (of notes,
+// categories or keywords); such a list has nothing in it.
+inline bool HasEntries(const QStringList &list)
+{
+    return !(list.isEmpty() || (list.size() == 1 && list.first().isEmpty()));
+}
+
 // The categories and keywords of a record: kept sorted by the user's locale
 // collation, case-insensitively, with no two entries that collate equal.
 class TSortedStringList

@@ -53,7 +53,8 @@ QString Memberships(const TContactData &c, const QStringList &groups)
                               Object({Text("contactGroupResourceName"_L1, GoogleGroupResourceName(groups, name))}))});
     };
     QStringList elements;
-    if (c.Categories.IsEmpty()) {
+    // A contact loaded from a book without categories holds one empty entry.
+    if (!HasEntries(c.Categories.Entries())) {
         if (HasGoogleGroup(groups, u"Contacts"_s))
             elements.append(element(u"Contacts"_s));
         return Array(elements);

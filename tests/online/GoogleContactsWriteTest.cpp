@@ -109,6 +109,13 @@ TEST(PersonBody, EmptyContactSendsEmptyTextsNoDatesAndTheContactsGroup)
     EXPECT_EQ(person["memberships"][0]["contactGroupMembership"]["contactGroupResourceName"].toString(),
               "contactGroups/my");
     EXPECT_EQ(Parsed(BuildPersonBody(c, {"Golf=contactGroups/golf"}))["memberships"].toArray().size(), 0);
+
+    // As loaded from a book: no categories is one empty entry.
+    c.Categories.Assign({""});
+    ASSERT_EQ(c.Categories.Count(), 1);
+    const QJsonArray loaded = Parsed(BuildPersonBody(c, {"Contacts=contactGroups/my"}))["memberships"].toArray();
+    ASSERT_EQ(loaded.size(), 1);
+    EXPECT_EQ(loaded[0]["contactGroupMembership"]["contactGroupResourceName"].toString(), "contactGroups/my");
 }
 
 class Writing : public GoogleFixture
