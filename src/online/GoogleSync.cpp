@@ -247,8 +247,10 @@ void TGoogleSync::UploadPass()
         } else {
             c.Exportable = c.Synced < c.Modified;
         }
+        // Counted as the upload will send it: a contact linked to an account
+        // contact (a copy Synchronize just made among them) is an update there.
         if (c.Exportable)
-            ++(c.Synced == 0 ? m_counters.CloudCreated : m_counters.CloudUpdated);
+            ++(c.Synced == 0 && c.GoogleContactID.isEmpty() ? m_counters.CloudCreated : m_counters.CloudUpdated);
         if (c.GoogleContactID.isEmpty())
             Write(QStringLiteral("    ") + NameOf(m_book, c) + QStringLiteral(" is not present in cloud"));
     }

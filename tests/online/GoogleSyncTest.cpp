@@ -161,6 +161,8 @@ TEST_F(GoogleSyncTest, SynchronizeCopiesBothWaysAndLinksTheCopy)
     ASSERT_TRUE(sync.Run(kAccount));
     EXPECT_EQ(sync.Counters().LocalCreated, 1);
     EXPECT_EQ(sync.Counters().LocalUpdated, 1);
+    EXPECT_EQ(sync.Counters().CloudCreated, 0); // the copy was made in the book, not in the account
+    EXPECT_EQ(sync.Counters().CloudUpdated, 1);
     EXPECT_EQ(BookNames(), QStringList({"Newer Cloud", "Solo Cloud"}));
     EXPECT_EQ(book.ContactDataList()[0]->PersonalEmail, "newer@example.com");
     EXPECT_EQ(book.ContactDataList()[1]->GoogleContactID, "people/c1");
