@@ -311,12 +311,10 @@ QString GeocodingKey(const Arguments &args, const Format &to, UserPrompts &promp
 {
     if (const QString given = args.Value("geocoding-key"); !given.isEmpty())
         return given;
-    if (const QString environment = qEnvironmentVariable("CARDOLIN_GEOCODING_KEY"); !environment.isEmpty())
-        return environment;
     if (to.word != QLatin1StringView("kml"))
-        return {};
+        return GeocodingKeyFromEnvironment();
     UserEnvironment user(prompts);
-    return ReadDefaultGoogleGeocodingKey(user.Registry());
+    return DefaultGeocodingKey(user.Registry());
 }
 
 int RunConvert(const Arguments &args)

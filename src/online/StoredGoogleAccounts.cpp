@@ -135,6 +135,17 @@ QString ReadDefaultGoogleGeocodingKey(const TQorRegistryEnhanced &registry)
     return name.isEmpty() ? QString() : ReadGoogleGeocodingKey(registry, name);
 }
 
+QString GeocodingKeyFromEnvironment()
+{
+    return qEnvironmentVariable("CARDOLIN_GEOCODING_KEY");
+}
+
+QString DefaultGeocodingKey(const TQorRegistryEnhanced &registry)
+{
+    const QString environment = GeocodingKeyFromEnvironment();
+    return environment.isEmpty() ? ReadDefaultGoogleGeocodingKey(registry) : environment;
+}
+
 void WriteGoogleRefreshToken(TQorRegistryEnhanced &registry, const QString &account, const QString &token)
 {
     WriteSecret(registry, account, "GoogleRefreshToken", token);
@@ -166,7 +177,7 @@ TGoogleAccountChoice LoadGoogleAccounts(TQorRegistryEnhanced &registry)
         choice.Accounts.append(name);
     if (choice.Accounts.contains(name))
         choice.Selected = name;
-    choice.GeocodingKey = ReadDefaultGoogleGeocodingKey(registry);
+    choice.GeocodingKey = DefaultGeocodingKey(registry);
     return choice;
 }
 

@@ -25,6 +25,11 @@ QString ReadGoogleRefreshToken(const TQorRegistryEnhanced &registry, const QStri
 QString ReadGoogleGeocodingKey(const TQorRegistryEnhanced &registry, const QString &account);
 // The geocoding key of the account selected at start (the default one); "" when none.
 QString ReadDefaultGoogleGeocodingKey(const TQorRegistryEnhanced &registry);
+// CARDOLIN_GEOCODING_KEY, which stands before any stored key; "" when unset.
+QString GeocodingKeyFromEnvironment();
+// The key both programs geocode with unless told otherwise: the environment's,
+// else the default account's.
+QString DefaultGeocodingKey(const TQorRegistryEnhanced &registry);
 void WriteGoogleRefreshToken(TQorRegistryEnhanced &registry, const QString &account, const QString &token);
 // The accounts stored now, in the store's order.
 QStringList StoredGoogleAccountNames(const TQorRegistryEnhanced &registry);
@@ -35,7 +40,7 @@ struct TGoogleAccountChoice
 {
     QStringList Accounts;
     QString Selected;     // empty: nothing selected
-    QString GeocodingKey; // of the selected account
+    QString GeocodingKey; // DefaultGeocodingKey
 };
 // Converts the values an older version kept directly under the accounts key,
 // whenever some are found (their tokens cannot be read: the accounts stay, their tokens are dropped),

@@ -53,6 +53,17 @@ TEST_F(SyncCommandsTest, FillsTheAccountBoxAtStart)
     EXPECT_EQ(window->QorContacts2().GoogleGeocodingKey(), "geo-key");
 }
 
+// The window geocodes with the same key the command-line tool would.
+TEST_F(SyncCommandsTest, TheEnvironmentsGeocodingKeyStandsBeforeTheStoredOne)
+{
+    qputenv("CARDOLIN_GEOCODING_KEY", "from-environment");
+    Start();
+    qunsetenv("CARDOLIN_GEOCODING_KEY");
+    EXPECT_EQ(GoogleBox()->currentText(), kAccount);
+    EXPECT_EQ(window->QorContacts1().GoogleGeocodingKey(), "from-environment");
+    EXPECT_EQ(window->QorContacts2().GoogleGeocodingKey(), "from-environment");
+}
+
 TEST_F(SyncCommandsTest, SyncFillsAnEmptyBookAndShowsTheResults)
 {
     google.AddPeople(40);
