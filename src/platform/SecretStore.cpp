@@ -45,6 +45,9 @@ JobOutcome Run(QKeychain::Job *job, std::chrono::milliseconds deadline)
     // The window stays painted but takes no clicks or keys meanwhile.
     if (!outcome.finished)
         loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // A job that never ends goes with the application rather than leak.
+    if (!outcome.finished)
+        job->setParent(QCoreApplication::instance());
     return outcome;
 }
 

@@ -1,6 +1,7 @@
-// Run twice by CTest: the Keyring suite inside with-keyring-session.sh (a
-// private D-Bus session with gnome-keyring), the NoKeyring suite with a
-// session bus address that leads nowhere.
+// Run three times by CTest, one suite each, since a process connects to its
+// session bus once: Keyring inside with-keyring-session.sh (a private D-Bus
+// session with gnome-keyring), NoKeyring with a bus address that leads
+// nowhere, SilentBus with a bus that never answers.
 
 #include "fakes/CoreApplication.h"
 #include "online/StoredGoogleAccounts.h"
@@ -14,6 +15,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalServer>
 #include <QTemporaryDir>
 
 namespace cardolin {
@@ -87,22 +89,43 @@ TEST(KeyringTest, AccountsKeepTheirSecretsOutOfTheSettingsFile)
     EXPECT_EQ(keyring.Read("Google Accounts\\ann@example.com", "GoogleGeocodingKey"), std::nullopt);
 }
 
-TEST(NoKeyringTest, FallsBackToTheSettingsFileQuickly)
+// Probes, writes and reads, each of which must fail; how long they took.
+qint64 MillisecondsToFailEverything(KeyringSecretStore &keyring)
 {
-    testing::EnsureCoreApplication();
-    KeyringSecretStore keyring(QStringLiteral("Cardolin tests"));
     QElapsedTimer clock;
     clock.start();
     EXPECT_FALSE(keyring.Answers());
     EXPECT_FALSE(keyring.Write("Google Accounts\\ann", "GoogleRefreshToken", "t"));
     EXPECT_EQ(keyring.Read("Google Accounts\\ann", "GoogleRefreshToken"), std::nullopt);
-    EXPECT_LT(clock.elapsed(), 5000);
+    return clock.elapsed();
+}
+
+TEST(NoKeyringTest, FallsBackToTheSettingsFileQuickly)
+{
+    testing::EnsureCoreApplication();
+    KeyringSecretStore keyring(QStringLiteral("Cardolin tests"));
+    EXPECT_LT(MillisecondsToFailEverything(keyring), 5000);
 
     // Even when handed a keyring that cannot store, the account keeps its token.
     AccountsFile accounts(&keyring);
     SaveGoogleAccounts(accounts.registry, {{"ann@example.com", "", "token-secret-1"}}, "ann@example.com");
     EXPECT_EQ(ReadGoogleRefreshToken(accounts.registry, "ann@example.com"), "token-secret-1");
     EXPECT_TRUE(accounts.Text().contains("GoogleRefreshToken"));
+}
+
+// A bus that takes the connection and then says nothing: every call gives up
+// at its deadline instead of hanging the program.
+TEST(SilentBusTest, GivesUpAtTheDeadline)
+{
+    testing::EnsureCoreApplication();
+    QTemporaryDir dir;
+    QLocalServer silent;
+    ASSERT_TRUE(silent.listen(dir.filePath("bus")));
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + QFile::encodeName(dir.filePath("bus")));
+    KeyringSecretStore keyring(QStringLiteral("Cardolin tests"), std::chrono::milliseconds(300));
+    const qint64 elapsed = MillisecondsToFailEverything(keyring);
+    EXPECT_GE(elapsed, 900);
+    EXPECT_LT(elapsed, 5000);
 }
 
 } // namespace
