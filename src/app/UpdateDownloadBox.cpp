@@ -1,5 +1,6 @@
 #include "app/UpdateDownloadBox.h"
 
+#include "platform/FileSystem.h"
 #include "support/UpdateDownload.h"
 #include "support/UserPrompts.h"
 
@@ -78,14 +79,6 @@ void UpdateDownloadBox::reject()
         QDialog::reject();
 }
 
-void UpdateDownloadBox::Fail(QFile &file, const QString &message)
-{
-    if (!message.isEmpty())
-        m_prompts.ShowError(message);
-    file.close();
-    file.remove();
-}
-
 bool UpdateDownloadBox::Run()
 {
     const QString fileName = UpdateSourceFileName(m_info.DownloadFileURL);
@@ -94,41 +87,43 @@ bool UpdateDownloadBox::Run()
         return false;
     }
     FileLabel->setText(fileName);
-    QFile file(DestinationFolder + u'/' + fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_prompts.ShowError(tr("The file %1 could not be created: %2").arg(file.fileName(), file.errorString()));
-        return false;
-    }
+    const QString path = DestinationFolder + u'/' + fileName;
     StatusLabel->setText(tr("Getting file information"));
     m_transfer.emplace(m_options);
     m_size = m_transfer->QuerySize(m_info.DownloadFileURL);
     // A refused size request is said, not passed over in silence.
     if (m_size <= 0) {
-        Fail(file, m_size < 0 ? m_transfer->FailureText() : tr("The file to download is empty."));
+        m_prompts.ShowError(m_size < 0 ? m_transfer->FailureText() : tr("The file to download is empty."));
         m_transfer.reset();
         return false;
     }
-    const bool ok = Transfer(file);
+    // The installer may take long: the user's Cancel ends it, not a deadline.
+    TUpdateTransferOptions download = m_options;
+    download.DeadlineMs = 0;
+    m_transfer.emplace(download);
+    // The file appears under its name only once complete; a failed or
+    // cancelled download leaves nothing behind.
+    bool transferred = false;
+    const bool saved = platform::SaveFile(path, [&](QIODevice &file) { return transferred = Transfer(file); });
     m_transfer.reset();
-    if (!ok) {
-        Fail(file, QString());
-        hide();
+    hide();
+    if (!saved) {
+        if (transferred)
+            m_prompts.ShowError(tr("The file %1 could not be saved.").arg(path));
         return false;
     }
-    file.close();
-    if (!DownloadVerified(file.fileName(), m_hashType, m_info)) {
-        Fail(file, tr("The downloaded file is corrupted."));
-        hide();
+    if (!DownloadVerified(path, m_hashType, m_info)) {
+        QFile::remove(path);
+        m_prompts.ShowError(tr("The downloaded file is corrupted."));
         return false;
     }
     m_prompts.ShowInformation(tr("The application will close to start the update."));
-    hide();
     if (OnReadyToInstall)
-        OnReadyToInstall(file.fileName());
+        OnReadyToInstall(path);
     return true;
 }
 
-bool UpdateDownloadBox::Transfer(QFile &file)
+bool UpdateDownloadBox::Transfer(QIODevice &file)
 {
     m_sizeKnown = m_size != kUnknownDownloadSize;
     m_scale = m_size > INT_MAX ? 1024 : 1;

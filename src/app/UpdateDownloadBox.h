@@ -52,9 +52,8 @@ protected:
     void reject() override;
 
 private:
-    bool Transfer(QFile &file);
+    bool Transfer(QIODevice &file);
     void ShowReceived(qint64 received);
-    void Fail(QFile &file, const QString &message);
 
     TUpdateInfo m_info;
     TQorAppUpdateFileSizeUnit m_unit;

@@ -285,6 +285,8 @@ public:
         int rateLimitWaitMs = 60000;
         int pageRetries = 3;
         int pageRetryWaitMs = 2000;
+        int requestIdleMs = 30000;     // one request's silence
+        int requestDeadlineMs = 60000; // one request's whole answer
     };
     void SetGoogleServiceTiming(const GoogleServiceTiming &timing) { m_googleTiming = timing; }
 
@@ -383,8 +385,16 @@ private:
     void ObtainGoogleAuthorizationCode();
     void RequestGoogleTokens(const QList<QPair<QString, QString>> &fields, const QString &failure);
     WebResponse FetchGooglePage(const QString &resource, const QString &operation, bool laterPage);
+    // How much one listing may bring: far above what an account can hold.
+    struct GooglePageBounds
+    {
+        qint64 maxItems;
+        const char *itemsName;
+    };
     bool ReadGooglePages(const QString &resource, const QString &operation, const QString &errorMessage,
+                         const GooglePageBounds &bounds,
                          const std::function<int(const QJsonObject &page, bool firstPage)> &takePage);
+    bool FailGooglePages(const QString &reason, const QString &errorMessage);
     void FillContactFromPerson(const QJsonObject &person, TContactData &c, bool &groupsRead);
     // Formats a contact read from the account when asked to, and names one
     // without names after its e-mail address.
@@ -424,6 +434,8 @@ private:
     QString m_googleClientID;
     QString m_googleClientSecret;
     QString m_googleGeocodingKey;
+    bool m_geocodingBatch = false;   // an export asks for many contacts in a row
+    bool m_geocodingRefused = false; // the key was refused during that batch
     QString m_googleRefreshToken;
     QString m_googleAuthCode;
     QString m_googleAccessToken;

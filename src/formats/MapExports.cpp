@@ -220,6 +220,8 @@ int TQorContacts::ExportToGoogleEarthKMLFile(const QString &FileName)
     WriteStyles(xml, *this);
     int geocoded = 0, placed = 0;
     const int count = int(m_contactDataList.size());
+    m_geocodingBatch = true;
+    m_geocodingRefused = false;
     for (int i = 0; i < count; ++i) {
         ReportProgress(0, count - 1, i);
         TContactData &c = *m_contactDataList[size_t(i)];
@@ -235,6 +237,7 @@ int TQorContacts::ExportToGoogleEarthKMLFile(const QString &FileName)
         WritePlacemark(xml, *this, c, location);
         ++placed;
     }
+    m_geocodingBatch = false;
     xml.writeEndDocument();
     m_tag = geocoded;
     if (!platform::SaveFile(FileName, document)) {

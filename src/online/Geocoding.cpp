@@ -100,9 +100,13 @@ TLocationType PreferredLocation(const QString &preferred)
 
 QString TQorContacts::GetCoordinatesUsingGoogleGeocodingAPI(const QString &Address)
 {
+    // Within one export a missing or refused key is said once, not once per contact.
+    if (m_geocodingBatch && m_geocodingRefused)
+        return {};
     if (m_googleGeocodingKey.isEmpty()) {
         m_prompts->ShowWarning(
             QStringLiteral("The Google Geocoding Key must be configured to access Google Geocoding API."));
+        m_geocodingRefused = true;
         return {};
     }
     QString query = Address;
@@ -130,6 +134,7 @@ QString TQorContacts::GetCoordinatesUsingGoogleGeocodingAPI(const QString &Addre
     else if (answer.status == QLatin1StringView("REQUEST_DENIED") || answer.status == QLatin1StringView("INVALID_REQUEST"))
         // A refused key would otherwise fail silently for every contact.
         m_prompts->ShowError(QStringLiteral("Google Geocoding API refused the request: %1").arg(answer.errorMessage));
+    m_geocodingRefused = m_geocodingRefused || answer.status == QLatin1StringView("REQUEST_DENIED");
     if (answer.lat.isEmpty() || answer.lng.isEmpty())
         return {};
     return answer.lng + u',' + answer.lat + QStringLiteral(",0");

@@ -77,7 +77,7 @@ int TQorContacts::ReadGoogleContactGroupsFromGoogleContactsService()
         QStringLiteral("v1/contactGroups?pageSize=30"),
         QStringLiteral("ReadGoogleContactGroupsFromGoogleContactsService - Error while reading contact groups"),
         QStringLiteral("An error occurred while reading contact groups from Google Contacts Service."),
-        [this](const QJsonObject &page, bool firstPage) {
+        {kMaxGoogleGroups, "contact groups"}, [this](const QJsonObject &page, bool firstPage) {
             m_googleContactGroupsAvailability = true;
             if (firstPage)
                 m_googleContactGroups.clear();

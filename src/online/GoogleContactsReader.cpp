@@ -186,7 +186,7 @@ int TQorContacts::ImportFromGoogleContactsService()
         QStringLiteral("v1/people/me/connections?personFields=") + PeopleReadFields() + QStringLiteral("&pageSize=100"),
         QStringLiteral("ImportFromGoogleContactsService - Error while reading contacts"),
         QStringLiteral("An error occurred while importing contacts from Google Contacts Service."),
-        [&](const QJsonObject &page, bool) {
+        {kMaxGooglePeople, "contacts"}, [&](const QJsonObject &page, bool) {
             int taken = 0;
             for (const QJsonValue &person : ArrayOf(page, "connections")) {
                 TContactData *contact = CreateContactData();

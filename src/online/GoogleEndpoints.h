@@ -18,4 +18,9 @@ QString GoogleContactsScope();
 QString PeopleReadFields();
 QString PeopleWriteFields();
 
+// A Google account holds at most 25,000 contacts; listings longer than these
+// come from something else and are not read to the end.
+constexpr qint64 kMaxGooglePeople = 100000;
+constexpr qint64 kMaxGoogleGroups = 10000;
+
 } // namespace cardolin

@@ -3,6 +3,7 @@
 #include <QHostAddress>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QUrl>
 
 namespace cardolin {
@@ -62,7 +63,8 @@ bool LoopbackListener::Start(const QString &expectedState, std::function<void(co
 {
     Stop();
     m_server = std::make_unique<QTcpServer>();
-    if (!m_server->listen(QHostAddress::LocalHost, m_defaultPort)) {
+    // Loopback redirects may use any port (RFC 8252, 7.3).
+    if (!m_server->listen(QHostAddress::LocalHost, m_defaultPort) && !m_server->listen(QHostAddress::LocalHost, 0)) {
         m_server.reset();
         return false;
     }
@@ -78,6 +80,7 @@ void LoopbackListener::Stop()
         return;
     // Deleting the server deletes the sockets it still owns.
     m_pending.clear();
+    m_open.clear();
     m_server.reset();
     m_expectedState.clear();
     m_onCode = nullptr;
@@ -122,12 +125,33 @@ LoopbackListener::Answer LoopbackListener::Judge(const QByteArray &head) const
 void LoopbackListener::AcceptConnections()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
-        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { Serve(socket); });
-        QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] {
-            m_pending.remove(socket);
-            socket->deleteLater();
+        // The oldest goes first: the browser's redirect is the newest.
+        if (m_open.size() >= kMaxConnections)
+            Close(m_open.front());
+        m_open.append(socket);
+        auto *idle = new QTimer(socket);
+        idle->setSingleShot(true);
+        QObject::connect(idle, &QTimer::timeout, socket, [this, socket] { Close(socket); });
+        idle->start(m_idleCloseMs);
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket, idle] {
+            idle->start();
+            Serve(socket);
         });
+        QObject::connect(socket, &QTcpSocket::disconnected, socket, [this, socket] { Forget(socket); });
     }
+}
+
+void LoopbackListener::Forget(QTcpSocket *socket)
+{
+    m_pending.remove(socket);
+    m_open.removeOne(socket);
+    socket->deleteLater();
+}
+
+void LoopbackListener::Close(QTcpSocket *socket)
+{
+    Forget(socket);
+    socket->abort();
 }
 
 void LoopbackListener::Serve(QTcpSocket *socket)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -21,6 +22,11 @@ class LoopbackListener
 {
 public:
     static constexpr quint16 kDefaultPort = 3000;
+    // Connections that stay silent this long are closed, and no more than
+    // kMaxConnections are kept: idle connections must not use up the
+    // descriptors while the browser's redirect is still to come.
+    static constexpr int kIdleCloseMs = 10000;
+    static constexpr int kMaxConnections = 16;
 
     explicit LoopbackListener(quint16 defaultPort = kDefaultPort);
     ~LoopbackListener();
@@ -30,13 +36,17 @@ public:
     // 0 lets the system choose a free port when listening starts (tests).
     quint16 DefaultPort() const { return m_defaultPort; }
     void SetDefaultPort(quint16 port) { m_defaultPort = port; }
+    // Tests shorten the wait before an idle connection is closed.
+    void SetIdleCloseMs(int milliseconds) { m_idleCloseMs = milliseconds; }
     // The port in use while listening, else the default port.
     quint16 Port() const;
     // "http://127.0.0.1:3000": the redirect address the authorization sends.
     QString RedirectAddress() const;
 
     // Listens for the answer to one authorization; onCode receives a code that
-    // came with expectedState. False when the port cannot be taken.
+    // came with expectedState. When the default port is taken (perhaps by
+    // another user, who would receive the code) a port chosen by the system
+    // is used instead. False when no port can be taken.
     bool Start(const QString &expectedState, std::function<void(const QString &code)> onCode);
     void Stop();
     bool IsListening() const;
@@ -60,8 +70,12 @@ public:
 private:
     void AcceptConnections();
     void Serve(QTcpSocket *socket);
+    void Forget(QTcpSocket *socket);
+    void Close(QTcpSocket *socket);
 
     quint16 m_defaultPort;
+    int m_idleCloseMs = kIdleCloseMs;
+    QList<QTcpSocket *> m_open; // oldest first
     std::unique_ptr<QTcpServer> m_server;
     QString m_expectedState;
     std::function<void(const QString &)> m_onCode;

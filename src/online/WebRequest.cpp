@@ -1,16 +1,18 @@
 #include "online/WebRequest.h"
 
 #include "contacts/QorContacts.h"
+#include "support/BoundedReply.h"
 #include "support/UserPrompts.h"
 
 #include <QEventLoop>
-#include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QTimer>
 #include <QUrl>
+
+#include <memory>
 
 namespace cardolin {
 
@@ -20,6 +22,8 @@ void TQorContacts::ApplyRequestDefaults(WebRequest &request, const QString &base
     request.baseUrl = baseUrl;
     request.proxyAddress = m_proxyAddress;
     request.proxyPort = m_proxyPort.toInt();
+    request.timeoutMs = m_googleTiming.requestIdleMs;
+    request.deadlineMs = m_googleTiming.requestDeadlineMs;
 }
 
 void TQorContacts::ApplyPeopleRequestDefaults(WebRequest &request, const QString &baseUrl) const
@@ -74,20 +78,28 @@ int RetryAfterSeconds(const QNetworkReply &reply)
     return ok && seconds >= 0 ? seconds : -1;
 }
 
-bool IsLoopbackHost(const QString &host)
+QNetworkRequest MessageFor(const WebRequest &request, const QUrl &address, bool secret)
 {
-    return host.compare(QLatin1StringView("localhost"), Qt::CaseInsensitive) == 0 || QHostAddress(host).isLoopback();
+    QNetworkRequest message(address);
+    // A redirect could carry the secret elsewhere.
+    if (secret)
+        message.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
+    if (!request.accept.isEmpty()) {
+        message.setRawHeader("Accept", request.accept.toUtf8());
+        message.setHeader(QNetworkRequest::ContentTypeHeader, request.accept);
+    }
+    if (!request.contentType.isEmpty())
+        message.setHeader(QNetworkRequest::ContentTypeHeader, request.contentType);
+    if (!request.authorization.isEmpty())
+        message.setRawHeader("Authorization", request.authorization);
+    return message;
 }
 
 } // namespace
 
 bool MayCarrySecret(const QUrl &address)
 {
-    if (!address.isValid())
-        return false;
-    if (address.scheme() == QLatin1StringView("https"))
-        return true;
-    return address.scheme() == QLatin1StringView("http") && IsLoopbackHost(address.host());
+    return IsSecureOrLoopback(address);
 }
 
 WebResponse Execute(const WebRequest &request)
@@ -105,42 +117,22 @@ WebResponse Execute(const WebRequest &request)
     manager.setProxy(request.proxyAddress.isEmpty()
                          ? QNetworkProxy(QNetworkProxy::NoProxy)
                          : QNetworkProxy(QNetworkProxy::HttpProxy, request.proxyAddress, quint16(request.proxyPort)));
-    QNetworkRequest message(address);
-    // A redirect could carry the secret elsewhere.
-    if (secret)
-        message.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
-    if (!request.accept.isEmpty()) {
-        message.setRawHeader("Accept", request.accept.toUtf8());
-        message.setHeader(QNetworkRequest::ContentTypeHeader, request.accept);
-    }
-    if (!request.contentType.isEmpty())
-        message.setHeader(QNetworkRequest::ContentTypeHeader, request.contentType);
-    if (!request.authorization.isEmpty())
-        message.setRawHeader("Authorization", request.authorization);
-    message.setTransferTimeout(request.timeoutMs);
-    QNetworkReply *reply = request.body.isEmpty()
-                               ? manager.sendCustomRequest(message, request.method.toLatin1())
-                               : manager.sendCustomRequest(message, request.method.toLatin1(), request.body);
-    QEventLoop loop;
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
-    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [reply](qint64 received, qint64) {
-        if (received > kMaxWebResponseBytes)
-            reply->abort();
-    });
-    timer.start(request.timeoutMs);
-    if (!reply->isFinished())
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    const QNetworkRequest message = MessageFor(request, address, secret);
+    std::unique_ptr<QNetworkReply> reply(request.body.isEmpty()
+                                             ? manager.sendCustomRequest(message, request.method.toLatin1())
+                                             : manager.sendCustomRequest(message, request.method.toLatin1(), request.body));
+    QByteArray body;
+    const ReplyEnd end = AwaitReply(*reply, {request.timeoutMs, request.deadlineMs, kMaxWebResponseBytes, false},
+                                    [&body](const QByteArray &block) {
+                                        body += block;
+                                        return true;
+                                    });
     WebResponse response;
-    if (reply->isFinished() && reply->bytesAvailable() <= kMaxWebResponseBytes) {
+    if (end == ReplyEnd::Finished) {
         response.status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-        response.body = reply->readAll();
+        response.body = std::move(body);
         response.retryAfterSeconds = RetryAfterSeconds(*reply);
     }
-    reply->abort();
-    delete reply;
     return response;
 }
 

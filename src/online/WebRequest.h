@@ -21,7 +21,8 @@ struct WebRequest
     QString contentType;
     QString proxyAddress;
     int proxyPort = 0;
-    int timeoutMs = 30000;
+    int timeoutMs = 30000;  // no byte for this long ends the request
+    int deadlineMs = 60000; // the whole request ends by then
     QByteArray authorization; // the Authorization header, sent as is; none when empty
     QByteArray body;
     // The address or body holds a key or token. Such a request, and any with an
@@ -40,7 +41,8 @@ struct WebResponse
 // A Retry-After longer than this is not waited for in full.
 constexpr int kMaxRetryAfterSeconds = 600;
 
-// Answers larger than this are cut off and treated as failures.
+// Answers larger than this are cut off and treated as failures, counted as
+// they arrive.
 constexpr qint64 kMaxWebResponseBytes = 4 * 1024 * 1024;
 
 WebResponse Execute(const WebRequest &request);

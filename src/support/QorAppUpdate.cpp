@@ -198,7 +198,53 @@ TUpdateTransferOptions TQorAppUpdate::TransferOptions() const
     TUpdateTransferOptions options;
     options.ProxyAddress = ProxyAddress;
     options.ProxyPort = ProxyPort.toInt();
+    options.TimeoutMs = TimeoutMs;
+    options.DeadlineMs = DeadlineMs;
+    // Only a file the user pointed at may name files of this machine.
+    options.WebOnly = UpdateSourceKind(UpdateFileURL) != TUpdateSourceKind::Path;
     return options;
+}
+
+namespace {
+
+// "1.02.08" as {1, 2, 8}; a part's text after its digits ("08b1") breaks ties.
+int ComparePart(QStringView a, QStringView b)
+{
+    auto digits = [](QStringView part) {
+        qsizetype n = 0;
+        while (n < part.size() && part[n].isDigit() && part[n].unicode() < 128)
+            ++n;
+        return n;
+    };
+    const qsizetype da = digits(a), db = digits(b);
+    // Leading zeros say nothing about the value.
+    QStringView na = a.left(da), nb = b.left(db);
+    while (na.size() > 1 && na.front() == u'0')
+        na = na.mid(1);
+    while (nb.size() > 1 && nb.front() == u'0')
+        nb = nb.mid(1);
+    if (na.size() != nb.size())
+        return na.size() < nb.size() ? -1 : 1;
+    if (const int byValue = na.compare(nb); byValue != 0)
+        return byValue < 0 ? -1 : 1;
+    const int rest = a.mid(da).compare(b.mid(db), Qt::CaseInsensitive);
+    return rest < 0 ? -1 : rest > 0 ? 1 : 0;
+}
+
+} // namespace
+
+int CompareVersions(const QString &a, const QString &b)
+{
+    const QList<QStringView> left = QStringView(a).trimmed().split(u'.');
+    const QList<QStringView> right = QStringView(b).trimmed().split(u'.');
+    for (qsizetype i = 0; i < qMax(left.size(), right.size()); ++i) {
+        // A missing part counts as 0: "1.2" is "1.2.0".
+        const QStringView l = i < left.size() ? left[i] : QStringView(u"0");
+        const QStringView r = i < right.size() ? right[i] : QStringView(u"0");
+        if (const int order = ComparePart(l, r); order != 0)
+            return order;
+    }
+    return 0;
 }
 
 TQorAppUpdate::TCheckResult TQorAppUpdate::Check() const
@@ -207,9 +253,14 @@ TQorAppUpdate::TCheckResult TQorAppUpdate::Check() const
     if (UpdateFileURL.isEmpty())
         return result;
     const TUpdateTransferOptions options = TransferOptions();
+    TUpdateTransferOptions configured = options;
+    configured.WebOnly = false; // the address the user gave
     QByteArray text;
-    if (FetchUpdateText(UpdateFileURL, options, text, result.FailureText))
+    if (FetchUpdateText(UpdateFileURL, configured, text, result.FailureText))
         ReadUpdateSection(text, ProgramName, result.Info);
+    // The page goes to the browser: a published file may name a web page only.
+    if (options.WebOnly && UpdateSourceKind(result.Info.UpdatePageURL) != TUpdateSourceKind::Web)
+        result.Info.UpdatePageURL.clear();
     TakeIfEmpty(result.Info.UpdatePageURL, UpdatePageURL);
     if (!result.Info.ReadmeFileURL.isEmpty()) {
         QByteArray readme;
@@ -220,7 +271,9 @@ TQorAppUpdate::TCheckResult TQorAppUpdate::Check() const
     if (!result.FailureText.isEmpty())
         result.Outcome = TOutcome::Failed;
     else
-        result.Outcome = Version < result.Info.Version ? TOutcome::NewerVersion : TOutcome::UpToDate;
+        result.Outcome = !result.Info.Version.isEmpty() && CompareVersions(Version, result.Info.Version) < 0
+                             ? TOutcome::NewerVersion
+                             : TOutcome::UpToDate;
     return result;
 }
 

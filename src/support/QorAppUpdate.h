@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/BoundedReply.h"
 #include "support/UpdateTransfer.h"
 
 #include <QLocale>
@@ -46,6 +47,10 @@ QString ExpectedDigest(THashType type, const TUpdateInfo &info);
 // The file's digest as lower-case hexadecimal; empty when it cannot be read.
 QString FileDigest(const QString &fileName, THashType type);
 
+// Orders version texts part by part, each part by its number ("0.1.0" is
+// newer than "00.00.01", "1.10" newer than "1.9"); <0, 0 or >0.
+int CompareVersions(const QString &a, const QString &b);
+
 // The update file's address: CARDOLIN_UPDATE_URL, else the setting
 // UpdateFileURL; empty when neither is set.
 QString ConfiguredUpdateFileURL(const TQorRegistryEnhanced &registry);
@@ -76,6 +81,8 @@ public:
     THashType HashType = THashType::htNone;
     QString ProxyAddress;
     QString ProxyPort = QStringLiteral("80");
+    int TimeoutMs = 30000;                 // silence that fails one request
+    int DeadlineMs = kRequestDeadlineMs;   // the whole of one request
 
     // Reads the update file and the read-me; never talks to the user.
     TCheckResult Check() const;

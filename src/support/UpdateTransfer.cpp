@@ -1,7 +1,9 @@
 #include "support/UpdateTransfer.h"
 
+#include "support/BoundedReply.h"
+
+#include <QBuffer>
 #include <QCoreApplication>
-#include <QDir>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
@@ -9,9 +11,9 @@
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTemporaryFile>
-#include <QTimer>
 #include <QUrl>
+
+#include <memory>
 
 namespace cardolin {
 
@@ -61,7 +63,7 @@ QString UpdateSourceFileName(const QString &address)
 
 namespace {
 
-QNetworkRequest UpdateRequest(const QString &address, int timeoutMs)
+QNetworkRequest UpdateRequest(const QString &address)
 {
     QNetworkRequest request{QUrl(address)};
     const bool secure = address.toLower().startsWith(u"https");
@@ -74,7 +76,6 @@ QNetworkRequest UpdateRequest(const QString &address, int timeoutMs)
     }
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(5);
-    request.setTransferTimeout(timeoutMs);
     return request;
 }
 
@@ -96,13 +97,15 @@ QString ReplyFailure(QNetworkReply &reply)
     return QStringLiteral("Failed: ") + reply.errorString();
 }
 
-void WaitFor(QNetworkReply &reply, bool allowUserInput)
+ReplyBounds BoundsOf(const TUpdateTransferOptions &options, int deadlineMs)
 {
-    if (reply.isFinished())
-        return;
-    QEventLoop loop;
-    QObject::connect(&reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    loop.exec(allowUserInput ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+    return {options.TimeoutMs, deadlineMs, options.MaxBytes, options.AllowUserInput};
+}
+
+// A FIFO or a device would block the check or never end: only files are read.
+bool IsPlainFile(const QString &path)
+{
+    return QFileInfo(path).isFile(); // after following links
 }
 
 } // namespace
@@ -114,44 +117,59 @@ void TUpdateTransfer::Cancel()
         m_abort();
 }
 
+TUpdateSourceKind TUpdateTransfer::Admit(const QString &address)
+{
+    const TUpdateSourceKind kind = UpdateSourceKind(address);
+    if (kind == TUpdateSourceKind::Invalid) {
+        m_failure = InvalidSourceMessage(address);
+    } else if (m_options.WebOnly && !IsSecureOrLoopback(QUrl(address))) {
+        m_failure = QStringLiteral("Failed: a published update file may only name https addresses, not \"%1\".")
+                        .arg(address);
+        return TUpdateSourceKind::Invalid;
+    }
+    return kind;
+}
+
 qint64 TUpdateTransfer::QuerySize(const QString &address)
 {
     m_failure.clear();
-    switch (UpdateSourceKind(address)) {
+    switch (Admit(address)) {
     case TUpdateSourceKind::Path: {
         const QFileInfo info(UpdateSourcePath(address));
-        if (info.isFile())
+        if (IsPlainFile(info.filePath()))
             return info.size();
         m_failure = QStringLiteral("Failed: the file %1 does not exist.").arg(info.filePath());
         return -1;
     }
     case TUpdateSourceKind::Invalid:
-        m_failure = InvalidSourceMessage(address);
         return -1;
     case TUpdateSourceKind::Web:
         break;
     }
     QNetworkAccessManager manager;
     manager.setProxy(UpdateProxy(m_options));
-    QNetworkReply *reply = manager.head(UpdateRequest(address, m_options.TimeoutMs));
-    m_abort = [reply] { reply->abort(); };
-    WaitFor(*reply, m_options.AllowUserInput);
+    std::unique_ptr<QNetworkReply> reply(manager.head(UpdateRequest(address)));
+    m_abort = [&reply] { reply->abort(); };
+    // A size request is small whatever the download: it always has a deadline.
+    const ReplyBounds bounds = BoundsOf(m_options, m_options.DeadlineMs > 0 ? m_options.DeadlineMs : kRequestDeadlineMs);
+    const ReplyEnd end = AwaitReply(*reply, bounds, [](const QByteArray &) { return true; });
     m_abort = nullptr;
-    qint64 size = -1;
+    if (end != ReplyEnd::Finished) {
+        m_failure = QStringLiteral("Failed: ") + ReplyEndText(end, bounds);
+        return -1;
+    }
     if (reply->error() != QNetworkReply::NoError || m_cancelled) {
         m_failure = ReplyFailure(*reply);
-    } else {
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        size = length.isValid() ? length.toLongLong() : kUnknownDownloadSize;
+        return -1;
     }
-    delete reply;
-    return size;
+    const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
+    return length.isValid() ? length.toLongLong() : kUnknownDownloadSize;
 }
 
-bool TUpdateTransfer::Fetch(const QString &address, QFile &target, const std::function<void(qint64)> &progress)
+bool TUpdateTransfer::Fetch(const QString &address, QIODevice &target, const std::function<void(qint64)> &progress)
 {
     m_failure.clear();
-    switch (UpdateSourceKind(address)) {
+    switch (Admit(address)) {
     case TUpdateSourceKind::Web:
         return FetchWeb(address, target, progress);
     case TUpdateSourceKind::Path:
@@ -159,53 +177,45 @@ bool TUpdateTransfer::Fetch(const QString &address, QFile &target, const std::fu
     case TUpdateSourceKind::Invalid:
         break;
     }
-    m_failure = InvalidSourceMessage(address);
     return false;
 }
 
-bool TUpdateTransfer::FetchWeb(const QString &address, QFile &target, const std::function<void(qint64)> &progress)
+bool TUpdateTransfer::FetchWeb(const QString &address, QIODevice &target, const std::function<void(qint64)> &progress)
 {
     QNetworkAccessManager manager;
     manager.setProxy(UpdateProxy(m_options));
-    QNetworkReply *reply = manager.get(UpdateRequest(address, m_options.TimeoutMs));
-    m_abort = [reply] { reply->abort(); };
+    std::unique_ptr<QNetworkReply> reply(manager.get(UpdateRequest(address)));
+    m_abort = [&reply] { reply->abort(); };
     qint64 written = 0;
-    bool writeFailed = false;
-    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
+    const ReplyBounds bounds = BoundsOf(m_options, m_options.DeadlineMs);
+    const ReplyEnd end = AwaitReply(*reply, bounds, [&](const QByteArray &block) {
         // Only a successful answer's body goes into the file.
         if (reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 300)
-            return;
-        const QByteArray block = reply->readAll();
-        if (target.write(block) != block.size()) {
-            writeFailed = true;
-            reply->abort();
-            return;
-        }
+            return true;
+        if (target.write(block) != block.size())
+            return false;
         written += block.size();
-        if (m_options.MaxBytes > 0 && written > m_options.MaxBytes) {
-            writeFailed = true;
-            reply->abort();
-            return;
-        }
         if (progress)
             progress(written);
+        return true;
     });
-    WaitFor(*reply, m_options.AllowUserInput);
     m_abort = nullptr;
-    bool ok = reply->error() == QNetworkReply::NoError && !writeFailed && !m_cancelled;
-    if (writeFailed)
-        m_failure = m_options.MaxBytes > 0 && written > m_options.MaxBytes
-                        ? QStringLiteral("Failed: the answer is larger than %1 bytes.").arg(m_options.MaxBytes)
-                        : QStringLiteral("Failed: ") + target.errorString();
-    else if (!ok)
+    if (end == ReplyEnd::Refused)
+        m_failure = QStringLiteral("Failed: ") + target.errorString();
+    else if (end != ReplyEnd::Finished)
+        m_failure = QStringLiteral("Failed: ") + ReplyEndText(end, bounds);
+    else if (reply->error() != QNetworkReply::NoError || m_cancelled)
         m_failure = ReplyFailure(*reply);
-    delete reply;
-    return ok && target.flush();
+    return m_failure.isEmpty() && !m_cancelled;
 }
 
-bool TUpdateTransfer::CopyPath(const QString &path, QFile &target, const std::function<void(qint64)> &progress)
+bool TUpdateTransfer::CopyPath(const QString &path, QIODevice &target, const std::function<void(qint64)> &progress)
 {
     QFile source(path);
+    if (!IsPlainFile(path)) {
+        m_failure = QStringLiteral("Failed: %1 is not a file.").arg(path);
+        return false;
+    }
     if (!source.open(QIODevice::ReadOnly)) {
         m_failure = QStringLiteral("Failed: ") + source.errorString();
         return false;
@@ -231,26 +241,22 @@ bool TUpdateTransfer::CopyPath(const QString &path, QFile &target, const std::fu
         return false;
     if (written == 0)
         m_failure = QStringLiteral("Failed: the file %1 is empty.").arg(path);
-    return written > 0 && target.flush();
+    return written > 0;
 }
 
 bool FetchUpdateText(const QString &address, const TUpdateTransferOptions &options, QByteArray &text,
                      QString &failureText)
 {
-    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/AU_XXXXXX"));
-    if (!file.open()) {
-        failureText = QStringLiteral("Failed: ") + file.errorString();
-        return false;
-    }
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
     TUpdateTransferOptions limited = options;
     limited.MaxBytes = kMaxUpdateTextBytes;
     TUpdateTransfer transfer(limited);
-    if (!transfer.Fetch(address, file)) {
+    if (!transfer.Fetch(address, buffer)) {
         failureText = transfer.FailureText();
         return false;
     }
-    file.seek(0);
-    text = file.readAll();
+    text = buffer.data();
     return true;
 }
 

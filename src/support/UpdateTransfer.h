@@ -5,7 +5,7 @@
 
 #include <functional>
 
-class QFile;
+class QIODevice;
 
 namespace cardolin {
 
@@ -28,11 +28,15 @@ struct TUpdateTransferOptions
 {
     QString ProxyAddress;
     int ProxyPort = 80;
-    int TimeoutMs = 30000;
+    int TimeoutMs = 30000;  // no byte for this long fails a request
+    int DeadlineMs = 60000; // a whole request fails by then; 0: none (the installer, which has Cancel)
     // Larger answers fail; 0 means no limit.
     qint64 MaxBytes = 0;
     // The download dialog's Cancel must stay usable during the transfer.
     bool AllowUserInput = false;
+    // Addresses come from a published update file: only https (or http to
+    // this machine) is followed, never a local file.
+    bool WebOnly = false;
 };
 
 // One transfer from a web address or a path into an open file, waiting in a
@@ -46,7 +50,7 @@ public:
     // the request failed (FailureText says why). A path's file size.
     qint64 QuerySize(const QString &address);
     // Copies the source into target; progress gets the bytes written so far.
-    bool Fetch(const QString &address, QFile &target, const std::function<void(qint64)> &progress = {});
+    bool Fetch(const QString &address, QIODevice &target, const std::function<void(qint64)> &progress = {});
     // Stops a running Fetch or QuerySize, which then fails.
     void Cancel();
     bool Cancelled() const { return m_cancelled; }
@@ -54,8 +58,10 @@ public:
     const QString &FailureText() const { return m_failure; }
 
 private:
-    bool FetchWeb(const QString &address, QFile &target, const std::function<void(qint64)> &progress);
-    bool CopyPath(const QString &path, QFile &target, const std::function<void(qint64)> &progress);
+    bool FetchWeb(const QString &address, QIODevice &target, const std::function<void(qint64)> &progress);
+    bool CopyPath(const QString &path, QIODevice &target, const std::function<void(qint64)> &progress);
+    // The kind of address, Invalid (with FailureText set) when it may not be followed.
+    TUpdateSourceKind Admit(const QString &address);
 
     TUpdateTransferOptions m_options;
     bool m_cancelled = false;
@@ -63,8 +69,8 @@ private:
     QString m_failure;
 };
 
-// Fetches a small text file (the update file, the read-me) into memory through
-// a temporary file; false with FailureText set when it could not be read.
+// Fetches a small text file (the update file, the read-me) into memory; false
+// with FailureText set when it could not be read.
 bool FetchUpdateText(const QString &address, const TUpdateTransferOptions &options, QByteArray &text,
                      QString &failureText);
 

@@ -114,6 +114,25 @@ TEST(UpdateDownloadBox, CancelAsksAndLeavesNoPartialFile)
     }
 }
 
+// The download is written aside and named only once complete: a cancelled
+// one leaves an earlier file of the same name as it was, and no leftovers.
+TEST(UpdateDownloadBox, CancelledDownloadKeepsTheFileAlreadyThere)
+{
+    FakeUpdateServer server;
+    server.Publish(QStringLiteral("/slow.deb"), {200, kInstaller, true, 1000, {}});
+    Download slow(server, QStringLiteral("/slow.deb"));
+    QFile earlier(slow.folder.filePath("slow.deb"));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier");
+    earlier.close();
+    slow.prompts.answerYes = true;
+    QTimer::singleShot(300, slow.box.get(), [&slow] { slow.box->CancelButton->click(); });
+    EXPECT_FALSE(slow.box->Run());
+    EXPECT_EQ(slow.Files(), QStringList{"slow.deb"});
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), "earlier");
+}
+
 struct UpdateWindow : cardolin::testing::MainWindowFixture
 {
     FakeUpdateServer server;

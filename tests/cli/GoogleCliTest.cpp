@@ -132,6 +132,27 @@ TEST_F(GoogleCli, FailedPullSavesNothing)
     EXPECT_FALSE(QFileInfo::exists(book));
 }
 
+// A service that never stops handing out pages: the read stops at the most an
+// account can hold, fails (exit 2) and the book stays as it was.
+TEST_F(GoogleCli, EndlessListingsFailAndChangeNothing)
+{
+    google.AddPeople(2);
+    const QString book = dir.filePath("ann.qcb");
+    ASSERT_EQ(Cli({"google", "pull", book, "--refresh-token", token}).exitCode, 0);
+    const QByteArray before = ReadAll(book);
+    google.endlessPageSize = 2500;
+    const Result pulled = Cli({"google", "pull", book, "--refresh-token", token});
+    EXPECT_EQ(pulled.exitCode, 2);
+    EXPECT_TRUE(pulled.err.contains("more than 100000 contacts")) << pulled.err.toStdString();
+    EXPECT_EQ(ReadAll(book), before);
+
+    google.endlessPageSize = 1000;
+    const Result groups = Cli({"google", "groups", "--refresh-token", token});
+    EXPECT_EQ(groups.exitCode, 2);
+    EXPECT_TRUE(groups.err.contains("more than 10000 contact groups")) << groups.err.toStdString();
+    EXPECT_TRUE(groups.out.isEmpty());
+}
+
 TEST_F(GoogleCli, ABookChangedWhileThePullRanIsLeftAsTheOtherWriterMadeIt)
 {
     google.AddPeople(2);

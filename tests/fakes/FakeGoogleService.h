@@ -57,6 +57,9 @@ public:
     int failConnectionsPage = 0; // this page (from 0) of the connections answers 500 ...
     int failConnectionsTimes = 0; // ... so many times
     bool omitCreatedGroupName = false;
+    // > 0: every listing page brings this many new items, a next page and a
+    // huge total, for ever (a service that never stops).
+    int endlessPageSize = 0;
 
     // What came in.
     QStringList requestLines; // "GET /v1/people/me/connections?..."
@@ -216,8 +219,26 @@ private:
         return page;
     }
 
+    // Items numbered on from the page token, with another page always to come.
+    template <typename MakeItem>
+    Reply EndlessPage(const QUrlQuery &query, const char *member, MakeItem item)
+    {
+        const int offset = query.queryItemValue("pageToken").toInt();
+        QJsonArray elements;
+        for (int i = offset; i < offset + endlessPageSize; ++i)
+            elements.append(item(i));
+        return Json({{member, elements},
+                     {"totalItems", 2000000000},
+                     {"nextPageToken", QString::number(offset + endlessPageSize)}});
+    }
+
     Reply Connections(const QUrlQuery &query)
     {
+        if (endlessPageSize > 0)
+            return EndlessPage(query, "connections", [](int i) {
+                return QJsonObject{{"resourceName", QString("people/e%1").arg(i)},
+                                   {"names", QJsonArray{QJsonObject{{"givenName", QString("E%1").arg(i)}}}}};
+            });
         const int size = qMax(1, query.queryItemValue("pageSize").toInt());
         const int pageNumber = query.queryItemValue("pageToken").toInt() / size;
         if (pageNumber == failConnectionsPage && failConnectionsTimes > 0) {
@@ -275,6 +296,11 @@ private:
 
     Reply Groups(const QUrlQuery &query)
     {
+        if (endlessPageSize > 0)
+            return EndlessPage(query, "contactGroups", [](int i) {
+                return QJsonObject{{"resourceName", QString("contactGroups/e%1").arg(i)},
+                                   {"formattedName", QString("E%1").arg(i)}};
+            });
         return Json(Page(groups, query, "contactGroups", [](const QPair<QString, QString> &g) {
             return QJsonObject{{"resourceName", g.second}, {"formattedName", g.first}, {"name", g.first}};
         }));

@@ -152,4 +152,32 @@ TEST_F(Geocoding, KmlExportGeocodesMissingPositionsAndCountsThem)
     QFile::remove(path);
 }
 
+// A refused or missing key is said once per export, and the service is not
+// asked again for the rest of it; the next export asks afresh.
+TEST_F(Geocoding, KmlExportStopsAskingOnceTheKeyIsRefused)
+{
+    for (int i = 0; i < 3; ++i) {
+        TContactData *c = book.CreateContactData();
+        c->FirstName = QString("P%1").arg(i), c->HomeCity = "Oslo";
+    }
+    const QString path = QDir::temp().filePath("cardolin-refused-key-test.kml");
+    server.body = "<GeocodeResponse><status>REQUEST_DENIED</status><error_message>bad key</error_message></GeocodeResponse>";
+    EXPECT_EQ(book.ExportToGoogleEarthKMLFile(path), 0);
+    EXPECT_EQ(prompts.errors, QStringList{"Google Geocoding API refused the request: bad key"});
+    EXPECT_EQ(server.requestLines.size(), 1);
+
+    book.SetGoogleGeocodingKey("");
+    prompts.errors.clear();
+    EXPECT_EQ(book.ExportToGoogleEarthKMLFile(path), 0);
+    EXPECT_EQ(prompts.warnings.size(), 1);
+    EXPECT_EQ(server.requestLines.size(), 1);
+
+    book.SetGoogleGeocodingKey("good");
+    server.body = kTwoResults;
+    EXPECT_EQ(book.ExportToGoogleEarthKMLFile(path), 3);
+    EXPECT_EQ(server.requestLines.size(), 4);
+    EXPECT_TRUE(prompts.errors.isEmpty());
+    QFile::remove(path);
+}
+
 } // namespace

@@ -3,7 +3,9 @@
 
 #include "GoogleFixture.h"
 
+#include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUrlQuery>
@@ -189,6 +191,54 @@ TEST(Listener, ListensOnTheLoopbackOnlyAndOnlyWhileStarted)
     listener.Stop();
     EXPECT_FALSE(listener.IsListening());
     EXPECT_EQ(LoopbackListener().RedirectAddress(), "http://127.0.0.1:3000");
+}
+
+// Another user who holds the designed port first must not receive the code:
+// the listener takes a port of the system's choosing and names that one.
+TEST(Listener, TakenPortIsReplacedByOneTheSystemChooses)
+{
+    EnsureCoreApplication();
+    QTcpServer squatter;
+    ASSERT_TRUE(squatter.listen(QHostAddress::LocalHost, 0));
+    LoopbackListener listener(squatter.serverPort());
+    QString received;
+    ASSERT_TRUE(listener.Start("st", [&](const QString &code) { received = code; }));
+    EXPECT_NE(listener.Port(), squatter.serverPort());
+    EXPECT_EQ(listener.RedirectAddress(), QString("http://127.0.0.1:%1").arg(listener.Port()));
+    const QString host = QString("127.0.0.1:%1").arg(listener.Port());
+    EXPECT_TRUE(BrowserGet(listener.Port(), "/?code=c1&state=st", host).startsWith("HTTP/1.1 200"));
+    EXPECT_EQ(received, "c1");
+}
+
+// Silent connections are closed after the idle time, and only the newest
+// sixteen are kept, so that a flood of them cannot keep the browser out.
+TEST(Listener, IdleConnectionsAreClosedAndOnlySixteenKept)
+{
+    EnsureCoreApplication();
+    LoopbackListener listener(0);
+    listener.SetIdleCloseMs(1000);
+    QString received;
+    ASSERT_TRUE(listener.Start("st", [&](const QString &code) { received = code; }));
+    std::vector<std::unique_ptr<QTcpSocket>> idle;
+    int closed = 0;
+    for (int i = 0; i < 40; ++i) {
+        idle.push_back(std::make_unique<QTcpSocket>());
+        QObject::connect(idle.back().get(), &QTcpSocket::disconnected, [&] { ++closed; });
+        idle.back()->connectToHost(QHostAddress::LocalHost, listener.Port());
+    }
+    auto waitFor = [&](int count, int milliseconds) {
+        QElapsedTimer clock;
+        clock.start();
+        while (closed < count && clock.elapsed() < milliseconds)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    };
+    waitFor(40 - LoopbackListener::kMaxConnections, 800); // before the idle time has passed
+    EXPECT_EQ(closed, 40 - LoopbackListener::kMaxConnections);
+    waitFor(40, 5000);
+    EXPECT_EQ(closed, 40);
+    const QString host = QString("127.0.0.1:%1").arg(listener.Port());
+    EXPECT_TRUE(BrowserGet(listener.Port(), "/?code=c2&state=st", host).startsWith("HTTP/1.1 200"));
+    EXPECT_EQ(received, "c2");
 }
 
 } // namespace
