@@ -81,7 +81,7 @@ TEST_F(BackupTest, NoBackupNoSave)
 
     contacts.CreateContactData()->FirstName = "Second";
     EXPECT_EQ(SaveBookWithBackup(contacts, book), 0);
-    EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + dir.filePath("Ann.~cb") + "\"."});
+    EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + dir.filePath("Ann.~cb") + "\": Is a directory."});
     EXPECT_EQ(ReadAll(book), before);
 }
 
