@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -105,13 +106,15 @@ private:
     QString m_reason;
 };
 
+constexpr int kRandomLetters = 8;
+
 // "<target>.<pid>.<random>.tmp": the process id tells a later save whether the
 // writer is still alive, the random part keeps anyone from planting the name
 // in advance. Older versions wrote "<target>.<pid>.tmp".
 QByteArray TemporaryName(const QByteArray &target)
 {
     static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    QByteArray random(8, Qt::Uninitialized);
+    QByteArray random(kRandomLetters, Qt::Uninitialized);
     for (char &letter : random)
         letter = kLetters[QRandomGenerator::system()->bounded(int(sizeof kLetters - 1))];
     return target + '.' + QByteArray::number(qint64(::getpid())) + '.' + random + ".tmp";
@@ -123,11 +126,11 @@ qint64 WriterOfTemporary(const QString &fileName, const QString &targetName)
     if (!fileName.startsWith(targetName + u'.') || !fileName.endsWith(QLatin1StringView(".tmp")))
         return 0;
     const QStringList parts = fileName.mid(targetName.size() + 1).chopped(4).split(u'.');
-    if (parts.size() > 2 || (parts.size() == 2 && parts[1].isEmpty()))
+    if (parts.size() > 2 || (parts.size() == 2 && parts[1].size() != kRandomLetters))
         return 0;
     bool number = false;
     const qint64 pid = parts[0].toLongLong(&number);
-    return number && pid > 0 ? pid : 0;
+    return number && pid > 0 && pid <= std::numeric_limits<pid_t>::max() ? pid : 0;
 }
 
 bool ProcessGone(qint64 pid)
