@@ -5,6 +5,7 @@
 #include "app/ContactMenu.h"
 #include "app/dialogs/ContactDialogs.h"
 #include "app/GuiDesktopServices.h"
+#include "app/SaveAsCommand.h"
 #include "app/UpdateCommands.h"
 #include "app/ApplicationIcon.h"
 #include "app/ErrorReportDialog.h"
@@ -84,6 +85,9 @@ MainWindow::MainWindow(TMainWindowEnvironment environment, QWidget *parent)
 {
     setObjectName(u"Form1"_s);
     setWindowTitle(u"Cardolin"_s);
+    m_session.SetBookElsewhere([this](const QString &account) {
+        return TContactsBookLocator(m_env.Accounts, ReadStorageSettings(m_env.Registry)).BookUnderOtherName(account);
+    });
     m_systemDesktop = std::make_unique<GuiDesktopServices>();
     m_listener.BringToFront = [this] { OpenCardolinClick(); };
     for (TQorContacts *contacts : {&m_contacts1, &m_contacts2}) {
@@ -334,6 +338,10 @@ QWidget *MainWindow::BuildBottomBand()
     m_applyButton = CommandButton(band, u"ApplyButton"_s, u"Apply"_s, QStyle::SP_DialogApplyButton);
     m_applyButton->setEnabled(false);
     connect(m_applyButton, &QPushButton::clicked, this, [this] { ApplyButtonClick(); });
+    m_saveAs = new SaveAsCommand(*band, m_session, m_env.Prompts,
+                                 [this] { return BookPath(m_session.LoadedWindowsUserAccount()); });
+    m_saveAs->Saved = [this] { ShowModified(); };
+    row->addWidget(m_saveAs->Button());
     QPushButton *exitButton = CommandButton(band, u"ExitButton"_s, u"Exit"_s, QStyle::SP_DialogCloseButton);
     connect(exitButton, &QPushButton::clicked, this, [this] { ExitButtonClick(); });
     row->addWidget(m_applyButton);
@@ -468,7 +476,8 @@ void MainWindow::SetModified(bool value)
 
 void MainWindow::ShowModified()
 {
-    m_applyButton->setEnabled(m_session.Modified());
+    m_applyButton->setEnabled(m_session.Modified() && !m_session.ReadOnly());
+    m_saveAs->Update();
     setWindowModified(m_session.Modified());
 }
 

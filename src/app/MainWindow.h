@@ -42,6 +42,7 @@ class ErrorReportDialog;
 class SyncCommands;
 class GuiDesktopServices;
 class OptionsCommand;
+class SaveAsCommand;
 class TQorListView;
 class UpdateCommands;
 
@@ -100,6 +101,7 @@ public:
     UpdateCommands &Updates() { return *m_updates; }
     SyncCommands &Sync() { return *m_sync; }
     const TContactsBookSession &Session() const { return m_session; }
+    SaveAsCommand &SaveAs() const { return *m_saveAs; }
     TDialogMemory &DialogMemory() { return m_dialogMemory; }
     void UpdateUndoActions();
     OptionsCommand &OptionsDialogCommand() { return *m_optionsCommand; }
@@ -228,6 +230,7 @@ private:
     TQorListView *m_list = nullptr;
     QProgressBar *m_progress = nullptr;
     QPushButton *m_applyButton = nullptr;
+    SaveAsCommand *m_saveAs = nullptr; // offered while the book is read-only
     QSystemTrayIcon *m_tray = nullptr;
     ErrorReportDialog *m_errorReport = nullptr;
     QWidget *m_emptyHint = nullptr;

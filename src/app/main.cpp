@@ -1,6 +1,7 @@
 #include "app/CardolinApplication.h"
 #include "app/DesktopSession.h"
 #include "app/listview/QorListView.h"
+#include "platform/FileSystem.h"
 #include "platform/SingleInstance.h"
 
 #include <QTimer>
@@ -45,6 +46,7 @@ private:
 
 int main(int argc, char *argv[])
 {
+    platform::IgnoreFileSizeSignal();
     app::CardolinApplication application(argc, argv);
     // Closing the window ends the program even while its tray icon is shown.
     QApplication::setQuitOnLastWindowClosed(false);

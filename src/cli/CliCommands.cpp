@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 
 #include "cli/CliFormats.h"
+#include "cli/ListsCommand.h"
 #include "cli/CliPrompts.h"
 #include "cli/Console.h"
 #include "cli/ContactJson.h"
@@ -97,6 +98,7 @@ QString UsageText()
                "  quillet-cli update check [--url URL]\n"
                "  quillet-cli google accounts [add NAME [--refresh-token T|-] [--geocoding-key K] | remove NAME]\n"
                "  quillet-cli sync BOOK --account NAME [--action contribute|echo|synchronize] [--yes]\n"
+               "  quillet-cli default-lists\n"
                "  quillet-cli --help\n"
                "\n"
                "Without --from or --to the format follows the file's extension\n"
@@ -588,6 +590,7 @@ const Command kCommands[] = {
     {QLatin1StringView("google"), 1, kGoogleOptions, RunGoogle, 2},
     {QLatin1StringView("sync"), 1, kSyncOptions, RunSync},
     {QLatin1StringView("update"), 1, kUpdateOptions, RunUpdate},
+    {QLatin1StringView("default-lists"), 0, {}, [](const Arguments &) { return RunDefaultListsCommand(); }},
 };
 
 bool AsksForHelp(const QStringList &arguments)

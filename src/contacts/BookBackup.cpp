@@ -24,11 +24,13 @@ namespace {
 // Copies through a temporary file, so a failed copy leaves the older backup
 // whole. The backup is as private as the book, and a link found in its place
 // is replaced, never written through: nobody links a backup on purpose.
-bool CopyOver(const QString &from, const QString &to)
+bool CopyOver(const QString &from, const QString &to, QString &reason)
 {
     QFile source(from);
-    if (!source.open(QIODevice::ReadOnly))
+    if (!source.open(QIODevice::ReadOnly)) {
+        reason = source.errorString();
         return false;
+    }
     const auto copy = [&source](QIODevice &target) {
         char buffer[64 * 1024];
         for (qint64 n; (n = source.read(buffer, sizeof buffer)) > 0;)
@@ -36,7 +38,7 @@ bool CopyOver(const QString &from, const QString &to)
                 return false;
         return source.error() == QFile::NoError;
     };
-    return platform::SaveFile(to, copy, {platform::AtLink::Replace, from});
+    return platform::SaveFile(to, copy, {platform::AtLink::Replace, from, false, {}, &reason});
 }
 } // namespace
 
@@ -44,10 +46,18 @@ int SaveBookWithBackup(TQorContacts &contacts, const QString &bookPath)
 {
     const QString backup = BackupFileName(bookPath);
     // Without a backup there is no saving: the old book would be the only copy left
-    // of what the user had, and it is about to be replaced.
-    if (QFileInfo(bookPath).isFile() && !CopyOver(bookPath, backup)) {
-        contacts.SetLastError(QStringLiteral("Cannot save \"%1\".").arg(backup));
-        contacts.Prompts().ShowError(contacts.LastError());
+    // of what the user had, and it is about to be replaced. The book must still
+    // be the one copied when its own save begins, which checks again at its end.
+    const platform::FileStamp before = platform::StampOf(bookPath);
+    QString reason;
+    if (QFileInfo(bookPath).isFile() && !CopyOver(bookPath, backup, reason))
+        reason = QStringLiteral("Cannot save \"%1\": %2.").arg(backup, reason);
+    else if (platform::StampOf(bookPath) != before)
+        reason = QStringLiteral("Cannot save \"%1\": another program changed it while it was being saved.")
+                     .arg(bookPath);
+    if (!reason.isEmpty()) {
+        contacts.SetLastError(reason);
+        contacts.Prompts().ShowError(reason);
         return 0;
     }
     return contacts.SaveToXMLFile(bookPath);

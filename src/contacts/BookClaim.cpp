@@ -26,11 +26,15 @@ bool BookClaim::Claim(const QString &bookPath)
     m_lock = std::make_unique<platform::FileLock>(BookLockFileName(bookPath));
     if (m_lock->Lock(kWaitMs))
         return true;
-    // A lock that cannot even be made (a missing or read-only folder) guards
-    // nothing, and a save there fails all the same with its own message.
+    const QString book = QDir::toNativeSeparators(bookPath);
     if (!m_lock->Holder().isEmpty())
-        m_problem = QStringLiteral("The contacts book \"%1\" is in use by %2.")
-                        .arg(QDir::toNativeSeparators(bookPath), m_lock->Holder());
+        m_problem = QStringLiteral("The contacts book \"%1\" is in use by %2.").arg(book, m_lock->Holder());
+    // Without a folder there is no book to guard yet, and its first save
+    // fails all the same with its own message. Anywhere else a writer
+    // without the lock could undo another's work unseen.
+    else if (QFileInfo(QFileInfo(m_lock->Path()).path()).isDir())
+        m_problem = QStringLiteral("The contacts book \"%1\" cannot be locked against other programs: %2.")
+                        .arg(book, m_lock->Error());
     m_lock.reset();
     return m_problem.isEmpty();
 }

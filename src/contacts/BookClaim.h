@@ -28,8 +28,9 @@ public:
 
     // Takes the book's lock, waiting briefly for another holder, unless it is
     // ours already; a claim on another book is let go. False, with Problem()
-    // naming the holder, only when another program holds the book: where no
-    // lock can be made (a missing folder) there is nothing to claim.
+    // naming the holder or the reason, when another program holds the book or
+    // its lock file cannot be made. Where the book's folder is missing there
+    // is nothing to claim yet.
     bool Claim(const QString &bookPath);
     bool Claimed(const QString &bookPath) const;
     const QString &Problem() const { return m_problem; }

@@ -115,6 +115,13 @@ QString TContactsBookLocator::GetWindowsContactsBookFileName(const QString &User
     return book;
 }
 
+QString TContactsBookLocator::BookUnderOtherName(const QString &UserName) const
+{
+    TStorageSettings other = m_settings;
+    other.UseDisplayNameAsWindowsUserAccountForStorage = !other.UseDisplayNameAsWindowsUserAccountForStorage;
+    return TContactsBookLocator(m_accounts, other).GetWindowsContactsBookFileName(UserName, stInherited);
+}
+
 QString AccountOfBookArguments(const QStringList &arguments, const TUserAccounts &accounts)
 {
     const QString fileName = QFileInfo(arguments.join(u' ')).fileName();

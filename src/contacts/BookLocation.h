@@ -66,6 +66,8 @@ public:
     // and the library folder exists.
     TStorageType EffectiveStorageType(TStorageType AStorageType) const;
     QString GetWindowsContactsBookFileName(const QString &UserName, TStorageType AStorageType) const;
+    // The book's path had the display-name option the other way.
+    QString BookUnderOtherName(const QString &UserName) const;
 
 private:
     QString BookName(const QString &name) const;

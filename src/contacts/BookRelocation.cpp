@@ -1,6 +1,7 @@
 #include "contacts/BookRelocation.h"
 
 #include "contacts/BookBackup.h"
+#include "contacts/BookClaim.h"
 #include "contacts/BookLocation.h"
 #include "platform/FileSystem.h"
 #include "support/UserPrompts.h"
@@ -54,11 +55,12 @@ bool SameFile(const QString &a, const QString &b)
 bool RelocationNeeded(const TStorageSettings &before, const TStorageSettings &after)
 {
     return before.StoreUserContactsBookInUserContactsFolder != after.StoreUserContactsBookInUserContactsFolder
-           || before.CommonContactsBookLibrary != after.CommonContactsBookLibrary;
+           || before.CommonContactsBookLibrary != after.CommonContactsBookLibrary
+           || before.UseDisplayNameAsWindowsUserAccountForStorage != after.UseDisplayNameAsWindowsUserAccountForStorage;
 }
 
 int RelocateContactsBooks(const QStringList &accounts, const TContactsBookLocator &before,
-                          const TContactsBookLocator &after, UserPrompts &prompts)
+                          const TContactsBookLocator &after, UserPrompts &prompts, const BookClaim *held)
 {
     SeriesQuestion relocate(prompts, QStringLiteral("relocate"));
     SeriesQuestion replaceQuestion(prompts, QStringLiteral("override"));
@@ -74,6 +76,15 @@ int RelocateContactsBooks(const QStringList &accounts, const TContactsBookLocato
         const auto mode = replace ? platform::MoveMode::ReplaceExisting : platform::MoveMode::KeepExisting;
         // The profile's Contacts folder may not exist yet, as at the first save.
         CreateBookFolder(to);
+        // A writer that holds the book would save it back where it was, and
+        // one that holds the place it goes would write over it.
+        BookClaim fromClaim, toClaim;
+        const bool ours = held && held->Claimed(from);
+        if (!(ours || fromClaim.Claim(from)) || !toClaim.Claim(to)) {
+            prompts.ShowError(account + QStringLiteral("'s contacts book was not relocated: ")
+                              + (fromClaim.Problem().isEmpty() ? toClaim.Problem() : fromClaim.Problem()));
+            continue;
+        }
         if (!platform::MoveFile(from, to, mode)) {
             // The backup stays with the book it belongs to.
             prompts.ShowError(account + QStringLiteral("'s contacts book relocation failed."));

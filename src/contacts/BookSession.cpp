@@ -64,11 +64,13 @@ bool TContactsBookSession::KeepUnreadableAside()
 
 void TContactsBookSession::ClaimForLoading(const QString &path)
 {
-    // The book opens all the same, to be looked at: Apply claims it again and
-    // refuses while the other program still has it.
-    if (!m_claim.Claim(path))
+    // The book opens all the same, to be looked at, but read-only: a save
+    // without the claim could undo another writer's work unseen.
+    m_readOnly = !m_claim.Claim(path);
+    if (m_readOnly)
         m_prompts.ShowWarning(m_claim.Problem()
-                              + QStringLiteral(" Your changes can be applied once that program has closed it."));
+                              + QStringLiteral("\n\nIt opens read-only. Use \"Save As...\" to keep your changes in "
+                                               "another file, or Refresh once the book is free."));
 }
 
 bool TContactsBookSession::ClaimForSaving(const QString &path)
@@ -76,6 +78,7 @@ bool TContactsBookSession::ClaimForSaving(const QString &path)
     CreateBookFolder(path);
     if (!m_claim.ClaimOrTell(path, m_prompts))
         return false;
+    m_readOnly = false;
     return !m_claim.ChangedOnDisk(path)
            || m_prompts.AskYesNo(QStringLiteral("The contacts book \"%1\" was changed or removed by another program "
                                                 "after it was loaded. Do you want to replace it with the contacts "
@@ -107,6 +110,30 @@ bool TContactsBookSession::Save()
     return saved;
 }
 
+void TContactsBookSession::PointOutBookElsewhere(const QString &account, const QString &path)
+{
+    const QString elsewhere = m_bookElsewhere ? m_bookElsewhere(account) : QString();
+    if (elsewhere.isEmpty() || elsewhere == path || !QFileInfo(elsewhere).isFile())
+        return;
+    m_prompts.ShowWarning(QStringLiteral("%1 has no contacts book at \"%2\", but there is one at \"%3\", where it "
+                                         "was kept before the option \"Use display name as user account for "
+                                         "storage\" changed. Change the option back, or move the book, to see its "
+                                         "contacts.")
+                              .arg(account, QDir::toNativeSeparators(path), QDir::toNativeSeparators(elsewhere)));
+}
+
+bool TContactsBookSession::SaveAs(const QString &path)
+{
+    BookClaim claim;
+    if (!claim.ClaimOrTell(path, m_prompts))
+        return false;
+    SaveBookWithBackup(m_contacts, path);
+    if (!m_contacts.LastError().isEmpty())
+        return false;
+    m_modified = false;
+    return true;
+}
+
 bool TContactsBookSession::Refresh(const QString &account)
 {
     if (!AskToSave())
@@ -123,6 +150,8 @@ bool TContactsBookSession::Refresh(const QString &account)
         m_contacts.ClearContactDataList();
     if (!loaded)
         m_prompts.ShowError(m_contacts.LastError());
+    if (!exists)
+        PointOutBookElsewhere(account, path);
     m_loaded = account;
     m_modified = false;
     m_loadFailed = !loaded;

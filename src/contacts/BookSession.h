@@ -58,19 +58,35 @@ public:
     // The loaded book's lock is ours (held from the load until another
     // account's book is loaded or the session ends).
     bool HoldsBook() const { return !m_loaded.isEmpty() && m_claim.Claimed(m_bookPath(m_loaded)); }
+    // The loaded book could not be claimed when it was loaded (another program
+    // holds it, or its lock cannot be made): Apply is off, Save As is offered.
+    // A save that gets the claim after all ends it.
+    bool ReadOnly() const { return !m_loaded.isEmpty() && m_readOnly; }
+    const BookClaim &Claim() const { return m_claim; }
+    // Where an account's book would be under the other naming of books (the
+    // display-name option): a book found only there is pointed out at load,
+    // never silently shown as an empty book.
+    void SetBookElsewhere(BookPath elsewhere) { m_bookElsewhere = std::move(elsewhere); }
+    // Saves the collection as the book at path, claimed for the time of the
+    // save, leaving the loaded book alone; the changes then count as kept.
+    // False after telling the user why.
+    bool SaveAs(const QString &path);
 
 private:
     bool KeepUnreadableAside();
+    void PointOutBookElsewhere(const QString &account, const QString &path);
     void ClaimForLoading(const QString &path);
     bool ClaimForSaving(const QString &path);
 
     TQorContacts &m_contacts;
     BookPath m_bookPath;
+    BookPath m_bookElsewhere;
     UserPrompts &m_prompts;
     QString m_loaded;
     bool m_modified = false;
     bool m_loadFailed = false;
     bool m_onBackup = false;
+    bool m_readOnly = false;
     BookClaim m_claim;
 };
 

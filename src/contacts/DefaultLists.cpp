@@ -38,9 +38,18 @@ QString CheckListKey(TVocabulary vocabulary)
 
 QStringList DefaultListFolders(const QString &defFilesPath)
 {
+    const QString ownFolder = QFileInfo(platform::ExecutableFilePath()).absolutePath();
+    const QString ownData = QStringLiteral("/Velmora/Cardolin");
+    // The folder of the settings, the program's own (a build folder holds the
+    // lists beside the programs), the share folder beside its bin folder (an
+    // installation moved or staged elsewhere), then every shared data folder,
+    // as a package may install under any of them.
+    QStringList candidates{defFilesPath, ownFolder, ownFolder + QStringLiteral("/../share") + ownData};
+    for (const QString &folder : platform::DataFolders())
+        candidates.append(folder + ownData);
+    candidates.append(platform::InstalledDataFolder());
     QStringList folders;
-    for (const QString &folder : {defFilesPath, QFileInfo(platform::ExecutableFilePath()).absolutePath(),
-                                  platform::InstalledDataFolder()}) {
+    for (const QString &folder : candidates) {
         const QString clean = QDir::cleanPath(folder);
         if (!folder.isEmpty() && !folders.contains(clean))
             folders.append(clean);
@@ -65,11 +74,18 @@ std::optional<QStringList> ReadListFile(const QString &fileName)
     return entries.Entries();
 }
 
-QStringList ReadDefaultList(TVocabulary vocabulary, const QString &defFilesPath)
+QStringList ReadDefaultList(TVocabulary vocabulary, const QString &defFilesPath, QString *source)
 {
-    for (const QString &folder : DefaultListFolders(defFilesPath))
-        if (std::optional<QStringList> entries = ReadListFile(QDir(folder).filePath(DefaultListFileName(vocabulary))))
+    for (const QString &folder : DefaultListFolders(defFilesPath)) {
+        const QString file = QDir(folder).filePath(DefaultListFileName(vocabulary));
+        if (std::optional<QStringList> entries = ReadListFile(file)) {
+            if (source)
+                *source = file;
             return *entries;
+        }
+    }
+    if (source)
+        source->clear();
     return BuiltInList(vocabulary);
 }
 

@@ -16,11 +16,13 @@ enum class TVocabulary { Categories, Keywords };
 // "Categories.def" or "Keywords.def".
 QString DefaultListFileName(TVocabulary vocabulary);
 // Where the default file is looked for, first match wins: the configured
-// folder, beside the executable, then the installed data folder.
+// folder, beside the executable, the share folder beside the executable's,
+// every shared data folder, then the installed data folder.
 QStringList DefaultListFolders(const QString &defFilesPath);
 // The entries of the first default file found, sorted, without blanks or
 // repeats; the collection's own built-in list when no file can be read.
-QStringList ReadDefaultList(TVocabulary vocabulary, const QString &defFilesPath);
+// source, when given, receives the file read (empty for the built-in list).
+QStringList ReadDefaultList(TVocabulary vocabulary, const QString &defFilesPath, QString *source = nullptr);
 // Reads one default file: one entry per line, UTF-8. Null when it cannot be
 // read or is too large to be a word list.
 std::optional<QStringList> ReadListFile(const QString &fileName);

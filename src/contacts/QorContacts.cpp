@@ -243,9 +243,21 @@ int TQorContacts::SaveToXMLFile(const QString &FileName)
     // Written beside the book and renamed over it only when complete, so a full
     // disk or a crash never leaves a half-written book in its place. A link at
     // the book's path is written through: users link books on purpose.
-    const bool saved = platform::SaveFile(FileName, [this](QIODevice &file) { return bookfile::Write(*this, file); });
+    // Another program that wrote the book meanwhile (one that ignores its
+    // lock) keeps its version: replacing it would undo that work unseen.
+    const platform::FileStamp before = platform::StampOf(FileName);
+    QString reason;
+    platform::SaveOptions options;
+    options.beforeReplace = [&] {
+        return platform::StampOf(FileName) == before
+                   ? QString()
+                   : QStringLiteral("another program changed it while it was being saved");
+    };
+    options.error = &reason;
+    const bool saved =
+        platform::SaveFile(FileName, [this](QIODevice &file) { return bookfile::Write(*this, file); }, options);
     if (!saved) {
-        m_lastError = QStringLiteral("Cannot save \"%1\".").arg(FileName);
+        m_lastError = QStringLiteral("Cannot save \"%1\": %2.").arg(FileName, reason);
         m_prompts->ShowError(m_lastError);
         return 0;
     }

@@ -1,7 +1,9 @@
 #include "platform/FileLock.h"
 
+#include "platform/FileSystem.h"
 #include "platform/Process.h"
 #include "platform/SystemFolders.h"
+#include "platform/UserAccounts.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -32,15 +34,46 @@ QByteArray HolderLines()
            + '\n';
 }
 
+// The owner of another user's lock file, empty for our own. In a shared
+// folder the text in the file is whatever its owner wrote; the owner is not.
+QString ForeignOwner(const struct stat &info)
+{
+    return info.st_uid == ::geteuid() ? QString() : UserNameOf(info.st_uid);
+}
+
 QString HolderText(int fd)
 {
     char buffer[512];
     const ssize_t n = ::pread(fd, buffer, sizeof buffer, 0);
     const QList<QByteArray> lines = QByteArray(buffer, n > 0 ? n : 0).split('\n');
+    struct stat info {};
+    const QString owner = ::fstat(fd, &info) == 0 ? ForeignOwner(info) : QString();
     if (lines.size() < 3 || lines[0].isEmpty())
-        return QStringLiteral("another program");
-    return QStringLiteral("%1 (process %2, host %3)")
-        .arg(QString::fromUtf8(lines[0]), QString::fromUtf8(lines[1]), QString::fromUtf8(lines[2]));
+        return owner.isEmpty() ? QStringLiteral("another program")
+                               : QStringLiteral("another program of user %1").arg(owner);
+    QString text = QStringLiteral("%1 (process %2, host %3")
+                       .arg(QString::fromUtf8(lines[0]), QString::fromUtf8(lines[1]), QString::fromUtf8(lines[2]));
+    if (!owner.isEmpty())
+        text += QStringLiteral(", user %1").arg(owner);
+    return text + u')';
+}
+
+// Why the lock file at path cannot be opened, in the user's terms.
+QString OpenFailure(const QByteArray &path, int error)
+{
+    struct stat info {};
+    if (::lstat(path.constData(), &info) != 0)
+        return SystemReason(error);
+    if (S_ISLNK(info.st_mode))
+        return QStringLiteral("a symbolic link stands where its lock file \"%1\" belongs")
+            .arg(QFile::decodeName(path));
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("\"%1\" is no file that can serve as its lock").arg(QFile::decodeName(path));
+    const QString owner = ForeignOwner(info);
+    if (!owner.isEmpty())
+        return QStringLiteral("its lock file \"%1\" belongs to user %2 (%3)")
+            .arg(QFile::decodeName(path), owner, SystemReason(error));
+    return SystemReason(error);
 }
 
 // The descriptor still names the file at path: a holder that let go unlinks
@@ -66,7 +99,7 @@ FileLock::Attempt FileLock::TryOnce()
         fd = ::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     }
     if (fd < 0) {
-        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        m_error = OpenFailure(path, errno);
         return Attempt::Failed;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -76,7 +109,7 @@ FileLock::Attempt FileLock::TryOnce()
         if (error == EWOULDBLOCK)
             return Attempt::Held;
         m_holder.clear();
-        m_error = QString::fromLocal8Bit(std::strerror(error));
+        m_error = SystemReason(error);
         return Attempt::Failed;
     }
     if (!StillAt(fd, path)) {
@@ -85,17 +118,25 @@ FileLock::Attempt FileLock::TryOnce()
     }
     if (!writable) {
         // Another user's file whose holder has gone: it goes, and a new one
-        // of ours takes its place.
-        const bool removed = ::unlink(path.constData()) == 0;
-        ::close(fd);
-        if (removed)
+        // of ours takes its place. A sticky shared folder forbids that: say
+        // whose file it is rather than wait for a holder that is not there.
+        if (::unlink(path.constData()) == 0) {
+            ::close(fd);
             return Attempt::Again;
-        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        }
+        const int error = errno;
+        struct stat info {};
+        const QString owner = ::fstat(fd, &info) == 0 ? ForeignOwner(info) : QString();
+        ::close(fd);
+        m_error = QStringLiteral("its lock file \"%1\" was left by user %2, no program holds it, and it cannot be "
+                                 "removed here (%3)")
+                      .arg(QFile::decodeName(path), owner.isEmpty() ? QStringLiteral("another user") : owner,
+                           SystemReason(error));
         return Attempt::Failed;
     }
     const QByteArray lines = HolderLines();
     if (::ftruncate(fd, 0) != 0 || ::pwrite(fd, lines.constData(), size_t(lines.size()), 0) != lines.size()) {
-        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        m_error = SystemReason(errno);
         ::unlink(path.constData());
         ::close(fd);
         return Attempt::Failed;

@@ -3,14 +3,23 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace cardolin::platform {
+
+QString SystemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 FileStamp StampOf(const QString &path)
 {
@@ -73,28 +82,123 @@ bool WriteAllTo(int fd, const char *data, qint64 size)
     return true;
 }
 
-// A complete temporary copy of what write produces, beside target and with
-// the given mode; its name, or empty on failure (nothing left behind).
-QByteArray WriteTemporary(const QString &target, mode_t mode, const std::function<bool(QIODevice &)> &write)
+// Writes straight to a descriptor and keeps the system's reason when a write
+// fails: a short write past a size limit leaves QFile without one.
+class DescriptorWriter : public QIODevice
 {
-    // The name is predictable, so whatever sits there (a leftover of an
-    // earlier run with this process id, or a planted link) goes first, and
-    // O_EXCL with O_NOFOLLOW refuses anything that reappears meanwhile.
-    const QByteArray name = QFile::encodeName(target) + '.' + QByteArray::number(qint64(::getpid())) + ".tmp";
-    struct stat info {};
-    if (::lstat(name.constData(), &info) == 0 && !S_ISDIR(info.st_mode))
-        ::unlink(name.constData());
-    const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kOwnerOnly);
+public:
+    explicit DescriptorWriter(int fd) : m_fd(fd) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
+    const QString &Reason() const { return m_reason; }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        if (WriteAllTo(m_fd, data, size))
+            return size;
+        m_reason = SystemReason(errno);
+        setErrorString(m_reason);
+        return -1;
+    }
+
+private:
+    int m_fd;
+    QString m_reason;
+};
+
+constexpr int kRandomLetters = 8;
+
+// "<target>.<pid>.<random>.tmp": the process id tells a later save whether the
+// writer is still alive, the random part keeps anyone from planting the name
+// in advance. Older versions wrote "<target>.<pid>.tmp".
+QByteArray TemporaryName(const QByteArray &target)
+{
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    QByteArray random(kRandomLetters, Qt::Uninitialized);
+    for (char &letter : random)
+        letter = kLetters[QRandomGenerator::system()->bounded(int(sizeof kLetters - 1))];
+    return target + '.' + QByteArray::number(qint64(::getpid())) + '.' + random + ".tmp";
+}
+
+// The process id in the name of one of target's temporaries, or 0.
+qint64 WriterOfTemporary(const QString &fileName, const QString &targetName)
+{
+    if (!fileName.startsWith(targetName + u'.') || !fileName.endsWith(QLatin1StringView(".tmp")))
+        return 0;
+    const QStringList parts = fileName.mid(targetName.size() + 1).chopped(4).split(u'.');
+    if (parts.size() > 2 || (parts.size() == 2 && parts[1].size() != kRandomLetters))
+        return 0;
+    bool number = false;
+    const qint64 pid = parts[0].toLongLong(&number);
+    return number && pid > 0 && pid <= std::numeric_limits<pid_t>::max() ? pid : 0;
+}
+
+bool ProcessGone(qint64 pid)
+{
+    return ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
+}
+
+// Temporaries of target left by writers that were killed: ours alone, and only
+// when the process their name gives has gone.
+void RemoveStaleTemporaries(const QString &target)
+{
+    const QFileInfo info(target);
+    const QString targetName = info.fileName();
+    const QDir folder = info.dir();
+    // Listed whole rather than by a pattern: a book's name may hold "[" or "*".
+    const QStringList names = folder.entryList(QDir::Files | QDir::System | QDir::Hidden);
+    for (const QString &name : names) {
+        const qint64 pid = WriterOfTemporary(name, targetName);
+        if (pid == 0 || pid == ::getpid() || !ProcessGone(pid))
+            continue;
+        const QByteArray path = QFile::encodeName(folder.filePath(name));
+        struct stat entry {};
+        if (::lstat(path.constData(), &entry) == 0 && entry.st_uid == ::geteuid() && !S_ISDIR(entry.st_mode))
+            ::unlink(path.constData());
+    }
+}
+
+// A new temporary file beside target, for the owner alone while it is being
+// filled. Someone else's file at a name we chose only means another name.
+int CreateTemporary(const QByteArray &target, QByteArray &name, QString &error)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = TemporaryName(target);
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kOwnerOnly);
+        if (fd >= 0 || errno != EEXIST) {
+            if (fd < 0)
+                error = SystemReason(errno);
+            return fd;
+        }
+    }
+    error = SystemReason(EEXIST);
+    return -1;
+}
+
+// A complete temporary copy of what write produces, beside target and with
+// the given mode; its name, or empty with the reason on failure (nothing left
+// behind).
+QByteArray WriteTemporary(const QString &target, mode_t mode, const std::function<bool(QIODevice &)> &write,
+                          QString &error)
+{
+    QByteArray name;
+    const int fd = CreateTemporary(QFile::encodeName(target), name, error);
     if (fd < 0)
         return {};
-    bool written = ::fchmod(fd, mode) == 0;
-    if (written) {
-        QFile file;
-        written = file.open(fd, QIODevice::WriteOnly, QFileDevice::DontCloseHandle) && write(file) && file.flush()
-                  && file.error() == QFileDevice::NoError;
+    DescriptorWriter file(fd);
+    bool written = write(file) && file.Reason().isEmpty();
+    if (!written)
+        error = file.Reason().isEmpty() ? QStringLiteral("could not be written") : file.Reason();
+    // The mode the file is meant to have only once it is whole: a book shared
+    // with the group is never readable half made.
+    if (written && (::fsync(fd) != 0 || ::fchmod(fd, mode) != 0)) {
+        error = SystemReason(errno);
+        written = false;
     }
-    written = written && ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
+    if (::close(fd) != 0 && written) {
+        error = SystemReason(errno);
+        written = false;
+    }
     if (written)
         return name;
     ::unlink(name.constData());
@@ -117,8 +221,9 @@ bool CopyAcross(const QString &from, const QString &to, MoveMode mode)
     QFile source(from);
     if (!source.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray temporary =
-        WriteTemporary(to, ModeFor(from, false), [&](QIODevice &target) { return CopyThrough(source, target); });
+    QString error;
+    const QByteArray temporary = WriteTemporary(
+        to, ModeFor(from, false), [&](QIODevice &target) { return CopyThrough(source, target); }, error);
     if (temporary.isEmpty())
         return false;
     const QByteArray target = QFile::encodeName(to);
@@ -163,12 +268,20 @@ bool SaveFile(const QString &path, const std::function<bool(QIODevice &)> &write
     const mode_t mode = options.ownerOnly         ? kOwnerOnly
                         : options.modeOf.isEmpty() ? ModeFor(target, false)
                                                    : ModeFor(options.modeOf, true);
-    const QByteArray temporary = WriteTemporary(target, mode, write);
-    if (temporary.isEmpty())
-        return false;
-    if (::rename(temporary.constData(), QFile::encodeName(target).constData()) == 0)
-        return true;
-    ::unlink(temporary.constData());
+    RemoveStaleTemporaries(target);
+    QString error;
+    const QByteArray temporary = WriteTemporary(target, mode, write, error);
+    if (!temporary.isEmpty() && options.beforeReplace)
+        error = options.beforeReplace();
+    if (!temporary.isEmpty() && error.isEmpty()) {
+        if (::rename(temporary.constData(), QFile::encodeName(target).constData()) == 0)
+            return true;
+        error = SystemReason(errno);
+    }
+    if (!temporary.isEmpty())
+        ::unlink(temporary.constData());
+    if (options.error)
+        *options.error = error;
     return false;
 }
 
@@ -180,6 +293,14 @@ bool SaveFile(const QString &path, const QByteArray &bytes, const SaveOptions &o
 bool SavePrivateFile(const QString &path, const QByteArray &bytes)
 {
     return SaveFile(path, bytes, {AtLink::Replace, {}, true});
+}
+
+void IgnoreFileSizeSignal()
+{
+    // Past the file size limit a write then fails with EFBIG, which every save
+    // reports and cleans up after like a full disk, instead of the process
+    // ending on the spot with its temporary left behind.
+    ::signal(SIGXFSZ, SIG_IGN);
 }
 
 bool AppendToFile(const QString &path, const QByteArray &bytes)

@@ -25,6 +25,9 @@ struct FileStamp
 
 FileStamp StampOf(const QString &path);
 
+// The system's words for an errno value ("No space left on device").
+QString SystemReason(int error);
+
 enum class MoveMode { KeepExisting, ReplaceExisting };
 
 // Moves a file, across file systems too (copy, then delete). With KeepExisting it
@@ -52,12 +55,20 @@ struct SaveOptions
     QString modeOf;
     // Owner-only whatever the file replaced allowed: for files that hold secrets.
     bool ownerOnly = false;
+    // Asked once the temporary is complete, just before it replaces the
+    // target: a non-empty answer is the reason not to, and the target stays.
+    std::function<QString()> beforeReplace = {};
+    // Where the reason of a failure goes, in the system's words ("No space
+    // left on device") where it has some.
+    QString *error = nullptr;
 };
 
 // Saves a file atomically and privately: write fills a new temporary file
-// beside the target, which replaces the target only once it is complete and
-// on disk. The temporary never follows a link planted at its name. False,
-// with the target untouched, when writing, syncing or renaming fails.
+// beside the target, owner-only until complete and on disk, which then gets
+// its mode and replaces the target. Its name has a random part and it never
+// follows a link planted there. Temporaries of the target that killed writers
+// left behind go first. False, with the target untouched, when writing,
+// syncing or renaming fails.
 bool SaveFile(const QString &path, const std::function<bool(QIODevice &)> &write, const SaveOptions &options = {});
 bool SaveFile(const QString &path, const QByteArray &bytes, const SaveOptions &options = {});
 
@@ -65,6 +76,10 @@ bool SaveFile(const QString &path, const QByteArray &bytes, const SaveOptions &o
 // temporary beside it that replaces the file (or a link in its place) only once
 // complete. False when it could not be written; the old file then stays.
 bool SavePrivateFile(const QString &path, const QByteArray &bytes);
+
+// A write past the process's file size limit fails (EFBIG) instead of ending
+// the process; both programs call this at start.
+void IgnoreFileSizeSignal();
 
 // Appends to a file, creating it for the owner alone when missing.
 bool AppendToFile(const QString &path, const QByteArray &bytes);

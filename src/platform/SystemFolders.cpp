@@ -37,12 +37,19 @@ QString SettingsStoreFileName()
     return ConfigFolder() + QStringLiteral("/cardolin/registry.txt");
 }
 
+QStringList DataFolders()
+{
+    QStringList folders;
+    for (const QString &folder : qEnvironmentVariable("XDG_DATA_DIRS").split(u':', Qt::SkipEmptyParts))
+        if (QDir::isAbsolutePath(folder) && !folders.contains(QDir::cleanPath(folder)))
+            folders.append(QDir::cleanPath(folder));
+    // The XDG default when the variable says nothing usable.
+    return folders.isEmpty() ? QStringList{QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")} : folders;
+}
+
 QString CommonDataFolder()
 {
-    for (const QString &folder : qEnvironmentVariable("XDG_DATA_DIRS").split(u':', Qt::SkipEmptyParts))
-        if (QDir::isAbsolutePath(folder))
-            return QDir::cleanPath(folder);
-    return QStringLiteral("/usr/local/share");
+    return DataFolders().constFirst();
 }
 
 QString InstalledDataFolder()

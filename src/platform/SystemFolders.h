@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace cardolin::platform {
 
@@ -13,8 +14,11 @@ QString ConfigFolder();
 // The file that holds the current user's settings store.
 QString SettingsStoreFileName();
 
-// Shared read-only data of all users: the first folder of $XDG_DATA_DIRS, else
-// /usr/local/share.
+// The folders of shared read-only data, most important first: the absolute
+// ones of $XDG_DATA_DIRS, else /usr/local/share and /usr/share.
+QStringList DataFolders();
+
+// The first of them: where the settings point by default.
 QString CommonDataFolder();
 
 // Where an installed copy of the program keeps its shared data files

@@ -54,6 +54,14 @@ QString SystemUserDatabase::FullName(const QString &userName) const
         [](const passwd &e) { return QString::fromUtf8(e.pw_gecos ? e.pw_gecos : "").section(u',', 0, 0).trimmed(); });
 }
 
+QString UserNameOf(unsigned userId)
+{
+    const QString name = WithEntry(
+        [userId](passwd *e, char *b, size_t n, passwd **r) { return ::getpwuid_r(uid_t(userId), e, b, n, r); },
+        [](const passwd &e) { return QString::fromUtf8(e.pw_name); });
+    return name.isEmpty() ? QString::number(userId) : name;
+}
+
 QString HomeFolderFromUserDatabase()
 {
     return WithCurrentUser([](const passwd &e) { return QFile::decodeName(e.pw_dir); });

@@ -25,6 +25,9 @@ public:
     QString FullName(const QString &userName) const override;
 };
 
+// The logon name of a user id, or the number when the database has none.
+QString UserNameOf(unsigned userId);
+
 // The current user's home folder as the user database records it.
 QString HomeFolderFromUserDatabase();
 

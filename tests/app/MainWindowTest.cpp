@@ -1,4 +1,5 @@
 #include "app/ErrorReportDialog.h"
+#include "app/SaveAsCommand.h"
 #include "fakes/Files.h"
 #include "MainWindowFixture.h"
 
@@ -115,6 +116,44 @@ TEST_F(MainWindowFixture, ApplyAsksBeforeReplacingABookChangedOnDisk)
     EXPECT_FALSE(Child<QPushButton>("ApplyButton")->isEnabled());
     TQorContacts saved;
     EXPECT_EQ(saved.LoadFromXMLFile(Book("ann")), 1);
+}
+
+TEST_F(MainWindowFixture, ABookWhoseLockCannotBeMadeOpensReadOnlyAndOffersSaveAs)
+{
+    WriteBook("ann", {"Alice", "Bob"});
+    const QByteArray original = ReadAll(Book("ann"));
+    ASSERT_TRUE(QDir().mkdir(Book("ann") + ".lock"));
+    Start();
+    ASSERT_EQ(prompts.warnings.size(), 1);
+    EXPECT_TRUE(prompts.warnings[0].contains("cannot be locked against other programs"))
+        << prompts.warnings[0].toStdString();
+    EXPECT_TRUE(prompts.warnings[0].contains("read-only")) << prompts.warnings[0].toStdString();
+    EXPECT_EQ(Column(0), (QStringList{"Alice", "Bob"}));
+
+    List()->setFocus();
+    SelectRow(1);
+    QTest::keyClick(List(), Qt::Key_Delete);
+    EXPECT_FALSE(Child<QPushButton>("ApplyButton")->isEnabled());
+    QPushButton *saveAs = Child<QPushButton>("SaveAsButton");
+    ASSERT_TRUE(saveAs->isVisibleTo(window.get()));
+
+    const QString copy = dir.filePath("home/ann/Contacts/ann (copy).qcb");
+    QString offered;
+    window->SaveAs().AskFileName = [&](const QString &start) {
+        offered = start;
+        return start;
+    };
+    QTest::mouseClick(saveAs, Qt::LeftButton);
+    EXPECT_EQ(offered, copy);
+    TQorContacts saved;
+    EXPECT_EQ(saved.LoadFromXMLFile(copy), 1);
+    EXPECT_EQ(ReadAll(Book("ann")), original);
+    EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join('\n').toStdString();
+
+    // Once the lock can be made, Refresh ends the read-only state.
+    ASSERT_TRUE(QDir().rmdir(Book("ann") + ".lock"));
+    QTest::mouseClick(Child<QPushButton>("RefreshButton"), Qt::LeftButton);
+    EXPECT_FALSE(saveAs->isVisibleTo(window.get()));
 }
 
 TEST_F(MainWindowFixture, RefreshAndSwitchingAskBeforeChangesAreLost)

@@ -3,6 +3,7 @@
 #include "contacts/QorContacts.h"
 #include "contacts/SerialDate.h"
 #include "fakes/FakeUserDatabase.h"
+#include "fakes/Files.h"
 #include "fakes/RecordingPrompts.h"
 #include "support/Clock.h"
 #include "support/QorRegistryEnhanced.h"
@@ -178,6 +179,28 @@ TEST_F(OptionsConsequencesTest, AccentChangeStampsOnlyContactsWhoseNameChanges)
     EXPECT_EQ(ann->Modified, earlier);
     EXPECT_EQ(synced, (std::vector<TContactData *>{zoe, ann})); // every row re-captioned
     EXPECT_TRUE(modified);
+}
+
+TEST_F(OptionsConsequencesTest, NamingBooksAfterDisplayNamesOffersToMoveThem)
+{
+    users.fullNames["ann"] = "Ann Lee";
+    const QString byAccount = dir.filePath("home/ann/Contacts/ann.qcb");
+    const QString byDisplayName = dir.filePath("home/ann/Contacts/Ann Lee.qcb");
+    ASSERT_TRUE(cardolin::testing::WriteAll(byAccount, "ann's book"));
+    TOptionsValues after = before;
+    after.Settings[SettingId::UseDisplayNameAsWindowsUserAccountForStorage] = true;
+    prompts.answerYes = true;
+    Confirm(after);
+    EXPECT_EQ(prompts.questions, QStringList{"Do you want to relocate ann's contacts book?"});
+    EXPECT_EQ(cardolin::testing::ReadAll(byDisplayName), "ann's book");
+    EXPECT_FALSE(QFileInfo::exists(byAccount));
+
+    // And back, once the user says so.
+    prompts.questions.clear();
+    std::swap(before, after);
+    Confirm(after);
+    EXPECT_EQ(prompts.questions.size(), 1);
+    EXPECT_EQ(cardolin::testing::ReadAll(byAccount), "ann's book");
 }
 
 TEST_F(OptionsConsequencesTest, UnchangedOptionsLeaveTheBookAlone)

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace cardolin;
 
 namespace {
@@ -200,11 +202,11 @@ TEST(CliFailures, ExitWithTwoAndSayWhyOnStderr)
          false},
         {"save into a missing folder",
          {"convert", Fixture("forms.qcb"), dir.filePath("missing/out.qcb")},
-         "error: Cannot save \"" + dir.filePath("missing/out.qcb") + "\".",
+         "error: Cannot save \"" + dir.filePath("missing/out.qcb") + "\": No such file or directory.",
          false},
         {"save onto a folder",
          {"convert", Fixture("forms.qcb"), dir.path(), "--to", "qcb"},
-         "error: Cannot save \"" + dir.path() + "\".",
+         "error: Cannot save \"" + dir.path() + "\": Is a directory.",
          false},
         {"unknown format word",
          {"convert", Fixture("forms.qcb"), out, "--to", "qbc"},
@@ -613,6 +615,53 @@ TEST(CliWriters, DedupeAndFormatAtOnceLoseNoWorkThatWasReportedDone)
     for (const QJsonValue &contact : after)
         formattedSites += contact.toObject()["WorkWebsite"].toString() == "http://example.com/";
     EXPECT_EQ(formattedSites, formatted == 0 ? after.size() : 0);
+}
+
+TEST(CliWriters, ABookWhoseLockCannotBeMadeIsLeftAloneAndWhySaid)
+{
+    QTemporaryDir dir;
+    const QString book = dir.filePath("Ann.qcb"), lock = book + ".lock";
+    ASSERT_TRUE(QFile::copy(People(), book));
+    const QByteArray before = ReadAll(book);
+    const struct
+    {
+        const char *name;
+        std::function<bool()> plant;
+        QString reason;
+    } cases[] = {
+        {"folder", [&] { return QDir().mkdir(lock); }, "\"" + lock + "\" is no file that can serve as its lock"},
+        {"link", [&] { return QFile::link(dir.filePath("elsewhere"), lock); }, "a symbolic link stands where"},
+    };
+    for (const auto &c : cases) {
+        ASSERT_TRUE(c.plant()) << c.name;
+        for (const char *command : {"dedupe", "format"}) {
+            const Outcome outcome = Cli({command, book});
+            EXPECT_EQ(outcome.exitCode, 2) << c.name << ' ' << command;
+            EXPECT_TRUE(outcome.err.startsWith("error: The contacts book \"" + book
+                                               + "\" cannot be locked against other programs: " + c.reason))
+                << outcome.err.toStdString();
+            EXPECT_EQ(ReadAll(book), before) << c.name << ' ' << command;
+        }
+        ASSERT_TRUE(QDir().rmdir(lock) || QFile::remove(lock));
+    }
+}
+
+TEST(CliWriters, AFileSizeLimitFailsTheSaveLikeAFullDisk)
+{
+    QTemporaryDir dir;
+    const QString book = dir.filePath("Ann.qcb");
+    WriteDuplicatedBook(book, 300);
+    const QByteArray before = ReadAll(book);
+    // Room for the backup copy, not for the book that formatting lengthens.
+    const QString blocks = QString::number(before.size() / 512 + 1);
+    QProcess process;
+    process.start("/bin/sh", {"-c", "ulimit -f " + blocks + " && exec \"$0\" format \"$1\"", QUILLET_CLI, book});
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 2);
+    EXPECT_EQ(process.readAllStandardError(), "error: Cannot save \"" + book.toUtf8() + "\": File too large.\n");
+    EXPECT_EQ(ReadAll(book), before);
+    EXPECT_EQ(QDir(dir.path()).entryList({"*.tmp"}, QDir::Files), QStringList());
 }
 
 } // namespace

@@ -81,8 +81,30 @@ TEST_F(BackupTest, NoBackupNoSave)
 
     contacts.CreateContactData()->FirstName = "Second";
     EXPECT_EQ(SaveBookWithBackup(contacts, book), 0);
-    EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + dir.filePath("Ann.~cb") + "\"."});
+    EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + dir.filePath("Ann.~cb") + "\": Is a directory."});
     EXPECT_EQ(ReadAll(book), before);
+}
+
+TEST_F(BackupTest, ABookRewrittenByAnotherProgramWhileBeingSavedIsKept)
+{
+    ASSERT_EQ(SaveBookWithBackup(contacts, book), 1);
+    contacts.CreateContactData()->FirstName = "Second";
+    // A writer that ignores the lock replaces the book while ours is being
+    // written: the check made before the save began cannot see it.
+    QByteArray theirs;
+    contacts.OnProgress = [&](TQorContacts *, int, int, int) {
+        if (!theirs.isEmpty())
+            return;
+        TQorContacts other;
+        other.CreateContactData()->FirstName = "Theirs";
+        ASSERT_EQ(other.SaveToXMLFile(book), 1);
+        theirs = ReadAll(book);
+    };
+    EXPECT_EQ(SaveBookWithBackup(contacts, book), 0);
+    EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + book
+                                          + "\": another program changed it while it was being saved."});
+    EXPECT_EQ(ReadAll(book), theirs);
+    EXPECT_EQ(QDir(dir.path()).entryList({"*.tmp"}, QDir::Files), QStringList());
 }
 
 TEST_F(BackupTest, BooksAndBackupsArePrivateUnlessTheUserChoseOtherwise)

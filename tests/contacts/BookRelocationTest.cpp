@@ -1,4 +1,5 @@
 #include "contacts/BookBackup.h"
+#include "contacts/BookClaim.h"
 #include "contacts/BookLocation.h"
 #include "contacts/BookRelocation.h"
 #include "fakes/Files.h"
@@ -32,16 +33,17 @@ struct RelocationTest : cardolin::testing::ProfilesFixture
     QString UserBook(const QString &name) const { return profiles + "/" + name + "/Contacts/" + name + ".qcb"; }
     QString LibraryBook(const QString &name) const { return library + "/" + name + ".qcb"; }
 
-    int Relocate(const TStorageSettings &before, const TStorageSettings &after)
+    int Relocate(const TStorageSettings &before, const TStorageSettings &after, const BookClaim *held = nullptr)
     {
         return RelocateContactsBooks(accounts.Accounts(), TContactsBookLocator(accounts, before),
-                                     TContactsBookLocator(accounts, after), prompts);
+                                     TContactsBookLocator(accounts, after), prompts, held);
     }
 };
 
 TEST(Relocation, OnlyWhereBooksLiveMatters)
 {
-    EXPECT_FALSE(RelocationNeeded({}, {true, "", true}));
+    EXPECT_FALSE(RelocationNeeded({}, {true, "", false}));
+    EXPECT_TRUE(RelocationNeeded({}, {true, "", true})); // books named otherwise
     EXPECT_TRUE(RelocationNeeded({}, {false, "", false}));
     EXPECT_TRUE(RelocationNeeded({false, "/a", false}, {false, "/b", false}));
 }
@@ -121,6 +123,29 @@ TEST_F(RelocationTest, AFailedMoveIsReportedAndTheOthersGoOn)
     Relocate(inProfiles, inLibrary);
     EXPECT_TRUE(prompts.errors.contains("bob's backup contacts book relocation failed."));
     EXPECT_EQ(ReadAll(library + "/bob.~cb"), "a backup with no book");
+}
+
+TEST_F(RelocationTest, ABookAnotherProgramHoldsStaysWhereItIsAndTheUserIsTold)
+{
+    for (const char *name : {"ann", "bob", "cy"})
+        ASSERT_TRUE(WriteAll(UserBook(name), name));
+    ASSERT_TRUE(WriteAll(BackupFileName(UserBook("bob")), "bob before"));
+    platform::FileLock other(BookLockFileName(UserBook("bob")));
+    ASSERT_TRUE(other.Lock(0));
+    BookClaim mine; // the caller's own, as the window holds its loaded book
+    ASSERT_TRUE(mine.Claim(UserBook("ann")));
+    prompts.toAllAnswers = {Answer::YesToAll};
+
+    EXPECT_EQ(Relocate(inProfiles, inLibrary, &mine), 2);
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_TRUE(prompts.errors[0].startsWith("bob's contacts book was not relocated: The contacts book \""
+                                             + UserBook("bob") + "\" is in use by "))
+        << prompts.errors[0].toStdString();
+    EXPECT_EQ(ReadAll(UserBook("bob")), "bob");
+    EXPECT_EQ(ReadAll(BackupFileName(UserBook("bob"))), "bob before");
+    EXPECT_EQ(ReadAll(LibraryBook("ann")), "ann");
+    EXPECT_EQ(ReadAll(LibraryBook("cy")), "cy");
+    EXPECT_FALSE(QFileInfo::exists(LibraryBook("bob")));
 }
 
 TEST_F(RelocationTest, TheSameFileUnderTwoSpellingsIsLeftAlone)

@@ -194,10 +194,59 @@ TEST_F(SessionTest, ABookAnotherProgramHoldsOpensButIsNotSavedUntilItLetsGo)
     EXPECT_TRUE(prompts.errors[0].contains("is in use by")) << prompts.errors[0].toStdString();
     EXPECT_TRUE(session.Modified());
 
+    EXPECT_TRUE(session.ReadOnly());
+
     other.Unlock();
     ASSERT_TRUE(session.Save());
     EXPECT_TRUE(session.HoldsBook());
+    EXPECT_FALSE(session.ReadOnly());
     EXPECT_TRUE(prompts.questions.isEmpty());
+}
+
+TEST_F(SessionTest, ABookKeptUnderTheOtherNameIsPointedOutNotShownAsAnEmptyBook)
+{
+    const QString elsewhere = dir.filePath("home/ann/Contacts/Ann Lee.qcb");
+    QDir().mkpath(dir.filePath("home/ann/Contacts"));
+    WriteOtherBook(elsewhere, "Kept");
+    session.SetBookElsewhere([&](const QString &account) {
+        return account == "ann" ? elsewhere : dir.filePath("home/bob/Contacts/Bob Stone.qcb");
+    });
+    ASSERT_TRUE(session.Refresh("ann"));
+    ASSERT_EQ(prompts.warnings.size(), 1);
+    EXPECT_TRUE(prompts.warnings[0].contains("there is one at \"" + elsewhere + "\""))
+        << prompts.warnings[0].toStdString();
+
+    ASSERT_TRUE(session.SwitchAccount("bob")); // nothing anywhere: nothing to say
+    EXPECT_EQ(prompts.warnings.size(), 1);
+}
+
+TEST_F(SessionTest, ABookWhoseLockCannotBeMadeIsReadOnlyButItsContactsCanBeSavedElsewhere)
+{
+    QDir().mkpath(dir.filePath("home/ann/Contacts"));
+    const QByteArray shown = WriteOtherBook(Book("ann"), "Shown");
+    ASSERT_TRUE(QDir().mkdir(Book("ann") + ".lock"));
+
+    ASSERT_TRUE(session.Refresh("ann"));
+    EXPECT_TRUE(session.ReadOnly());
+    ASSERT_EQ(prompts.warnings.size(), 1);
+    EXPECT_TRUE(prompts.warnings[0].contains("cannot be locked against other programs"))
+        << prompts.warnings[0].toStdString();
+
+    Add("Mine");
+    EXPECT_FALSE(session.Save());
+    EXPECT_EQ(ReadAll(Book("ann")), shown);
+    EXPECT_TRUE(session.Modified());
+
+    const QString copy = dir.filePath("elsewhere.qcb");
+    ASSERT_TRUE(session.SaveAs(copy));
+    EXPECT_TRUE(ReadAll(copy).contains("Mine"));
+    EXPECT_FALSE(session.Modified());
+    EXPECT_EQ(ReadAll(Book("ann")), shown);
+    EXPECT_FALSE(QFileInfo::exists(copy + ".lock"));
+
+    // No folder yet is no reason for read-only: the first save makes it.
+    ASSERT_TRUE(session.SwitchAccount("bob"));
+    EXPECT_FALSE(session.ReadOnly());
 }
 
 } // namespace

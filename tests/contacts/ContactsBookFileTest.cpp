@@ -346,10 +346,12 @@ TEST_F(BookFileTest, SaveFailuresSayCannotSave)
 {
     book.CreateContactData();
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder.qcb"));
-    for (const QString &target : {Path("no/such/folder/book.qcb"), Path("folder.qcb")}) {
+    const std::pair<QString, QString> cases[] = {{Path("no/such/folder/book.qcb"), "No such file or directory"},
+                                                 {Path("folder.qcb"), "Is a directory"}};
+    for (const auto &[target, reason] : cases) {
         prompts.errors.clear();
         EXPECT_EQ(book.SaveToXMLFile(target), 0);
-        EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + target + "\"."});
+        EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + target + "\": " + reason + "."});
     }
 }
 
@@ -417,7 +419,7 @@ TEST_F(BookFileTest, SaveThatFailsHalfWayLeavesTheOldBookIntact)
         FileSizeLimit limit(64 * 1024);
         EXPECT_EQ(book.SaveToXMLFile(target), 0);
     }
-    EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + target + "\"."});
+    EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + target + "\": File too large."});
     EXPECT_EQ(ReadAll(target), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"book.qcb"}); // no temporary left
 }

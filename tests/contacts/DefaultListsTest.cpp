@@ -62,6 +62,21 @@ TEST_F(DefaultListsTest, DefaultFileComesFromTheConfiguredFolderElseTheBuiltInLi
     EXPECT_EQ(ReadDefaultList(TVocabulary::Keywords, DefFiles()), (QStringList{"Newsletter", "Prospect"}));
 }
 
+TEST_F(DefaultListsTest, EverySharedDataFolderIsSearchedNotOnlyTheFirst)
+{
+    // As on a desktop whose first data folder is its own, with the package's
+    // files under the last one.
+    const QByteArray saved = qgetenv("XDG_DATA_DIRS");
+    qputenv("XDG_DATA_DIRS", (dir.filePath("desktop") + ":relative:" + dir.filePath("usr/share")).toUtf8());
+    const QString file = dir.filePath("usr/share/Velmora/Cardolin/Keywords.def");
+    ASSERT_TRUE(WriteAll(file, "Packaged\n"));
+    QString source;
+    const QStringList entries = ReadDefaultList(TVocabulary::Keywords, dir.filePath("nothing/"), &source);
+    qputenv("XDG_DATA_DIRS", saved);
+    EXPECT_EQ(entries, QStringList{"Packaged"});
+    EXPECT_EQ(source, file);
+}
+
 TEST_F(DefaultListsTest, StoredCheckListWinsOverTheDefaultFile)
 {
     ASSERT_TRUE(WriteAll(dir.filePath("Categories.def"), "Family\nClients\n"));

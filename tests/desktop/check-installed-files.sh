@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a scratch root and checks what the desktop reads:
-# the menu entry, the metainfo, the file type and the icons.
+# the menu entry, the metainfo, the file type and the icons, and that the
+# installed program finds its data files.
 set -euo pipefail
 build=$1
 root=$(mktemp -d)
@@ -21,4 +22,13 @@ grep -q '^Exec=Quillet %f$' "$share/applications/$id.desktop"
 # The shared MIME database built from the entry knows books by their extension.
 update-mime-database "$share/mime"
 grep -q '^application/x-cardolin-book:\*\.qcb$' "$share/mime/globs"
+# The installed program finds its category and keyword lists wherever the root
+# sits, even when the first shared data folder is another program's.
+scratch="$root/scratch"
+mkdir -p "$scratch/home/user"
+lists=$(HOME="$scratch/home/user" XDG_CONFIG_HOME="$scratch/config" XDG_DATA_DIRS="$scratch/other:$share" \
+  "$root/usr/bin/quillet-cli" default-lists)
+grep -qx "Categories.def: $share/Velmora/Cardolin/Categories.def" <<<"$lists"
+grep -qx "Keywords.def: $share/Velmora/Cardolin/Keywords.def" <<<"$lists"
+grep -qx "  Clients" <<<"$lists" # in the installed file, not the built-in list
 echo "installed desktop files are valid"

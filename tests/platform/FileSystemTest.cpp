@@ -1,3 +1,4 @@
+#include "fakes/ChildMemory.h"
 #include "fakes/CoreApplication.h"
 #include "fakes/Files.h"
 #include "platform/FileLock.h"
@@ -11,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+
 using namespace cardolin::platform;
 using namespace cardolin::testing;
 
@@ -21,12 +25,26 @@ struct SaveFileTest : ::testing::Test
     QTemporaryDir dir;
     UmaskScope mask{022};
     QString Path(const char *name) const { return dir.filePath(QLatin1String(name)); }
-    // The name a save of target in this process writes first.
+    // The name earlier versions wrote their temporary under: predictable.
     static QString TemporaryOf(const QString &target)
     {
         return target + '.' + QString::number(QCoreApplication::applicationPid()) + ".tmp";
     }
+    QStringList Temporaries() const
+    {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::System).filter(".tmp");
+    }
 };
+
+// The id of a process that has ended.
+qint64 EndedProcessId()
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(0);
+    ::waitpid(pid, nullptr, 0);
+    return pid;
+}
 
 TEST_F(SaveFileTest, ModesOfNewAndReplacedFiles)
 {
@@ -57,9 +75,16 @@ TEST_F(SaveFileTest, ModesOfNewAndReplacedFiles)
         if (c.modeOf)
             options.modeOf = Path(c.modeOf);
         options.ownerOnly = c.ownerOnly;
-        ASSERT_TRUE(SaveFile(path, QByteArray("new"), options)) << c.name;
+        int modeWhileWriting = -1;
+        const auto write = [&](QIODevice &file) {
+            modeWhileWriting = ModeOf(dir.filePath(Temporaries().value(0)));
+            return file.write("new") == 3;
+        };
+        ASSERT_TRUE(SaveFile(path, write, options)) << c.name;
         EXPECT_EQ(ReadAll(path), "new") << c.name;
         EXPECT_EQ(ModeOf(path), c.expected) << c.name;
+        // Nobody reads a shared file half made.
+        EXPECT_EQ(modeWhileWriting, 0600) << c.name;
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).filter(".tmp"), QStringList());
 }
@@ -72,7 +97,6 @@ TEST_F(SaveFileTest, LinksPlantedAtTheTemporaryOrAReplacedPathLeaveTheirTargetAl
     ASSERT_TRUE(SaveFile(target, QByteArray("saved")));
     EXPECT_EQ(ReadAll(victim), "precious");
     EXPECT_EQ(ReadAll(target), "saved");
-    EXPECT_FALSE(QFileInfo::exists(TemporaryOf(target)) || QFileInfo(TemporaryOf(target)).isSymLink());
 
     const QString backup = Path("backup");
     ASSERT_TRUE(QFile::link(victim, backup));
@@ -102,8 +126,73 @@ TEST_F(SaveFileTest, AFailedWriteLeavesTheOldFileAndNoTemporary)
     ASSERT_TRUE(WriteAll(path, "old"));
     EXPECT_FALSE(SaveFile(path, [](QIODevice &file) { return file.write("half") < 0; }));
     EXPECT_EQ(ReadAll(path), "old");
-    EXPECT_FALSE(QFileInfo::exists(TemporaryOf(path)));
+    EXPECT_EQ(Temporaries(), QStringList());
     EXPECT_FALSE(SaveFile(Path("missing/book"), QByteArray("x")));
+}
+
+TEST_F(SaveFileTest, NamesPlantedInAdvanceDoNotStopASave)
+{
+    // Another user of a shared folder cannot remove or guess what is in the
+    // way: folders at every name a process id gives.
+    const QString path = Path("team.qcb");
+    for (qint64 pid = QCoreApplication::applicationPid() - 5; pid < QCoreApplication::applicationPid() + 50; ++pid)
+        ASSERT_TRUE(QDir().mkpath(path + '.' + QString::number(pid) + ".tmp"));
+    QString error;
+    EXPECT_TRUE(SaveFile(path, QByteArray("saved"), {AtLink::WriteThrough, {}, false, {}, &error})) << error.toStdString();
+    EXPECT_EQ(ReadAll(path), "saved");
+}
+
+TEST_F(SaveFileTest, TemporariesOfEndedWritersGoAtTheNextSaveOfTheirFile)
+{
+    const QString book = Path("book.qcb");
+    const QString ended = QString::number(EndedProcessId());
+    const QStringList stale = {"book.qcb." + ended + ".tmp", "book.qcb." + ended + ".k3J9xQ2a.tmp"};
+    const QStringList kept = {
+        "book.qcb.1.k3J9xQ2a.tmp",              // its writer still runs
+        "book.~cb." + ended + ".k3J9xQ2a.tmp",  // another file's
+        "book.qcb." + ended + ".notes.txt.tmp", // no temporary's name
+        "book.qcb.x" + ended + ".tmp",
+    };
+    for (const QString &name : stale + kept)
+        ASSERT_TRUE(WriteAll(Path(name.toUtf8()), "partial"));
+    ASSERT_TRUE(SaveFile(book, QByteArray("saved")));
+    for (const QString &name : stale)
+        EXPECT_FALSE(QFileInfo::exists(Path(name.toUtf8()))) << name.toStdString();
+    for (const QString &name : kept)
+        EXPECT_TRUE(QFileInfo::exists(Path(name.toUtf8()))) << name.toStdString();
+}
+
+TEST_F(SaveFileTest, FailuresSayWhyAndLeaveNoTemporary)
+{
+    const QString path = Path("book");
+    ASSERT_TRUE(WriteAll(path, "old"));
+    QString error;
+    SaveOptions options;
+    options.error = &error;
+    options.beforeReplace = [] { return QStringLiteral("changed meanwhile"); };
+    EXPECT_FALSE(SaveFile(path, QByteArray("new"), options));
+    EXPECT_EQ(error, "changed meanwhile");
+    EXPECT_EQ(ReadAll(path), "old");
+
+    options.beforeReplace = nullptr;
+    EXPECT_FALSE(SaveFile(Path("missing/book"), QByteArray("x"), options));
+    EXPECT_EQ(error, "No such file or directory");
+
+    // A file size limit, as "ulimit -f" sets, fails the save like a full disk
+    // rather than killing the program.
+    const ChildRun run = RunInChild([&] {
+        IgnoreFileSizeSignal();
+        const rlimit limit{4096, 4096};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            return 3;
+        if (SaveFile(path, QByteArray(64 * 1024, 'x'), options))
+            return 1;
+        return error == "File too large" ? 0 : 2;
+    });
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(ReadAll(path), "old");
+    EXPECT_EQ(Temporaries(), QStringList());
 }
 
 TEST_F(SaveFileTest, AppendedFilesAndCreatedFoldersArePrivate)

@@ -30,6 +30,7 @@ TOptionsHost HostOf(MainWindow &window, const TUserAccounts &accounts, UserPromp
         [&window](bool modified) { window.SetModified(modified); },
         [&window] { window.UpdateStatus(); },
         [&window] { window.UpdateUndoActions(); },
+        &window.Session().Claim(),
     };
 }
 

@@ -102,7 +102,7 @@ void TOptionsConsequences::RelocateBooks(const TOptionsValues &before, const TOp
 {
     const TContactsBookLocator from(m_host.Accounts, before.Storage());
     const TContactsBookLocator to(m_host.Accounts, after.Storage());
-    RelocateContactsBooks(m_host.Accounts.Accounts(), from, to, m_host.Prompts);
+    RelocateContactsBooks(m_host.Accounts.Accounts(), from, to, m_host.Prompts, m_host.HeldBook);
 }
 
 std::vector<TContactData *> TOptionsConsequences::RowRecords() const

@@ -9,6 +9,7 @@
 #include <vector>
 
 namespace cardolin {
+class BookClaim;
 class TContactUndoHistory;
 class TQorContacts;
 class TUserAccounts;
@@ -38,6 +39,8 @@ struct TOptionsHost
     std::function<void()> UpdateStatus;
     // Called after each undoable step, so the Undo command can follow.
     std::function<void()> UndoChanged;
+    // The window's claim on its loaded book, which a relocation may move.
+    const BookClaim *HeldBook = nullptr;
 };
 
 // What confirming the Options dialog does to the book and the books on disk,
