@@ -121,15 +121,6 @@ QString DialNumberConflictMessage(const DialNumber &dial, const QString &country
         .arg(dial.conflictingCountry, dial.conflictingCode, country, DiallingCodeOfCountry(country));
 }
 
-QString UppercaseAToZ(const QString &text)
-{
-    QString result = text;
-    for (QChar &c : result)
-        if (c >= u'a' && c <= u'z')
-            c = QChar(c.unicode() - (u'a' - u'A'));
-    return result;
-}
-
 QString LowercaseAToZ(const QString &text)
 {
     QString result = text;
@@ -192,7 +183,7 @@ bool TQorContacts::FormatContactData(TContactData *AContactData)
         for (QString *site : {&c.WorkWebsite, &c.PersonalWebsite, &c.OtherWebsite})
             *site = FormatWebsite(*site);
     if (options.testFlag(fcoLastNameUppercase))
-        c.LastName = UppercaseAToZ(c.LastName);
+        c.LastName = c.LastName.toUpper(); // every letter: "Müller" becomes "MÜLLER"
     const TDateTime now = DateTimeToSerial(m_clock->NowUtc());
     c.Accessed = now;
     if (options != TFormatContactsOptions())

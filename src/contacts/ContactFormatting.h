@@ -36,8 +36,7 @@ QString ComposeDialNumber(const DialNumberParts &parts);
 QString DialNumberConflictMessage(const DialNumber &dial, const QString &country);
 QString FormatEmail(const QString &email);
 QString FormatWebsite(const QString &website);
-// Change the case of the letters A to Z only; other letters keep theirs.
-QString UppercaseAToZ(const QString &text);
+// Lower-cases the letters A to Z only; other letters keep their case.
 QString LowercaseAToZ(const QString &text);
 
 } // namespace cardolin

@@ -2,8 +2,8 @@
 
 #include "formats/TextFiles.h"
 #include "platform/FileSystem.h"
+#include "platform/RegularFile.h"
 
-#include <QFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -76,12 +76,12 @@ QStringList ReadCSVLines(const QString &path)
 
 QString ReadCSVFirstLine(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
     // Every known header fits in far less; the cut only ever lands past it.
-    const qint64 size = 64 * 1024;
-    return textfile::SplitLines(textfile::DecodeText(file.read(size), file.size() > size)).value(0);
+    QByteArray bytes;
+    bool truncated = false;
+    if (!platform::ReadRegularFileStart(path, 64 * 1024, bytes, truncated))
+        return {};
+    return textfile::SplitLines(textfile::DecodeText(bytes, truncated)).value(0);
 }
 
 QByteArray EncodeCSVLines(const QStringList &lines, CsvEncoding encoding)

@@ -3,8 +3,6 @@
 #include "formats/CsvText.h"
 #include "formats/TextFiles.h"
 
-#include <QFile>
-
 #include <algorithm>
 
 namespace cardolin {
@@ -168,18 +166,9 @@ private:
 
 QString ReadCSVText(const QString &path, QString &error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!textfile::ReadImportBytes(path, limits::kMaxFileBytes, bytes, error))
         return {};
-    if (file.size() > limits::kMaxFileBytes) {
-        error = limits::TooLongMessage(QStringLiteral("The file"), limits::kMaxFileBytes);
-        return {};
-    }
-    const QByteArray bytes = file.readAll();
-    if (bytes.size() > limits::kMaxFileBytes) {
-        error = limits::TooLongMessage(QStringLiteral("The file"), limits::kMaxFileBytes);
-        return {};
-    }
     return textfile::DecodeText(bytes);
 }
 

@@ -1,12 +1,13 @@
 #include "formats/RecordFiles.h"
 
 #include "contacts/QorContacts.h"
+#include "contacts/VocabularyGrower.h"
 #include "formats/FolderFiles.h"
+#include "platform/RegularFile.h"
 #include "support/ReadLimits.h"
 #include "support/TwoHalves.h"
 #include "support/UserPrompts.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -52,20 +53,36 @@ private:
     qsizetype m_lf = -1, m_cr = -1;
 };
 
-bool StartsRecord(QStringView line, const RecordTags &tags)
-{
-    return line.startsWith(tags.start, Qt::CaseInsensitive);
-}
-
 bool EndsRecord(QStringView line, const RecordTags &tags)
 {
     return !tags.end.isEmpty() && line.trimmed().compare(tags.end, Qt::CaseInsensitive) == 0;
 }
 
-// Where a record with content begins.
+// Where the start tag sits on a line that opens a record, or -1. Between
+// records a tag may end a line after other text, as in "END:VCARDBEGIN:VCARD"
+// of two files joined without a line end; inside a record such a line is a
+// value.
+qsizetype RecordStartAt(QStringView line, const RecordTags &tags, bool betweenRecords)
+{
+    if (line.startsWith(tags.start, Qt::CaseInsensitive))
+        return 0;
+    if (!tags.startAfterText)
+        return -1;
+    const QStringView trimmed = line.trimmed();
+    if (!trimmed.endsWith(tags.start, Qt::CaseInsensitive))
+        return -1;
+    const qsizetype at = (trimmed.data() - line.data()) + trimmed.size() - tags.start.size();
+    return betweenRecords || EndsRecord(line.first(at), tags) ? at : -1;
+}
+
+// Where a record begins, and whether anything but its tags is in it. Records
+// without content count toward the bound like any other: a file of nothing
+// but start lines is as long to walk as one of contacts.
 struct RecordStart
 {
-    qsizetype line, offset;
+    qsizetype line, offset; // of the start line
+    int at;                 // of the tag in that line
+    bool content;
 };
 
 // A first pass that finds the records and holds the file to the bounds before
@@ -81,29 +98,26 @@ Survey SurveyRecords(QStringView text, const RecordTags &tags)
 {
     using namespace limits;
     Survey s;
-    bool open = false, content = false, ended = false;
+    bool open = false, ended = false;
     qsizetype fields = 0, value = 0;
-    RecordStart start{};
-    const auto close = [&] {
-        if (open && content)
-            s.starts.push_back(start);
-        if (qsizetype(s.starts.size()) > kMaxRecords)
-            s.error = TooManyMessage(QStringLiteral("records"), kMaxRecords);
-    };
     LineWalk walk(text);
     QStringView line;
     for (; s.error.isEmpty() && walk.Next(line); ++s.lines) {
+        qsizetype at = -1;
         if (line.size() > kMaxValueBytes) {
             s.error = TooLongMessage(QStringLiteral("A value"), kMaxValueBytes);
-        } else if (StartsRecord(line, tags)) {
-            close();
+        } else if ((at = RecordStartAt(line, tags, !open || ended)) >= 0) {
+            if (qsizetype(s.starts.size()) == kMaxRecords) {
+                s.error = TooManyMessage(QStringLiteral("records"), kMaxRecords);
+                break;
+            }
             // "dn: cn=A" names its entry on the start line; "BEGIN:VCARD" holds nothing.
             open = true, ended = false, fields = 0, value = 0;
-            content = !line.sliced(tags.start.size()).trimmed().isEmpty();
-            start = {s.lines, line.data() - text.data()};
+            const bool content = !line.sliced(at + tags.start.size()).trimmed().isEmpty();
+            s.starts.push_back({s.lines, line.data() - text.data(), int(at), content});
         } else if (open && !ended && !line.isEmpty()) {
             ended = EndsRecord(line, tags);
-            content = content || !ended;
+            s.starts.back().content = s.starts.back().content || !ended;
             // Folded lines continue the value before them.
             const bool folded = line[0] == u' ' || line[0] == u'\t';
             value = folded ? value + line.size() : line.size();
@@ -113,8 +127,6 @@ Survey SurveyRecords(QStringView text, const RecordTags &tags)
                 s.error = TooManyMessage(QStringLiteral("fields in one record"), kMaxFieldsPerRecord);
         }
     }
-    if (s.error.isEmpty())
-        close();
     return s;
 }
 
@@ -129,47 +141,96 @@ struct RecordWalk
     const Survey &survey;
     const RecordTags &tags;
     const RecordReader &read;
-    TContactDataList &made; // by record number; null where refused
+    TContactDataList &made; // by record number; null where refused or empty
 
     void Run(size_t from, size_t to, bool progress) const
     {
-        const RecordStart first = from == 0 ? RecordStart{0, 0} : survey.starts[from];
-        const qsizetype lastLine = to < survey.starts.size() ? survey.starts[to].line : survey.lines;
-        const double scale = lastLine > first.line ? double(survey.lines) / double(lastLine) : 1.0;
-        RecordLines lines;
-        size_t next = from;
-        constexpr size_t kNone = size_t(-1);
-        size_t current = kNone;
-        bool ended = false;
-        const auto complete = [&] {
-            if (current != kNone) {
-                std::unique_ptr<TContactData> contact = contacts.NewContactData();
-                if (read(lines, *contact))
-                    made[current] = std::move(contact);
-            }
-            current = kNone;
-            lines.clear();
-            ended = false;
-        };
-        LineWalk walk(text, first.offset);
+        const std::vector<RecordStart> &starts = survey.starts;
+        // The first part walks the lines before the first record too, for progress.
+        const qsizetype firstLine = from == 0 ? 0 : starts[from].line;
+        const qsizetype lastLine = to < starts.size() ? starts[to].line : survey.lines;
+        const double scale = lastLine > firstLine ? double(survey.lines) / double(lastLine) : 1.0;
+        LineWalk walk(text, from == 0 ? 0 : starts[from].offset);
         QStringView line;
-        for (qsizetype i = first.line; i < lastLine && walk.Next(line); ++i) {
-            if (progress)
-                contacts.ReportProgress(1, int(survey.lines - 1), int(double(i) * scale));
-            if (next < to && i == survey.starts[next].line) {
-                complete();
-                current = next++;
-            } else if (StartsRecord(line, tags)) {
-                complete();
+        qsizetype i = firstLine;
+        RecordLines lines;
+        for (size_t k = from; k < to; ++k) {
+            const RecordStart &start = starts[k];
+            const qsizetype end = k + 1 < starts.size() ? starts[k + 1].line : survey.lines;
+            bool ended = false;
+            lines.clear();
+            for (; i < end && walk.Next(line); ++i) {
+                if (progress)
+                    contacts.ReportProgress(1, int(survey.lines - 1), int(double(i) * scale));
+                if (i < start.line || !start.content || ended || line.isEmpty())
+                    continue;
+                lines.append(i == start.line ? line.sliced(start.at) : line);
+                ended = EndsRecord(line, tags);
             }
-            if (current == kNone || line.isEmpty() || ended)
+            if (!start.content)
                 continue;
-            lines.append(line);
-            ended = EndsRecord(line, tags);
+            std::unique_ptr<TContactData> contact = contacts.NewContactData();
+            if (read(lines, *contact))
+                made[k] = std::move(contact);
         }
-        complete();
     }
 };
+
+// Counts the lines of the bytes that begin with the start tag, across pieces.
+// Plain ASCII is enough: the tags are ASCII, and a file in UTF-16 is bounded
+// by the survey of its text instead.
+class StartCounter
+{
+public:
+    explicit StartCounter(QLatin1StringView tag) : m_tag(tag) {}
+
+    void Take(QByteArrayView bytes)
+    {
+        for (const char byte : bytes) {
+            if (byte == '\n' || byte == '\r') {
+                m_matched = 0;
+            } else if (m_matched >= 0) {
+                const char lower = byte >= 'A' && byte <= 'Z' ? char(byte - 'A' + 'a') : byte;
+                const char wanted = m_tag[m_matched].toLatin1();
+                const char wantedLower = wanted >= 'A' && wanted <= 'Z' ? char(wanted - 'A' + 'a') : wanted;
+                m_matched = lower == wantedLower ? m_matched + 1 : -1;
+                if (m_matched == m_tag.size()) {
+                    ++m_count;
+                    m_matched = -1;
+                }
+            }
+        }
+    }
+    qsizetype Count() const { return m_count; }
+
+private:
+    QLatin1StringView m_tag;
+    qsizetype m_matched = 0; // characters of the tag seen at this line's start; -1 when it cannot start here
+    qsizetype m_count = 0;
+};
+
+// A file of more record starts than the bound (empty cards, say) is refused
+// after a look at its first part, before it is read whole and decoded.
+bool TooManyStarts(const QString &path, const RecordTags &tags)
+{
+    StartCounter counter(tags.start);
+    platform::ReadRegularFileInPieces(path, [&counter](QByteArrayView piece) {
+        counter.Take(piece);
+        return counter.Count() <= limits::kMaxRecords;
+    });
+    return counter.Count() > limits::kMaxRecords;
+}
+
+// Categories read from a file join the collection's list, as a book's do.
+template <typename Records> void LearnCategories(TQorContacts &contacts, const Records &records)
+{
+    VocabularyGrower categories(contacts.Categories());
+    for (const auto &record : records)
+        if (record)
+            categories.Add(record->Categories);
+    if (categories.Grown())
+        contacts.SetCategories(categories.Entries());
+}
 
 // Large files are read on two threads, each taking half of the records; every
 // record is read alone into its own contact, so the result is the same.
@@ -199,24 +260,30 @@ int ImportRecords(TQorContacts &contacts, QStringView text, const RecordTags &ta
     TContactDataList made(count);
     const RecordWalk walk{contacts, text, survey, tags, read, made};
     ForTwoHalves(count, kRecordsWorthAThread, [&](size_t from, size_t to) { walk.Run(from, to, from == 0); });
+    LearnCategories(contacts, made);
     return contacts.AppendImportedContactDataList(std::move(made));
 }
 
 int ImportRecordFile(TQorContacts &contacts, const QString &path, const RecordTags &tags, const RecordReader &read)
 {
-    const QFileInfo info(path);
-    if (!info.isFile())
+    if (!QFileInfo::exists(path))
         return 0;
     BusyCursor busy(contacts.Prompts());
-    if (info.size() > limits::kMaxFileBytes) {
+    if (TooManyStarts(path, tags)) {
         contacts.Prompts().ShowError(QStringLiteral("\"%1\": %2").arg(
-            path, limits::TooLongMessage(QStringLiteral("The file"), limits::kMaxFileBytes)));
+            path, limits::TooManyMessage(QStringLiteral("records"), limits::kMaxRecords)));
         return 0;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const QString text = textfile::DecodeText(file.readAll());
+    QString text;
+    {
+        QByteArray bytes;
+        QString error;
+        if (!textfile::ReadImportBytes(path, limits::kMaxFileBytes, bytes, error)) {
+            contacts.Prompts().ShowError(QStringLiteral("\"%1\": %2").arg(path, error));
+            return 0;
+        }
+        text = textfile::DecodeText(bytes);
+    }
     return ImportRecords(contacts, text, tags, read, path);
 }
 
@@ -264,12 +331,12 @@ int ImportFolder(TQorContacts &contacts, const QString &folder, const QString &p
         return 0;
     BusyCursor busy(contacts.Prompts());
     const QStringList files = folderfiles::List(folder, pattern);
-    int read = 0;
+    std::vector<const TContactData *> read;
     for (qsizetype i = 0; i < files.size(); ++i) {
         contacts.ReportProgress(0, int(files.size() - 1), int(i));
         TContactData *contact = contacts.CreateContactData();
         if (readFile(contact, files[i])) {
-            ++read;
+            read.push_back(contact);
             continue;
         }
         contacts.DeleteContactData(contact);
@@ -277,7 +344,8 @@ int ImportFolder(TQorContacts &contacts, const QString &folder, const QString &p
         contacts.ReportError(files[i], QStringLiteral("Import"),
                              QStringLiteral("The file could not be read and was skipped."), skipped);
     }
-    return read;
+    LearnCategories(contacts, read);
+    return int(read.size());
 }
 
 int ExportFolder(TQorContacts &contacts, const QString &folder, const QString &suffix,

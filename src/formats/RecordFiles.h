@@ -35,6 +35,7 @@ struct RecordTags
 {
     QLatin1StringView start; // a line beginning with it, in any letter case, opens a record
     QLatin1StringView end = {}; // a line that closes one; empty when records run to the next start
+    bool startAfterText = false; // between records, a line may hold text before the start tag
 };
 
 // A copy of the lines, as views, for the readers.
@@ -44,9 +45,10 @@ RecordLines Views(const QStringList &lines);
 // before the first record and empty lines are dropped. A start line with
 // nothing after its tag and nothing before the next start or end line, and a
 // record that read refuses, add no contact. Fires progress per line and
-// returns the number of contacts created. A file past one of the readers' bounds (records, fields of a record,
-// length of a value) adds nothing: the error naming the bound (and the file's
-// name, when given) is shown and the result is 0.
+// returns the number of contacts created. A file past one of the readers'
+// bounds (records, empty ones included, fields of a record, length of a value)
+// adds nothing: the error naming the bound (and the file's name, when given)
+// is shown and the result is 0.
 int ImportRecords(TQorContacts &contacts, QStringView text, const RecordTags &tags, const RecordReader &read,
                   const QString &name = {});
 

@@ -1,9 +1,10 @@
 #include "formats/TextFiles.h"
 
 #include "platform/FileSystem.h"
+#include "platform/RegularFile.h"
+#include "support/ReadLimits.h"
 #include "support/TwoHalves.h"
 
-#include <QFile>
 #include <QStringDecoder>
 
 #include <cstdint>
@@ -166,12 +167,27 @@ QStringList SplitValueLines(const QString &text)
     return lines;
 }
 
+bool ReadImportBytes(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &error)
+{
+    switch (platform::ReadRegularFile(path, maxBytes, bytes, error)) {
+    case platform::FileRead::Read:
+        return true;
+    case platform::FileRead::TooLarge:
+        error = limits::TooLongMessage(QStringLiteral("The file"), maxBytes);
+        return false;
+    case platform::FileRead::Refused:
+        break;
+    }
+    return false;
+}
+
 bool ReadLines(const QString &path, QStringList &lines, qint64 maxBytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > maxBytes)
+    QByteArray bytes;
+    QString error;
+    if (!ReadImportBytes(path, maxBytes, bytes, error))
         return false;
-    lines = SplitLines(DecodeText(file.readAll()));
+    lines = SplitLines(DecodeText(bytes));
     return true;
 }
 

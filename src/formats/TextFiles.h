@@ -16,6 +16,10 @@ enum class Encoding { Utf8WithBom, Utf8 };
 // make them invalid UTF-8.
 QString DecodeText(QByteArrayView bytes, bool truncated = false);
 
+// The bytes of an imported file: a regular file of at most maxBytes (see
+// platform::ReadRegularFile). False otherwise, with error saying why.
+bool ReadImportBytes(const QString &path, qint64 maxBytes, QByteArray &bytes, QString &error);
+
 // Reads a whole text file into lines, decoded as DecodeText says. CR, LF and
 // CRLF all end a line. Files larger than maxBytes are refused, which keeps
 // hostile input bounded.

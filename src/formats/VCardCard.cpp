@@ -180,12 +180,18 @@ QStringList WriteCard(const TQorContacts &contacts, const TContactData &contact)
     return lines;
 }
 
+QString SpareValuesMessage(int count)
+{
+    return count == 1 ? QStringLiteral("1 value had no field of its own and was added to the notes")
+                      : QStringLiteral("%1 values had no field of their own and were added to the notes").arg(count);
+}
+
 bool IsCardStart(QStringView line)
 {
     return line.trimmed().compare(QLatin1StringView("BEGIN:VCARD"), Qt::CaseInsensitive) == 0;
 }
 
-bool ReadCard(const TQorContacts &contacts, const QList<QStringView> &lines, TContactData &contact)
+bool ReadCard(const TQorContacts &contacts, const QList<QStringView> &lines, TContactData &contact, int *spare)
 {
     if (lines.isEmpty() || !IsCardStart(lines.first()))
         return false;
@@ -195,7 +201,9 @@ bool ReadCard(const TQorContacts &contacts, const QList<QStringView> &lines, TCo
     const TDateTime now = DateTimeToSerial(contacts.GetClock().NowUtc());
     contact.Accessed = now;
     contact.Modified = now;
-    MapCard(card, contact);
+    const int kept = MapCard(card, contact);
+    if (spare)
+        *spare += kept;
     return true;
 }
 

@@ -15,15 +15,22 @@ namespace vcard {
 QStringList WriteCard(const TQorContacts &contacts, const TContactData &contact);
 
 // How cards open and close in a file of many.
-inline const recordfiles::RecordTags kCardTags{QLatin1StringView("BEGIN:VCARD"), QLatin1StringView("END:VCARD")};
+inline const recordfiles::RecordTags kCardTags{QLatin1StringView("BEGIN:VCARD"), QLatin1StringView("END:VCARD"),
+                                               true};
 
 // True for the line that opens a card, in any letter case.
 bool IsCardStart(QStringView line);
 
 // Reads the lines of one card, up to its "END:VCARD", into the contact. False,
 // with the contact left alone, when the first line does not open a card or the
-// card describes a group of contacts.
-bool ReadCard(const TQorContacts &contacts, const QList<QStringView> &lines, TContactData &contact);
+// card describes a group of contacts. Values that found no field of their own
+// are kept in the notes and counted into spare, when given.
+bool ReadCard(const TQorContacts &contacts, const QList<QStringView> &lines, TContactData &contact,
+              int *spare = nullptr);
+
+// "3 values had no field of their own and were added to the notes", for a
+// warning after an import.
+QString SpareValuesMessage(int count);
 
 } // namespace vcard
 } // namespace cardolin

@@ -3,6 +3,9 @@
 #include "formats/TextFiles.h"
 #include "formats/VCard3Writer.h"
 #include "formats/VCardCard.h"
+#include "support/UserPrompts.h"
+
+#include <atomic>
 
 namespace cardolin {
 
@@ -14,18 +17,32 @@ const recordfiles::FileForm kOwnCards{textfile::Encoding::Utf8WithBom, QLatin1St
 // Standard 3.0 cards carry no byte-order mark, which some readers take for
 // text before the first card, and no blank line between cards.
 const recordfiles::FileForm kStandardCards{textfile::Encoding::Utf8, QLatin1StringView("\r\n"), false, {}};
+// Reads a file of one card; values kept in the notes are counted into spare.
+bool ReadCardFile(const TQorContacts &contacts, TContactData &contact, const QString &path, int &spare)
+{
+    QStringList lines;
+    if (!textfile::ReadLines(path, lines))
+        return false;
+    lines.removeAll(QString());
+    return vcard::ReadCard(contacts, recordfiles::Views(lines), contact, &spare);
+}
+
+void WarnOfSpareValues(TQorContacts &contacts, int spare)
+{
+    if (spare > 0)
+        contacts.Prompts().ShowWarning(vcard::SpareValuesMessage(spare));
+}
+
 } // namespace
 
 bool TQorContacts::ReadContactDataFromvCardFile(TContactData *AContactData, const QString &FileName)
 {
-    QStringList lines;
-    if (!AContactData || !textfile::ReadLines(FileName, lines))
-        return false;
-    lines.removeAll(QString());
-    if (!vcard::ReadCard(*this, recordfiles::Views(lines), *AContactData))
+    int spare = 0;
+    if (!AContactData || !ReadCardFile(*this, *AContactData, FileName, spare))
         return false;
     if (m_formatContacts)
         FormatContactData(AContactData);
+    WarnOfSpareValues(*this, spare);
     return true;
 }
 
@@ -37,10 +54,17 @@ bool TQorContacts::WriteContactDataTovCardFile(const TContactData *AContactData,
 
 int TQorContacts::ImportFromvCardFile(const QString &FileName)
 {
-    return recordfiles::ImportRecordFile(*this, FileName, vcard::kCardTags,
-                                         [this](const recordfiles::RecordLines &record, TContactData &contact) {
-                                             return vcard::ReadCard(*this, record, contact);
-                                         });
+    // Cards are read on two threads.
+    std::atomic<int> spare = 0;
+    const int added = recordfiles::ImportRecordFile(
+        *this, FileName, vcard::kCardTags, [this, &spare](const recordfiles::RecordLines &record, TContactData &contact) {
+            int kept = 0;
+            const bool read = vcard::ReadCard(*this, record, contact, &kept);
+            spare += kept;
+            return read;
+        });
+    WarnOfSpareValues(*this, spare);
+    return added;
 }
 
 int TQorContacts::ExportTovCardFile(const QString &FileName)
@@ -71,10 +95,19 @@ int TQorContacts::ExportTovCard3Folder(const QString &FolderName)
 
 int TQorContacts::ImportFromvCardFolder(const QString &FolderName)
 {
-    return recordfiles::ImportFolder(
+    int spare = 0;
+    const int added = recordfiles::ImportFolder(
         *this, FolderName, QStringLiteral("*.vcf"),
-        [this](TContactData *contact, const QString &path) { return ReadContactDataFromvCardFile(contact, path); },
+        [this, &spare](TContactData *contact, const QString &path) {
+            if (!ReadCardFile(*this, *contact, path, spare))
+                return false;
+            if (m_formatContacts)
+                FormatContactData(contact);
+            return true;
+        },
         m_skippedFileCount);
+    WarnOfSpareValues(*this, spare);
+    return added;
 }
 
 int TQorContacts::ExportTovCardFolder(const QString &FolderName)

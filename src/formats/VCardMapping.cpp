@@ -29,6 +29,7 @@ struct Mapper
     TContactData &c;
     QHash<QString, QString> labels; // group -> label of Apple's "X-ABLabel"
     QList<Field> assigned; // fields this card has already filled
+    QStringList spare; // "<label>: <value>" of values no field was left for
     bool named = false;
     QString fullName;
 
@@ -60,6 +61,21 @@ struct Mapper
                 return true;
             }
         return false;
+    }
+
+    // A value with no field left keeps a line of the notes, labelled as its
+    // card labels it: "Boat: +1 555 0100", "E-mail (home): ann@example.org".
+    void Spare(const Property &p, QLatin1StringView kind, const QString &value)
+    {
+        QString label = labels.value(p.group);
+        if (label.isEmpty()) {
+            QStringList types;
+            for (const QString &type : p.types)
+                if (type != L("INTERNET") && type != L("VOICE"))
+                    types.append(type.toLower());
+            label = types.isEmpty() ? QString(kind) : kind + L(" (") + types.join(L(", ")) + u')';
+        }
+        spare.append(label + L(": ") + textfile::SplitValueLines(value).join(L(" ")).trimmed());
     }
 };
 
@@ -209,11 +225,13 @@ void MapPhone(Mapper &m, const Property &p)
     const Where where = m.WhereOf(p);
     // A second number of the same type goes to the other one of its kind; an
     // untyped one to whichever of its kind is still free.
-    if (where == Unstated)
-        m.Assign({PhoneField(kind, Unstated), PhoneField(kind, Other), PhoneField(kind, Home), PhoneField(kind, Work)},
-                 value);
-    else
-        m.Assign({PhoneField(kind, where), PhoneField(kind, Other)}, value);
+    const bool stored =
+        where == Unstated
+            ? m.Assign({PhoneField(kind, Unstated), PhoneField(kind, Other), PhoneField(kind, Home), PhoneField(kind, Work)},
+                       value)
+            : m.Assign({PhoneField(kind, where), PhoneField(kind, Other)}, value);
+    if (!stored)
+        m.Spare(p, L("Telephone"), value);
 }
 
 QLatin1StringView PreferredName(Where where)
@@ -251,6 +269,7 @@ void MapEmail(Mapper &m, const Property &p)
             m.assigned.append(field);
             return;
         }
+    m.Spare(p, L("E-mail"), value);
 }
 
 struct Location
@@ -285,12 +304,19 @@ void MapAddress(Mapper &m, const Property &p)
     if (m.assigned.contains(kLocations[size_t(where)].street))
         where = Other;
     const Location &loc = kLocations[size_t(where)];
-    if (m.assigned.contains(loc.street))
+    const QStringList parts = m.PiecesOf(p);
+    if (m.assigned.contains(loc.street)) {
+        QStringList present;
+        for (const QString &part : parts)
+            if (!part.trimmed().isEmpty())
+                present.append(part.trimmed());
+        if (!present.isEmpty())
+            m.Spare(p, L("Address"), present.join(L(", ")));
         return;
+    }
     m.assigned.append(loc.street);
     if (p.pref)
         m.c.Preferred = PreferredName(where);
-    const QStringList parts = m.PiecesOf(p);
     m.c.*loc.poBox = parts[0];
     if (parts.size() > 2 || !parts.value(1).isEmpty())
         m.c.*loc.street = StreetOf(parts);
@@ -302,14 +328,18 @@ void MapWebsite(Mapper &m, const Property &p)
     static const std::array<Field, 4> kSites{&C::WorkWebsite, &C::PersonalWebsite, &C::OtherWebsite, &C::OtherWebsite};
     const QString value = m.TextOf(p);
     const Where where = m.WhereOf(p);
-    m.Assign({kSites[size_t(where)], &C::OtherWebsite, &C::PersonalWebsite, &C::WorkWebsite}, value);
+    if (!m.Assign({kSites[size_t(where)], &C::OtherWebsite, &C::PersonalWebsite, &C::WorkWebsite}, value)
+        && !value.trimmed().isEmpty())
+        m.Spare(p, L("Website"), value);
 }
 
 void MapMessaging(Mapper &m, const Property &p)
 {
     static const std::array<Field, 4> kIms{&C::WorkIM, &C::PersonalIM, &C::OtherIM, &C::PersonalIM};
     const Where where = m.WhereOf(p);
-    m.Assign({kIms[size_t(where)], &C::OtherIM, &C::WorkIM, &C::PersonalIM}, m.TextOf(p));
+    const QString value = m.TextOf(p);
+    if (!m.Assign({kIms[size_t(where)], &C::OtherIM, &C::WorkIM, &C::PersonalIM}, value) && !value.trimmed().isEmpty())
+        m.Spare(p, L("IM"), value);
 }
 
 // ---- Personal --------------------------------------------------------------
@@ -430,9 +460,9 @@ bool IsGroupCard(const Card &card)
     return false;
 }
 
-void MapCard(const Card &card, TContactData &contact)
+int MapCard(const Card &card, TContactData &contact)
 {
-    Mapper m{card, contact, {}, {}, false, {}};
+    Mapper m{card, contact, {}, {}, {}, false, {}};
     for (const Property &p : card.properties)
         if (p.name == L("X-ABLABEL") && !p.group.isEmpty())
             m.labels.insert(p.group, LabelText(m.TextOf(p)));
@@ -446,6 +476,8 @@ void MapCard(const Card &card, TContactData &contact)
     if (!m.named && !m.fullName.trimmed().isEmpty() && contact.FirstName.isEmpty() && contact.LastName.isEmpty()
         && m.fullName != contact.Company)
         SetNamesFromFullName(contact, m.fullName.trimmed());
+    contact.Notes += m.spare;
+    return int(m.spare.size());
 }
 
 } // namespace cardolin::vcard

@@ -10,7 +10,9 @@ bool IsGroupCard(const Card &card);
 
 // Puts each property of the card into the contact field that the program's
 // own cards use for it: telephones, addresses, e-mails and web sites by their
-// work, home and other types, then by order.
-void MapCard(const Card &card, TContactData &contact);
+// work, home and other types, then by order. A telephone, e-mail, address,
+// web site or messaging address with no field left is added to the notes as
+// a line of its own; the result is how many were.
+int MapCard(const Card &card, TContactData &contact);
 
 } // namespace cardolin::vcard

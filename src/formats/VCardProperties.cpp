@@ -233,6 +233,10 @@ void Append(QString &value, QStringView more)
         value += more;
 }
 
+// The line break of multi-line values in the Outlook dialect, a soft line
+// break after it: "a=0D=0A=".
+constexpr QLatin1StringView kLineBreak("=0D=0A=");
+
 bool IsEnd(QStringView line)
 {
     return line.trimmed().compare(L("END:VCARD"), Qt::CaseInsensitive) == 0;
@@ -248,11 +252,22 @@ QList<Property> Properties(const QList<QStringView> &lines, QString &version)
         const QStringView line = lines[i];
         const bool propertyLine = IsPropertyLine(line);
         QString *value = properties.isEmpty() ? nullptr : &properties.last().value;
-        const bool softBreak = value && properties.last().encoding == L("QUOTED-PRINTABLE") && value->endsWith(u'=');
-        if (softBreak && !StartsKnownProperty(line)) {
+        const bool quotedPrintable = value && properties.last().encoding == L("QUOTED-PRINTABLE");
+        const bool softBreak = quotedPrintable && value->endsWith(u'=');
+        const bool blankFirst = line.startsWith(u' ') || line.startsWith(u'\t');
+        if (quotedPrintable && blankFirst && !skipped && !value->endsWith(kLineBreak)) {
+            // Some writers fold quoted-printable values like any other, with or
+            // without a soft line break before the blank:
+            //   N;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=C3=89glis=
+            //    e;Anne;;;
+            // After an encoded line break the blank starts the next line of text.
+            if (softBreak)
+                value->chop(1);
+            Append(*value, line.mid(1));
+        } else if (softBreak && !StartsKnownProperty(line)) {
             value->chop(1);
             Append(*value, line);
-        } else if (value && (line.startsWith(u' ') || line.startsWith(u'\t'))) {
+        } else if (value && blankFirst) {
             // Version 2.1 folds before a blank that belongs to the value.
             if (!skipped)
                 Append(*value, version == L("2.1") ? line : line.mid(1));

@@ -1,17 +1,23 @@
 #include "contacts/QorContacts.h"
 #include "formats/RecordFiles.h"
+#include "formats/TextFiles.h"
 #include "formats/WindowsContactFile.h"
 #include "support/Clock.h"
+#include "support/ReadLimits.h"
 
-#include <QFile>
+#include <QBuffer>
 
 namespace cardolin {
 
 bool TQorContacts::ReadContactDataFromWindowsContactsFile(TContactData *AContactData, const QString &FileName)
 {
-    QFile file(FileName);
-    if (!file.open(QIODevice::ReadOnly))
+    // One contact's file holds at most a photo besides its text.
+    QByteArray bytes;
+    QString error;
+    if (!textfile::ReadImportBytes(FileName, limits::kMaxValueBytes, bytes, error))
         return false;
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly);
     TContactData *contact = AContactData ? AContactData : CreateContactData();
     if (AContactData) {
         const TDateTime now = DateTimeToSerial(m_clock->NowUtc());

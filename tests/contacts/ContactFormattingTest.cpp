@@ -77,9 +77,30 @@ TEST_F(FormatContactTest, EachOptionItsFields)
     EXPECT_EQ(contact->HomePhone, "+33 0123456789");
     EXPECT_EQ(contact->PersonalEmail, "ann@example.com");
     EXPECT_EQ(contact->OtherWebsite, "http://example.com/");
-    EXPECT_EQ(contact->LastName, QString::fromUtf8("VAN DER LéE"));
+    EXPECT_EQ(contact->LastName, QString::fromUtf8("VAN DER LÉE"));
     EXPECT_EQ(SerialToUtc(contact->Modified), clock.NowUtc());
     EXPECT_TRUE(prompts.warnings.isEmpty()); // the properties dialog is not open
+}
+
+TEST_F(FormatContactTest, LastNameUppercaseTakesEveryLetter)
+{
+    book.SetFormatContactsOptions(fcoLastNameUppercase);
+    const struct
+    {
+        const char *name, *upper;
+    } cases[] = {
+        {"Müller", "MÜLLER"},
+        {"Østergård", "ØSTERGÅRD"},
+        {"Çelik-Şahin", "ÇELIK-ŞAHIN"},
+        {"Παπαδόπουλος", "ΠΑΠΑΔΌΠΟΥΛΟΣ"},
+        {"Иванов", "ИВАНОВ"},
+        {"o'neil 3rd", "O'NEIL 3RD"},
+    };
+    for (const auto &c : cases) {
+        contact->LastName = QString::fromUtf8(c.name);
+        book.FormatContactData(contact);
+        EXPECT_EQ(contact->LastName, QString::fromUtf8(c.upper)) << c.name;
+    }
 }
 
 TEST_F(FormatContactTest, NoOptionTouchesOnlyAccessed)

@@ -86,6 +86,28 @@ TEST_F(CsvDates, ShortFormatFallsBackToDayFirstOrMonthFirst)
     EXPECT_EQ(ParseCSVDate("31/12/2020"), 0) << "the fallback keeps the system's separator";
 }
 
+// Google's Outlook files write "1/2/1980"; the user's regional reading takes
+// one or two digits for day and month, and so does the fallback.
+TEST_F(CsvDates, OneOrTwoDigitDaysAndMonthsInBothFormats)
+{
+    const struct
+    {
+        const char *locale, *text;
+        QDate date;
+    } cases[] = {
+        {"en_US", "1/2/1980", QDate(1980, 1, 2)},    {"en_US", "01/2/1980", QDate(1980, 1, 2)},
+        {"en_US", "13/2/1980", QDate(1980, 2, 13)},  {"en_US", "3/04/1980", QDate(1980, 3, 4)},
+        {"en_GB", "1/2/1980", QDate(1980, 2, 1)},    {"en_GB", "1/13/1980", QDate(1980, 1, 13)},
+        {"en_GB", "09/1/1980", QDate(1980, 1, 9)},   {"de_DE", "1.2.1980", QDate(1980, 2, 1)},
+        {"de_DE", "2.13.1980", QDate(1980, 2, 13)},  {"fr_FR", "1/2/1980", QDate(1980, 2, 1)},
+        {"nl_NL", "1-2-1980", QDate(1980, 2, 1)},    {"ja_JP", "1980/1/2", QDate(1980, 1, 2)},
+    };
+    for (const auto &c : cases) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
+        EXPECT_EQ(SerialToDate(ParseCSVDate(QString::fromLatin1(c.text))), c.date) << c.locale << ": " << c.text;
+    }
+}
+
 // Two-digit years would come back a century early.
 TEST_F(CsvDates, WrittenDatesReadBackInEveryLocale)
 {

@@ -111,6 +111,17 @@ TEST_F(ForeignCards, OldPhoneCardWithCharsetsAndQuotedPrintable)
     EXPECT_EQ(SerialToDate(c.Birthday), QDate(1975, 4, 23));
 }
 
+// Quoted-printable values folded like any other line, a blank starting the
+// continuation, with and without a soft line break before it.
+TEST_F(ForeignCards, QuotedPrintableFoldedWithABlank)
+{
+    const TContactData &c = ImportOne(Fixture("vcard/folded-qp-2.1.vcf"));
+    EXPECT_EQ((QStringList{c.FirstName, c.LastName}), (QStringList{"Renée", "Église"}));
+    EXPECT_EQ((QStringList{c.Company, c.Department}), (QStringList{"Café de la Gare", "Cuisine"}));
+    EXPECT_EQ(Address(c, false), (QStringList{"12 rue de l'Église", "Orléans", "", "45000", "France"}));
+    EXPECT_EQ(c.Notes, (QStringList{"Première ligne", "Deuxième ligne"}));
+}
+
 TEST_F(ForeignCards, ThunderbirdStyleLdifWithBase64AndAMailingList)
 {
     const TContactData &c = ImportOne(Fixture("ldif/thunderbird.ldif"), 2);

@@ -9,6 +9,8 @@
 
 #include <QDir>
 
+#include <sys/stat.h>
+
 #include <functional>
 
 namespace cardolin::testing {
@@ -32,11 +34,18 @@ QByteArray Repeat(const QByteArray &piece, qsizetype totalBytes)
 
 const qsizetype kMiB = qsizetype(1) << 20;
 
+// One record more than a file may hold.
+QByteArray PastTheBound(const QByteArray &record)
+{
+    return record.repeated(limits::kMaxRecords + 1);
+}
+
 const HostileFile kHostileFiles[] = {
     {"vCard start lines alone", Reader::VCard, [] { return Repeat("BEGIN:VCARD\r\n", 12 * kMiB); }, 0, nullptr},
     {"vCard cards opened and closed empty", Reader::VCard,
      [] { return Repeat("BEGIN:VCARD\r\nEND:VCARD\r\n", 12 * kMiB); }, 0, nullptr},
-    {"LDIF entry names alone", Reader::Ldif, [] { return Repeat("dn:\n", 12 * kMiB); }, 0, nullptr},
+    {"LDIF entry names alone, more than the bound", Reader::Ldif, [] { return Repeat("dn:\n", 12 * kMiB); }, 0,
+     "more than 2000000 records"},
     {"LDIF with more records than the bound", Reader::Ldif, [] { return Repeat("dn: a\nsn: b\n", 25 * kMiB); }, 0,
      "more than 2000000 records"},
     {"vCard with one card of too many properties", Reader::VCard,
@@ -48,6 +57,10 @@ const HostileFile kHostileFiles[] = {
     {"vCard with a folded value longer than a value may be", Reader::VCard,
      [] { return "BEGIN:VCARD\r\nNOTE:a\r\n" + Repeat(" " + QByteArray(4095, 'x') + "\r\n", 17 * kMiB) + "END:VCARD\r\n"; },
      0, "larger than 16 MiB"},
+    {"vCard with more empty cards than the bound", Reader::VCard, [] { return PastTheBound("BEGIN:VCARD\n"); }, 0,
+     "more than 2000000 records"},
+    {"vCard with more opened and closed cards than the bound", Reader::VCard,
+     [] { return PastTheBound("BEGIN:VCARD\nEND:VCARD\n"); }, 0, "more than 2000000 records"},
     {"vCard card followed by millions of empty lines", Reader::VCard,
      [] { return "BEGIN:VCARD\r\nN:a\r\n" + Repeat("\r\n", 12 * kMiB); }, 1, nullptr},
     {"vCard card followed by millions of CR line ends", Reader::VCard,
@@ -105,6 +118,110 @@ TEST_F(ReadBounds, HostileFilesEndInAClearErrorOrABoundedResult)
         EXPECT_EQ(run.exitCode, 0) << "1: count, 2: error, 4: book changed";
         // The sanitizers' own bookkeeping rides on every allocation, hence the margin.
         EXPECT_LT(run.growthBytes, 5 * size + 160 * kMiB) << run.growthBytes / kMiB << " MiB for " << size / kMiB << " MiB";
+    }
+}
+
+// Runs the work in a child that may grow its address space by ceiling bytes at
+// most and is stopped after seconds: a reader that follows a device or waits
+// on a FIFO ends there, not in the test runner.
+ChildRun RunBounded(qint64 ceiling, unsigned seconds, const std::function<int()> &work)
+{
+    return RunInChild([&] {
+        alarm(seconds);
+        QFile statm(QStringLiteral("/proc/self/statm"));
+        if (!statm.open(QIODevice::ReadOnly))
+            return 99;
+        const qint64 size = statm.readAll().split(' ').value(0).toLongLong() * sysconf(_SC_PAGESIZE);
+        const rlimit limit{rlim_t(size + ceiling), rlim_t(size + ceiling)};
+        setrlimit(RLIMIT_AS, &limit);
+        return work();
+    });
+}
+
+// Names that point at something other than a regular file: a device that
+// never ends (through a link) and a FIFO that nobody writes.
+TEST_F(ReadBounds, ImportsReadOnlyRegularFiles)
+{
+    using Import = int (TQorContacts::*)(const QString &);
+    const struct
+    {
+        const char *what, *suffix;
+        Import import;
+        bool folder;
+        QByteArray good; // a readable neighbour in the folder
+    } imports[] = {
+        {"vCard folder", ".vcf", &TQorContacts::ImportFromvCardFolder, true, "BEGIN:VCARD\r\nN:A\r\nEND:VCARD\r\n"},
+        {"LDIF folder", ".ldif", &TQorContacts::ImportFromLDIFFolder, true, "dn: cn=A\nsn: A\n"},
+        {".contact folder", ".contact", &TQorContacts::ImportFromWindowsContactsFolder, true,
+         "<c:contact xmlns:c=\"http://schemas.microsoft.com/Contact\"><c:NameCollection><c:Name>"
+         "<c:FamilyName>A</c:FamilyName></c:Name></c:NameCollection></c:contact>"},
+        {"vCard file", ".vcf", &TQorContacts::ImportFromvCardFile, false, {}},
+        {"LDIF file", ".ldif", &TQorContacts::ImportFromLDIFFile, false, {}},
+        {"Outlook CSV file", ".csv", &TQorContacts::ImportFromOutlookCSVFile, false, {}},
+    };
+    int run = 0;
+    for (const bool fifo : {false, true}) {
+        for (const auto &import : imports) {
+            SCOPED_TRACE(std::string(import.what) + (fifo ? " with a FIFO" : " with a link to /dev/zero"));
+            const QString folder = dir.filePath(QStringLiteral("special%1").arg(++run));
+            ASSERT_TRUE(QDir().mkpath(folder));
+            const QString evil = folder + "/evil" + import.suffix;
+            if (fifo)
+                ASSERT_EQ(mkfifo(QFile::encodeName(evil).constData(), 0600), 0);
+            else
+                ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), evil));
+            if (import.folder)
+                WriteAll(folder + "/good" + import.suffix, import.good);
+            book.ClearContactDataList();
+            const ChildRun child = RunBounded(512 * kMiB, 30, [&] {
+                const int added = (book.*import.import)(import.folder ? folder : evil);
+                return added == (import.folder ? 1 : 0) ? 0 : 1;
+            });
+            EXPECT_TRUE(child.finished) << "killed or aborted: it followed the file or waited on it";
+            EXPECT_EQ(child.exitCode, 0);
+            EXPECT_LT(child.growthBytes, 64 * kMiB);
+        }
+    }
+}
+
+// Files of tiny records: what an import holds beyond the contacts it makes
+// stays within twenty times the file's size.
+TEST_F(ReadBounds, TinyRecordsCostLittleBeyondTheirContacts)
+{
+    constexpr int kRecords = 100000;
+    // The contacts alone, one short name each, made directly.
+    const ChildRun contactsAlone = RunInChild([&] {
+        TContactDataList made;
+        for (int i = 0; i < kRecords; ++i) {
+            made.push_back(book.NewContactData());
+            made.back()->LastName = QString(QChar(u'a'));
+        }
+        return book.AppendImportedContactDataList(std::move(made)) == kRecords ? 0 : 1;
+    });
+    ASSERT_TRUE(contactsAlone.finished);
+    using Import = int (TQorContacts::*)(const QString &);
+    const struct
+    {
+        const char *what, *name;
+        QByteArray header, record;
+        Import import;
+    } files[] = {
+        {"vCard", "tiny.vcf", {}, "BEGIN:VCARD\r\nN:a\r\nEND:VCARD\r\n", &TQorContacts::ImportFromvCardFile},
+        {"LDIF", "tiny.ldif", {}, "dn: sn=a\nsn: a\n\n", &TQorContacts::ImportFromLDIFFile},
+        {"CSV", "tiny.csv", "Last Name\r\n", "a\r\n", &TQorContacts::ImportFromCSVFile},
+    };
+    for (const auto &file : files) {
+        SCOPED_TRACE(file.what);
+        const QString path = dir.filePath(QString::fromLatin1(file.name));
+        const QByteArray bytes = file.header + file.record.repeated(kRecords);
+        WriteAll(path, bytes);
+        book.ClearContactDataList();
+        const ChildRun run = RunInChild([&] { return (book.*file.import)(path) == kRecords ? 0 : 1; });
+        EXPECT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 0);
+        // AddressSanitizer keeps up to 256 MiB of freed memory aside, hence the margin.
+        EXPECT_LT(run.growthBytes, contactsAlone.growthBytes + 20 * bytes.size() + 256 * kMiB)
+            << run.growthBytes / kMiB << " MiB against " << contactsAlone.growthBytes / kMiB << " MiB for the contacts";
     }
 }
 

@@ -356,6 +356,90 @@ TEST_F(VCard, FolderImportSkipsNonCardsAndKeepsTheWorkingDirectory)
     EXPECT_EQ(book.ImportFromvCardFolder(dir.filePath("missing")), 0);
 }
 
+// Text before a card's start line on the same line must not lose the card.
+TEST_F(VCard, CardsAfterTextOnTheirStartLineAreRead)
+{
+    const struct
+    {
+        const char *what;
+        QByteArray text;
+        QStringList names;
+    } cases[] = {
+        {"text before the first card", "junk BEGIN:VCARD\r\nN:A\r\nEND:VCARD\r\n", {"A"}},
+        {"two files joined without a line end",
+         "BEGIN:VCARD\r\nN:A\r\nEND:VCARDBEGIN:VCARD\r\nN:B\r\nEND:VCARD\r\n", {"A", "B"}},
+        {"text after a card ended", "BEGIN:VCARD\r\nN:A\r\nEND:VCARD\r\n<br>begin:vcard\r\nN:B\r\nEND:VCARD",
+         {"A", "B"}},
+        {"inside a card such a line is a value",
+         "BEGIN:VCARD\r\nN:A\r\nNOTE:pasted BEGIN:VCARD\r\nEND:VCARD\r\n", {"A"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        book.ClearContactDataList();
+        const QString path = dir.filePath("joined.vcf");
+        WriteAll(path, c.text);
+        EXPECT_EQ(book.ImportFromvCardFile(path), c.names.size());
+        QStringList names;
+        for (const auto &contact : book.ContactDataList())
+            names.append(contact->LastName);
+        EXPECT_EQ(names, c.names);
+    }
+    EXPECT_EQ(book.ContactDataList().front()->Notes, QStringList{"pasted BEGIN:VCARD"});
+}
+
+// A fourth e-mail, a fourth address, a telephone beyond the record's fields.
+const QByteArray kCrowdedCard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Crowd;Ann\r\n"
+                                "EMAIL;TYPE=WORK:w@x.org\r\nEMAIL;TYPE=HOME:h@x.org\r\nEMAIL:o@x.org\r\n"
+                                "EMAIL;TYPE=INTERNET,HOME:h2@x.org\r\n"
+                                "ADR;TYPE=WORK:;;1 Work St;Paris;;75001;France\r\nADR;TYPE=HOME:;;2 Home St;Lyon;;;\r\n"
+                                "ADR:;;3 Other St;Nice;;;\r\nADR;TYPE=HOME:;;4 Beach Rd;Sète;;34200;France\r\n"
+                                "TEL:1\r\nTEL:2\r\nTEL:3\r\nTEL:4\r\nitem1.TEL:+33 6 00\r\nitem1.X-ABLabel:Boat\r\n"
+                                "NOTE:Met at the fair\r\nEND:VCARD\r\n";
+
+TEST_F(VCard, ValuesWithoutAFieldOfTheirOwnGoToTheNotesWithOneWarning)
+{
+    const QString path = dir.filePath("crowded.vcf");
+    WriteAll(path, kCrowdedCard + kCrowdedCard);
+    ASSERT_EQ(book.ImportFromvCardFile(path), 2);
+    const TContactData &c = *book.ContactDataList().front();
+    EXPECT_EQ(c.Notes, (QStringList{"Met at the fair", "E-mail (home): h2@x.org",
+                                    "Address (home): 4 Beach Rd, Sète, 34200, France", "Telephone: 4",
+                                    "Boat: +33 6 00"}));
+    EXPECT_EQ((QStringList{c.WorkEmail, c.PersonalEmail, c.OtherEmail, c.OtherStreet, c.OtherPhone, c.HomePhone,
+                           c.WorkPhone}),
+              (QStringList{"w@x.org", "h@x.org", "o@x.org", "3 Other St", "1", "2", "3"}));
+    EXPECT_EQ(prompts.warnings, QStringList{"8 values had no field of their own and were added to the notes"});
+
+    // A folder's files share one warning too; one value is counted alone.
+    prompts.warnings.clear();
+    const QString folder = dir.filePath("crowd");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    WriteAll(folder + "/a.vcf", kCrowdedCard);
+    WriteAll(folder + "/b.vcf", "BEGIN:VCARD\r\nN:B\r\nADR;WORK:;;1;;;;\r\nADR;HOME:;;2;;;;\r\nADR:;;3;;;;\r\n"
+                                "ADR:;;4;;;;\r\nEND:VCARD\r\n");
+    EXPECT_EQ(book.ImportFromvCardFolder(folder), 2);
+    EXPECT_EQ(prompts.warnings, QStringList{"5 values had no field of their own and were added to the notes"});
+    prompts.warnings.clear();
+    EXPECT_TRUE(book.ReadContactDataFromvCardFile(book.CreateContactData(), folder + "/b.vcf"));
+    EXPECT_EQ(prompts.warnings, QStringList{"1 value had no field of its own and was added to the notes"});
+}
+
+TEST_F(VCard, CategoriesReadJoinTheCollectionsList)
+{
+    book.SetCategories({"Family"});
+    const QString path = dir.filePath("categories.vcf");
+    WriteAll(path, "BEGIN:VCARD\r\nVERSION:3.0\r\nN:A\r\nCATEGORIES:Friends,family,Chess club\r\nEND:VCARD\r\n"
+                   "BEGIN:VCARD\r\nVERSION:2.1\r\nN:B\r\nCATEGORIES:Work;Friends\r\nEND:VCARD\r\n");
+    ASSERT_EQ(book.ImportFromvCardFile(path), 2);
+    EXPECT_EQ(book.Categories(), (QStringList{"Family", "Chess club", "Friends", "Work"}));
+
+    const QString folder = dir.filePath("categories");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    WriteAll(folder + "/c.vcf", "BEGIN:VCARD\r\nN:C\r\nCATEGORIES:Neighbours\r\nEND:VCARD\r\n");
+    EXPECT_EQ(book.ImportFromvCardFolder(folder), 1);
+    EXPECT_TRUE(book.Categories().contains("Neighbours"));
+}
+
 TEST_F(VCard, FolderExportNamesFilesSafelyAndNeverOverwritesASibling)
 {
     for (const char *name : {"Ann", "Ann", "../evil/x", ""})
