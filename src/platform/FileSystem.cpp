@@ -89,6 +89,8 @@ class DescriptorWriter : public QIODevice
 public:
     explicit DescriptorWriter(int fd) : m_fd(fd) { open(QIODevice::WriteOnly | QIODevice::Unbuffered); }
     const QString &Reason() const { return m_reason; }
+    // Written from the start of a fresh file: its size is what was written.
+    qint64 size() const override { return pos(); }
 
 protected:
     qint64 readData(char *, qint64) override { return -1; }
