@@ -2,6 +2,8 @@
 
 #include "support/BoundedReply.h"
 
+#include "platform/RegularFile.h"
+
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -211,19 +213,17 @@ bool TUpdateTransfer::FetchWeb(const QString &address, QIODevice &target, const 
 
 bool TUpdateTransfer::CopyPath(const QString &path, QIODevice &target, const std::function<void(qint64)> &progress)
 {
-    QFile source(path);
     if (!IsPlainFile(path)) {
         m_failure = QStringLiteral("Failed: %1 is not a file.").arg(path);
         return false;
     }
-    if (!source.open(QIODevice::ReadOnly)) {
-        m_failure = QStringLiteral("Failed: ") + source.errorString();
-        return false;
-    }
+    // The type is checked again on the opened file, so a FIFO put in its place
+    // after the check above cannot block the copy.
     qint64 written = 0;
-    while (!source.atEnd() && !m_cancelled) {
-        const QByteArray block = source.read(kCopyBlockSize);
-        if (block.isEmpty() || target.write(block) != block.size()) {
+    const bool read = platform::ReadRegularFileInPieces(path, [&](QByteArrayView block) {
+        if (m_cancelled)
+            return false;
+        if (target.write(block.constData(), block.size()) != block.size()) {
             m_failure = QStringLiteral("Failed: ") + target.errorString();
             return false;
         }
@@ -236,8 +236,11 @@ bool TUpdateTransfer::CopyPath(const QString &path, QIODevice &target, const std
             progress(written);
         QCoreApplication::processEvents(m_options.AllowUserInput ? QEventLoop::AllEvents
                                                                  : QEventLoop::ExcludeUserInputEvents);
-    }
-    if (m_cancelled)
+        return true;
+    });
+    if (!read)
+        m_failure = QStringLiteral("Failed: the file %1 could not be read.").arg(path);
+    if (m_cancelled || !m_failure.isEmpty())
         return false;
     if (written == 0)
         m_failure = QStringLiteral("Failed: the file %1 is empty.").arg(path);

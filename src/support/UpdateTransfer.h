@@ -76,8 +76,6 @@ bool FetchUpdateText(const QString &address, const TUpdateTransferOptions &optio
 
 // Size of an unannounced download, used as the progress bar's maximum.
 constexpr qint64 kUnknownDownloadSize = 4 * 1024 * 1024;
-// Copies from paths go in blocks of this size, letting the windows paint between.
-constexpr qint64 kCopyBlockSize = 16 * 1024;
 // The update file and the read-me are small texts; larger ones are refused.
 constexpr qint64 kMaxUpdateTextBytes = 1024 * 1024;
 
