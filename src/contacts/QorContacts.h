@@ -3,6 +3,8 @@
 #include "contacts/ContactData.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QJsonObject>
 #include <QPair>
 #include <QStringList>
 
@@ -276,6 +278,11 @@ public:
         int created = 0, updated = 0, failed = 0;
     };
     const GoogleExportCounts &LastGoogleExportCounts() const { return m_googleExportCounts; }
+    // What the last import could not hold of each account person (by resource
+    // name): an update sends it back, so that the account keeps it.
+    using GoogleLeftovers = QHash<QString, QJsonObject>;
+    const GoogleLeftovers &GooglePersonLeftovers() const { return m_googleLeftovers; }
+    void SetGooglePersonLeftovers(const GoogleLeftovers &leftovers) { m_googleLeftovers = leftovers; }
 
     // How long the program waits for the service: after a rate-limit answer
     // that names no wait, and before asking again for a later page that failed
@@ -445,6 +452,7 @@ private:
     QStringList m_restStrings;
     GoogleServiceTiming m_googleTiming;
     GoogleExportCounts m_googleExportCounts;
+    GoogleLeftovers m_googleLeftovers;
     QString m_googleEarthColor[3];
     TMapsProvider m_mapsProvider = mpNone;
     QString m_proxyAddress;

@@ -4,6 +4,7 @@
 #include "online/GoogleGroupList.h"
 #include "online/JsonText.h"
 #include "online/PeopleFields.h"
+#include "online/PersonLeftovers.h"
 #include "online/WebRequest.h"
 #include "support/UserPrompts.h"
 
@@ -33,19 +34,6 @@ void ReadDate(const QJsonValue &date, TDateTime &field)
         field = DateToSerial(value);
 }
 
-const PeopleLocation *LocationOfType(const QString &type)
-{
-    for (const PeopleLocation &location : PeopleLocations())
-        if (location.type == type)
-            return &location;
-    return nullptr;
-}
-
-bool IsPrimary(const QJsonValue &element)
-{
-    return JsonTextAt(element, u"metadata.primary") == QLatin1StringView("true");
-}
-
 void ReadNames(const TQorContacts &contacts, const QJsonObject &person, TContactData &c)
 {
     const QString displayName = JsonTextAt(person, u"names[0].displayName");
@@ -65,40 +53,6 @@ void ReadNames(const TQorContacts &contacts, const QJsonObject &person, TContact
         contacts.BreakFullNameString(displayName, c.Title, c.FirstName, c.MiddleName, c.LastName, c.Suffix);
 }
 
-// E-mail addresses, web sites and IM, each by its location type.
-void ReadLocations(const QJsonObject &person, TContactData &c)
-{
-    for (const QJsonValue &email : ArrayOf(person, "emailAddresses"))
-        if (const PeopleLocation *location = LocationOfType(JsonTextAt(email, u"type"))) {
-            c.*location->email = JsonTextAt(email, u"value");
-            if (IsPrimary(email))
-                c.Preferred = location->preferred;
-        }
-    for (const QJsonValue &url : ArrayOf(person, "urls"))
-        if (const PeopleLocation *location = LocationOfType(JsonTextAt(url, u"type")))
-            c.*location->website = JsonTextAt(url, u"value");
-    for (const QJsonValue &im : ArrayOf(person, "imClients"))
-        if (const PeopleLocation *location = LocationOfType(JsonTextAt(im, u"type"))) {
-            // An address sent without a protocol comes back as it was, not with a stray "@".
-            const QString protocol = JsonTextAt(im, u"protocol");
-            c.*location->im = JsonTextAt(im, u"username") + (protocol.isEmpty() ? QString() : u'@' + protocol);
-        }
-}
-
-void ReadPhones(const QJsonObject &person, TContactData &c)
-{
-    for (const QJsonValue &number : ArrayOf(person, "phoneNumbers")) {
-        const QString type = JsonTextAt(number, u"type");
-        for (const PeoplePhone &phone : PeoplePhonesRead()) {
-            if (phone.type != type)
-                continue;
-            c.*phone.field = JsonTextAt(number, u"value");
-            if (!phone.preferred.isEmpty() && IsPrimary(number))
-                c.Preferred = phone.preferred;
-        }
-    }
-}
-
 void ReadWork(const QJsonObject &person, TContactData &c)
 {
     const QString notes = JsonTextAt(person, u"biographies[0].value");
@@ -107,21 +61,6 @@ void ReadWork(const QJsonObject &person, TContactData &c)
     c.Department = JsonTextAt(person, u"organizations[0].department");
     c.JobTitle = JsonTextAt(person, u"organizations[0].title");
     c.Role = JsonTextAt(person, u"occupations[0].value");
-}
-
-void ReadAddresses(const QJsonObject &person, TContactData &c)
-{
-    for (const QJsonValue &address : ArrayOf(person, "addresses"))
-        if (const PeopleLocation *location = LocationOfType(JsonTextAt(address, u"type"))) {
-            c.*location->street = JsonTextAt(address, u"streetAddress");
-            c.*location->poBox = JsonTextAt(address, u"poBox");
-            c.*location->city = JsonTextAt(address, u"city");
-            c.*location->region = JsonTextAt(address, u"region");
-            c.*location->postalCode = JsonTextAt(address, u"postalCode");
-            c.*location->country = JsonTextAt(address, u"country");
-            if (IsPrimary(address))
-                c.Preferred = location->preferred;
-        }
 }
 
 void ReadRelations(const QJsonObject &person, TContactData &c)
@@ -142,12 +81,12 @@ void TQorContacts::FillContactFromPerson(const QJsonObject &person, TContactData
     c.Language = JsonTextAt(person, u"locales[0].value");
     ReadNames(*this, person, c);
     c.Gender = JsonTextAt(person, u"genders[0].formattedValue");
-    // In this order: a later primary element decides Preferred.
-    ReadLocations(person, c);
+    QJsonObject leftovers = ReadContactPoints(person, c);
+    KeepUnsentTypes(person, leftovers);
+    if (!leftovers.isEmpty() && !c.GoogleContactID.isEmpty())
+        m_googleLeftovers.insert(c.GoogleContactID, leftovers);
     ReadWork(person, c);
     ReadRelations(person, c);
-    ReadPhones(person, c);
-    ReadAddresses(person, c);
     for (const QJsonValue &keyword : ArrayOf(person, "miscKeywords")) {
         const QString type = JsonTextAt(keyword, u"type");
         if (type == QLatin1StringView("OUTLOOK_SENSITIVITY"))
@@ -179,6 +118,7 @@ int TQorContacts::ImportFromGoogleContactsService()
         return 0;
     BusyCursor busy(*m_prompts);
     ClearContactDataList();
+    m_googleLeftovers.clear();
     m_lastError.clear();
     VocabularyGrower categories(m_categories);
     bool groupsRead = false;

@@ -40,7 +40,10 @@ WebResponse TQorContacts::UploadContact(const TContactData &c)
         request.method = QStringLiteral("POST");
         request.resource = QStringLiteral("v1/people:createContact?personFields=") + PeopleWriteFields();
     }
-    request.body = BuildPersonBody(c, m_googleContactGroups).toUtf8();
+    // An update replaces the account's lists: what the book could not hold goes with it.
+    request.body =
+        BuildPersonBody(c, m_googleContactGroups, update ? m_googleLeftovers.value(c.GoogleContactID) : QJsonObject())
+            .toUtf8();
     const WebResponse response = Send(request);
     if (response.status == 0)
         m_prompts->ShowError(update ? QStringLiteral("DEBUG_REST: ExportToGoogleContactsService - Error while "

@@ -87,6 +87,7 @@ bool TGoogleSync::Run(const QString &googleAccount)
     Write(result);
     m_account.DisconnectFromGoogleContactsService();
     m_account.ClearContactDataList();
+    m_book.SetGooglePersonLeftovers({});
     return done && !m_readFailed;
 }
 
@@ -256,6 +257,8 @@ void TGoogleSync::UploadPass()
     }
     Write(QStringLiteral("  Start ExportToGoogleContactsService"));
     Write(QStringLiteral("    Exporting selected contacts"));
+    // An update must not drop from the account what the book could not hold.
+    m_book.SetGooglePersonLeftovers(m_account.GooglePersonLeftovers());
     QElapsedTimer clock;
     clock.start();
     m_book.ExportToGoogleContactsService();

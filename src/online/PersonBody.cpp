@@ -4,6 +4,10 @@
 #include "online/GoogleGroupList.h"
 #include "online/JsonText.h"
 #include "online/PeopleFields.h"
+#include "online/PersonLeftovers.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
 
 namespace cardolin {
 
@@ -21,6 +25,14 @@ QString Text(QLatin1StringView name, const QString &text)
     return Member(name, JsonString(text));
 }
 
+// The type member of a value: the account's own label where it gave one, left
+// out where it gave none.
+QString Type(const QJsonObject &kept, QLatin1StringView member, const QString &key, QLatin1StringView type)
+{
+    const QString sent = key.isEmpty() ? QString(type) : KeptType(kept, member, key, type);
+    return sent.isEmpty() ? QString() : Text("type"_L1, sent);
+}
+
 QString Object(const QStringList &members)
 {
     return u'{' + members.join(", "_L1) + u'}';
@@ -31,9 +43,18 @@ QString Array(const QStringList &elements)
     return u'[' + elements.join(", "_L1) + u']';
 }
 
+// A list member: the contact's elements, then those the account keeps.
+QString List(QLatin1StringView name, QStringList elements, const QJsonObject &kept)
+{
+    for (const QJsonValue &element : kept.value(name).toArray())
+        elements.append(QString::fromUtf8(QJsonDocument(element.toObject()).toJson(QJsonDocument::Compact)));
+    return Member(name, Array(elements));
+}
+
 // A location's element starts with the primary mark when it is the preferred one.
 QString Element(bool primary, QStringList members)
 {
+    members.removeAll(QString()); // a member left out, such as a type the account never gave
     if (primary)
         members.prepend(Member("metadata"_L1, "{\"primary\": true}"_L1));
     return Object(members);
@@ -73,7 +94,7 @@ struct PhoneSlot
     QLatin1StringView preferred;
 };
 
-QString PhoneNumbers(const TContactData &c)
+QStringList PhoneNumbers(const TContactData &c, const QJsonObject &kept)
 {
     using C = TContactData;
     static const PhoneSlot kPhoneSlots[] = {
@@ -88,30 +109,34 @@ QString PhoneNumbers(const TContactData &c)
         // One "other" number only: the mobile one when there is one.
         const QString &value = slot.field == &C::OtherPhone && !c.OtherMobilePhone.isEmpty() ? c.OtherMobilePhone
                                                                                               : c.*slot.field;
-        elements.append(Element(c.Preferred == slot.preferred, {Text("value"_L1, value), Text("type"_L1, slot.type)}));
+        elements.append(Element(c.Preferred == slot.preferred,
+                                {Text("value"_L1, value), Type(kept, "phoneNumbers"_L1, value, slot.type)}));
     }
-    return Array(elements);
+    return elements;
 }
 
 // The members of rows that have one element per location.
-QStringList LocationMembers(const TContactData &c)
+QStringList LocationMembers(const TContactData &c, const QJsonObject &kept)
 {
     QStringList emails, urls, ims, addresses;
     for (const PeopleLocation &l : PeopleLocations()) {
         const bool primary = c.Preferred == l.preferred;
-        const QString type = Text("type"_L1, l.type);
-        emails.append(Element(primary, {Text("value"_L1, c.*l.email), type}));
-        urls.append(Element(primary, {Text("value"_L1, c.*l.website), type}));
+        emails.append(
+            Element(primary, {Text("value"_L1, c.*l.email), Type(kept, "emailAddresses"_L1, c.*l.email, l.type)}));
+        urls.append(Element(primary, {Text("value"_L1, c.*l.website), Type(kept, "urls"_L1, c.*l.website, l.type)}));
         const ImAddress im = SplitImAddress(c.*l.im);
-        ims.append(Element(primary, {Text("username"_L1, im.username), Text("protocol"_L1, im.protocol), type}));
+        ims.append(Element(primary, {Text("username"_L1, im.username), Text("protocol"_L1, im.protocol),
+                                     Type(kept, "imClients"_L1, c.*l.im, l.type)}));
+        const QString address =
+            AddressKey({c.*l.street, c.*l.poBox, c.*l.city, c.*l.region, c.*l.postalCode, c.*l.country});
         addresses.append(Element(primary, {Text("streetAddress"_L1, c.*l.street), Text("poBox"_L1, c.*l.poBox),
                                            Text("city"_L1, c.*l.city), Text("region"_L1, c.*l.region),
                                            Text("postalCode"_L1, c.*l.postalCode), Text("country"_L1, c.*l.country),
-                                           Text("countryCode"_L1, TwoLetterCodeOfCountry(c.*l.country)), type}));
+                                           Text("countryCode"_L1, TwoLetterCodeOfCountry(c.*l.country)),
+                                           Type(kept, "addresses"_L1, address, l.type)}));
     }
-    return {Member("emailAddresses"_L1, Array(emails)), Member("urls"_L1, Array(urls)),
-            Member("imClients"_L1, Array(ims)), Member("phoneNumbers"_L1, PhoneNumbers(c)),
-            Member("addresses"_L1, Array(addresses))};
+    return {List("emailAddresses"_L1, emails, kept), List("urls"_L1, urls, kept), List("imClients"_L1, ims, kept),
+            List("phoneNumbers"_L1, PhoneNumbers(c, kept), kept), List("addresses"_L1, addresses, kept)};
 }
 
 } // namespace
@@ -131,7 +156,7 @@ ImAddress SplitImAddress(const QString &im)
     return {im.left(at), protocol};
 }
 
-QString BuildPersonBody(const TContactData &c, const QStringList &groups)
+QString BuildPersonBody(const TContactData &c, const QStringList &groups, const QJsonObject &kept)
 {
     QStringList members;
     if (!c.GoogleContactID.isEmpty())
@@ -144,8 +169,7 @@ QString BuildPersonBody(const TContactData &c, const QStringList &groups)
                                                      Text("middleName"_L1, c.MiddleName),
                                                      Text("honorificPrefix"_L1, c.Title),
                                                      Text("honorificSuffix"_L1, c.Suffix)})})));
-    members.append(Member("nicknames"_L1,
-                          Array({Object({Text("value"_L1, c.Nickname), Text("type"_L1, u"DEFAULT"_s)})})));
+    members.append(List("nicknames"_L1, {Object({Text("value"_L1, c.Nickname), Text("type"_L1, u"DEFAULT"_s)})}, kept));
     members.append(Member("genders"_L1, Array({Object({Text("value"_L1, c.Gender.toLower())})})));
     members.append(Member("biographies"_L1, Array({Object({Text("value"_L1, c.Notes.join(u'\n')),
                                                            Text("contentType"_L1, u"TEXT_PLAIN"_s)})})));
@@ -153,21 +177,21 @@ QString BuildPersonBody(const TContactData &c, const QStringList &groups)
                                                              Text("department"_L1, c.Department),
                                                              Text("title"_L1, c.JobTitle)})})));
     members.append(Member("occupations"_L1, Array({Object({Text("value"_L1, c.Role)})})));
-    members.append(Member("relations"_L1,
-                          Array({Object({Text("person"_L1, c.SignificantOther), Text("type"_L1, u"spouse"_s)})})));
-    members.append(Member(
-        "miscKeywords"_L1,
-        Array({Object({Text("value"_L1, c.Sensitivity.toLower()), Text("type"_L1, u"OUTLOOK_SENSITIVITY"_s)}),
-               Object({Text("value"_L1, c.Priority.toLower()), Text("type"_L1, u"OUTLOOK_PRIORITY"_s)})})));
+    members.append(
+        List("relations"_L1, {Object({Text("person"_L1, c.SignificantOther), Text("type"_L1, u"spouse"_s)})}, kept));
+    members.append(List("miscKeywords"_L1,
+                        {Object({Text("value"_L1, c.Sensitivity.toLower()), Text("type"_L1, u"OUTLOOK_SENSITIVITY"_s)}),
+                         Object({Text("value"_L1, c.Priority.toLower()), Text("type"_L1, u"OUTLOOK_PRIORITY"_s)})},
+                        kept));
     members.append(Member("memberships"_L1, Memberships(c, groups)));
     members.append(Member("birthdays"_L1, c.Birthday != 0
                                               ? Array({Object({Member("date"_L1, DateObject(c.Birthday))})})
                                               : u"[]"_s));
-    members.append(Member("events"_L1, c.Anniversary != 0
-                                           ? Array({Object({Member("date"_L1, DateObject(c.Anniversary)),
-                                                            Text("type"_L1, u"anniversary"_s)})})
-                                           : u"[]"_s));
-    members += LocationMembers(c);
+    QStringList events;
+    if (c.Anniversary != 0)
+        events.append(Object({Member("date"_L1, DateObject(c.Anniversary)), Text("type"_L1, u"anniversary"_s)}));
+    members.append(List("events"_L1, events, kept));
+    members += LocationMembers(c, kept);
     return u"{\n"_s + members.join(u",\n"_s) + u"\n}"_s;
 }
 

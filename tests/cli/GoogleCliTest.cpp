@@ -6,6 +6,8 @@
 #include "fakes/Files.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QProcess>
@@ -276,6 +278,27 @@ TEST_F(GoogleCli, SyncPrintsTheCountersAndAsksBeforeDeleting)
 
     EXPECT_EQ(Cli({"sync", book, "--account", "nobody"}).exitCode, 2);
     EXPECT_EQ(Cli({"sync", book, "--account", "ann@example.com", "--action", "mirror"}).exitCode, 2);
+}
+
+// Values without a type come into the book and go out of it again.
+TEST_F(GoogleCli, UntypedValuesArePulledAndPushed)
+{
+    google.people.append(QJsonObject{{"resourceName", "people/c1"},
+                                     {"etag", "e1"},
+                                     {"names", QJsonArray{QJsonObject{{"givenName", "Ann"}, {"familyName", "Lee"}}}},
+                                     {"emailAddresses", QJsonArray{QJsonObject{{"value", "ann@example.com"}}}},
+                                     {"phoneNumbers", QJsonArray{QJsonObject{{"value", "555"}, {"type", "Boat"}}}}});
+    const QString book = dir.filePath("ann.qcb");
+    ASSERT_EQ(Cli({"google", "pull", book, "--refresh-token", token}).exitCode, 0);
+    const QString shown = Cli({"show", book, "--json"}).out;
+    EXPECT_TRUE(shown.contains("ann@example.com")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("\"555\"")) << shown.toStdString();
+
+    google.people.clear();
+    ASSERT_EQ(Cli({"google", "push", book, "--refresh-token", token}).out, "created 1, updated 0, failed 0\n");
+    ASSERT_EQ(google.people.size(), 1);
+    const QByteArray sent = QJsonDocument(google.people[0]).toJson();
+    EXPECT_TRUE(sent.contains("ann@example.com") && sent.contains("\"555\"")) << sent.toStdString();
 }
 
 TEST_F(GoogleCli, TheGeocodingKeyComesFromTheCommandLineElseTheEnvironmentElseTheStoredAccount)

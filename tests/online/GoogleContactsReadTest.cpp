@@ -3,6 +3,7 @@
 #include "contacts/SerialDate.h"
 #include "online/PeopleFields.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 
 using namespace cardolin;
@@ -110,7 +111,8 @@ TEST_F(Reading, FieldTableFillsTheContact)
     EXPECT_EQ(c.Initials, "AW");
     EXPECT_EQ(c.Nickname, "Annie");
     EXPECT_EQ(c.Gender, "Female");
-    EXPECT_EQ(QStringList({c.WorkEmail, c.PersonalEmail, c.OtherEmail}), QStringList({"w@x.org", "h@x.org", ""}));
+    // A type of its own takes the first free field of its kind.
+    EXPECT_EQ(QStringList({c.WorkEmail, c.PersonalEmail, c.OtherEmail}), QStringList({"w@x.org", "h@x.org", "c@x.org"}));
     EXPECT_EQ(QStringList({c.WorkWebsite, c.OtherWebsite}), QStringList({"w.org", "o.org"}));
     EXPECT_EQ(c.Notes, QStringList({"one", "", "three"}));
     EXPECT_EQ(QStringList({c.Company, c.Department, c.JobTitle, c.Role}),
@@ -121,6 +123,7 @@ TEST_F(Reading, FieldTableFillsTheContact)
     EXPECT_EQ(c.PersonalMobilePhone, "2");
     EXPECT_EQ(c.WorkFax, "4");
     EXPECT_EQ(c.OtherPhone, "5");
+    EXPECT_EQ(c.HomePhone, "3");
     EXPECT_EQ(c.Preferred, "Other"); // the primary phone comes after the primary e-mail
     EXPECT_EQ(QStringList({c.WorkStreet, c.WorkPOBox, c.WorkCity, c.WorkStateProvince, c.WorkPostalCode,
                            c.WorkCountryRegion}),
@@ -131,6 +134,50 @@ TEST_F(Reading, FieldTableFillsTheContact)
     EXPECT_TRUE(book.Categories().contains("Golf"));
     EXPECT_EQ(c.Birthday, 0);
     EXPECT_EQ(SerialToIsoDate(c.Anniversary), "2001-09-08");
+}
+
+// Values without a type, or with a label the user typed, take the first free
+// field of their kind after the typed ones; what finds no field is kept for
+// the next update, without what only the service writes.
+TEST_F(Reading, UntypedValuesTakeFreeFieldsAndTheRestIsKeptForTheUpdate)
+{
+    google.people.append(Person(R"({"resourceName": "people/c1",
+      "names": [{"givenName": "Ann"}],
+      "emailAddresses": [{"value": "a@x.org"}, {"value": "s@x.org", "type": "school", "formattedType": "school"},
+                         {"value": "w@x.org", "type": "work"}, {"value": "w@x.org"},
+                         {"value": "c@x.org", "metadata": {"primary": true}}, {"value": "", "type": "club"}],
+      "phoneNumbers": [{"value": "1"}, {"value": "2", "type": "main"}, {"value": "3", "type": "home"},
+                       {"value": "4", "type": "Boat"}, {"value": "5", "type": "mobile"}, {"value": "6", "type": "mobile"}],
+      "urls": [{"value": "blog.org", "type": "blog"}],
+      "imClients": [{"username": "ann", "protocol": "skype"}],
+      "addresses": [{"streetAddress": "1 Way", "city": "Lyon", "metadata": {"primary": true}}],
+      "nicknames": [{"value": "Annie", "type": "DEFAULT"}, {"value": "Smith", "type": "MAIDEN_NAME"}],
+      "relations": [{"person": "Bob", "type": "brother"}],
+      "events": [{"date": {"year": 2001, "month": 9, "day": 8}, "type": "graduation"}]})"));
+    google.people.append(Person(R"({"resourceName": "people/c2", "names": [{"givenName": "Bea"}],
+      "emailAddresses": [{"value": "b@x.org", "type": "home"}]})"));
+    Connect();
+    ASSERT_EQ(book.ImportFromGoogleContactsService(), 2);
+    const TContactData &c = *book.ContactDataList().front();
+    EXPECT_EQ(QStringList({c.WorkEmail, c.PersonalEmail, c.OtherEmail}), QStringList({"w@x.org", "a@x.org", "s@x.org"}));
+    EXPECT_EQ(QStringList({c.OtherPhone, c.HomePhone, c.WorkPhone, c.PersonalMobilePhone}),
+              QStringList({"1", "3", "2", "6"}));
+    EXPECT_EQ(c.WorkWebsite, "blog.org");
+    EXPECT_EQ(c.WorkIM, "ann@skype");
+    EXPECT_EQ(QStringList({c.WorkStreet, c.WorkCity}), QStringList({"1 Way", "Lyon"}));
+    EXPECT_EQ(c.Preferred, "Work"); // the primary address went to the work fields
+
+    const auto leftovers = book.GooglePersonLeftovers();
+    EXPECT_EQ(leftovers.size(), 1); // Bea's typed e-mail has its field
+    const QJsonObject kept = leftovers.value("people/c1");
+    EXPECT_EQ(kept.value("emailAddresses"), QJsonDocument::fromJson(R"([{"value": "c@x.org"}])").array());
+    EXPECT_EQ(kept.value("phoneNumbers"),
+              QJsonDocument::fromJson(R"([{"value": "4", "type": "Boat"}, {"value": "5", "type": "mobile"}])").array());
+    EXPECT_EQ(kept.value("nicknames"), QJsonDocument::fromJson(R"([{"value": "Smith", "type": "MAIDEN_NAME"}])").array());
+    EXPECT_EQ(kept.value("relations").toArray().size(), 1);
+    EXPECT_EQ(kept.value("events").toArray().size(), 1);
+    EXPECT_FALSE(kept.contains("urls"));
+    EXPECT_FALSE(kept.contains("addresses"));
 }
 
 TEST_F(Reading, InvalidDatesAreSkippedAndNamelessContactsAreNamedAfterTheirEmail)

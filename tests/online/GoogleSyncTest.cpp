@@ -226,6 +226,87 @@ TEST_F(GoogleSyncTest, ForgetsATokenThatNoLongerWorks)
     EXPECT_EQ(google.CountRequests("GET /v1/people"), 0);
 }
 
+// Ten account contacts with e-mails of no type (one also with a labelled
+// phone and more e-mails than the book has fields): nothing of it may leave
+// the account when the book sends its changes back.
+struct UntypedValues : GoogleSyncTest
+{
+    void AddAccountPeople(const QString &updated)
+    {
+        for (int i = 0; i < 10; ++i) {
+            AddPerson(QString("Name%1").arg(i), "Person", updated);
+            google.people[i]["emailAddresses"] = QJsonArray{QJsonObject{{"value", QString("p%1@example.com").arg(i)}}};
+        }
+        google.people[0]["emailAddresses"] = QJsonArray{
+            QJsonObject{{"value", "p0@example.com"}}, QJsonObject{{"value", "w@example.com"}, {"type", "work"}},
+            QJsonObject{{"value", "h@example.com"}, {"type", "home"}},
+            QJsonObject{{"value", "school@example.com"}, {"type", "school"}}};
+        google.people[0]["phoneNumbers"] = QJsonArray{QJsonObject{{"value", "555"}, {"type", "Boat"}}};
+    }
+    static QStringList Values(const QJsonObject &person, const char *member)
+    {
+        QStringList values;
+        for (const QJsonValue &element : person.value(member).toArray())
+            if (!element["value"].toString().isEmpty())
+                values.append(element["value"].toString() + u'/' + element["type"].toString());
+        return values;
+    }
+    void ExpectAccountKeepsEverything()
+    {
+        ASSERT_EQ(google.people.size(), 10);
+        for (int i = 1; i < 10; ++i)
+            EXPECT_TRUE(Values(google.people[i], "emailAddresses").join(' ').contains(QString("p%1@example.com").arg(i)))
+                << i << ": " << Values(google.people[i], "emailAddresses").join(' ').toStdString();
+        const QStringList first = Values(google.people[0], "emailAddresses");
+        EXPECT_EQ(first.size(), 4) << first.join(' ').toStdString();
+        EXPECT_TRUE(first.contains("school@example.com/school")) << first.join(' ').toStdString();
+        EXPECT_TRUE(first.join(' ').contains("p0@example.com/")) << first.join(' ').toStdString();
+        EXPECT_EQ(Values(google.people[0], "phoneNumbers"), QStringList{"555/Boat"});
+    }
+};
+
+// The book's own changes go out under every action, and nothing else is lost.
+TEST_F(UntypedValues, AnUpdateKeepsWhatTheBookCannotHoldUnderEveryAction)
+{
+    for (const TSyncAction action : {saContribute, saEcho, saSynchronize}) {
+        SCOPED_TRACE(action);
+        google.people.clear();
+        book.ClearContactDataList();
+        AddAccountPeople("2029-01-01T00:00:00Z");
+        ASSERT_TRUE(Sync(action).Run(kAccount)); // the empty book is filled
+        ASSERT_EQ(book.ContactDataList()[1]->WorkEmail, "p1@example.com");
+        for (const auto &c : book.ContactDataList()) {
+            c->Synced = c->Modified - 1; // synced yesterday, edited since
+            c->JobTitle = "Edited";
+        }
+        google.uploads.clear();
+        TGoogleSync sync = Sync(action);
+        ASSERT_TRUE(sync.Run(kAccount));
+        EXPECT_EQ(sync.Counters().CloudUpdated, 10);
+        EXPECT_EQ(google.uploads.size(), 10);
+        EXPECT_EQ(google.people[3]["organizations"][0]["title"], "Edited");
+        ExpectAccountKeepsEverything();
+    }
+}
+
+// As found in use: Synchronize against a book of the same names, never synced.
+TEST_F(UntypedValues, SynchronizeBringsTheEmailsIntoTheBookAndLeavesThemInTheAccount)
+{
+    AddAccountPeople("2030-01-01T00:00:00Z");
+    for (int i = 0; i < 10; ++i)
+        AddContact(QString("Name%1").arg(i), "Person");
+    TGoogleSync sync = Sync(saSynchronize);
+    ASSERT_TRUE(sync.Run(kAccount));
+    EXPECT_EQ(sync.Counters().LocalUpdated, 10);
+    EXPECT_EQ(book.ContactDataList()[5]->WorkEmail, "p5@example.com");
+    const TContactData &first = *book.ContactDataList()[0];
+    EXPECT_EQ(QStringList({first.WorkEmail, first.PersonalEmail, first.OtherEmail}),
+              QStringList({"w@example.com", "h@example.com", "p0@example.com"}));
+    EXPECT_EQ(first.OtherPhone, "555");
+    EXPECT_EQ(google.uploads.size(), 10);
+    ExpectAccountKeepsEverything();
+}
+
 TEST(DurationTextTest, NamesTheLargestWholeUnit)
 {
     const std::pair<qint64, const char *> cases[] = {
