@@ -58,8 +58,6 @@ QString TGoogleSync::ResultText() const
 
 bool TGoogleSync::Run(const QString &googleAccount)
 {
-    QElapsedTimer clock;
-    clock.start();
     m_counters = {};
     m_warnings.clear();
     m_readFailed = false;
@@ -69,6 +67,9 @@ bool TGoogleSync::Run(const QString &googleAccount)
         side->SetGoogleRefreshToken(token);
     }
     bool done = m_book.ConnectToGoogleContactsService();
+    // The sign-in may wait for the user; the run is timed from its end.
+    QElapsedTimer clock;
+    clock.start();
     if (!done) {
         // The token did not work: the next run must not offer it again.
         WriteGoogleRefreshToken(m_registry, googleAccount, QString());
@@ -153,8 +154,18 @@ void TGoogleSync::FirstUpload()
     Write(QStringLiteral("    Exporting all contacts"));
     QElapsedTimer clock;
     clock.start();
-    m_counters.CloudCreated = qMax(0, m_book.ExportToGoogleContactsService());
+    Upload();
     Write(QStringLiteral("    It took ") + DurationText(clock.elapsed()));
+}
+
+// Counted as the service answered: what was refused, or never sent after a
+// refusal, is no creation or update in the account.
+void TGoogleSync::Upload()
+{
+    m_book.ExportToGoogleContactsService();
+    const auto &sent = m_book.LastGoogleExportCounts();
+    m_counters.CloudCreated += sent.created;
+    m_counters.CloudUpdated += sent.updated;
 }
 
 namespace {
@@ -248,10 +259,6 @@ void TGoogleSync::UploadPass()
         } else {
             c.Exportable = c.Synced < c.Modified;
         }
-        // Counted as the upload will send it: a contact linked to an account
-        // contact (a copy Synchronize just made among them) is an update there.
-        if (c.Exportable)
-            ++(c.Synced == 0 && c.GoogleContactID.isEmpty() ? m_counters.CloudCreated : m_counters.CloudUpdated);
         if (c.GoogleContactID.isEmpty())
             Write(QStringLiteral("    ") + NameOf(m_book, c) + QStringLiteral(" is not present in cloud"));
     }
@@ -261,7 +268,7 @@ void TGoogleSync::UploadPass()
     m_book.SetGooglePersonLeftovers(m_account.GooglePersonLeftovers());
     QElapsedTimer clock;
     clock.start();
-    m_book.ExportToGoogleContactsService();
+    Upload();
     Write(QStringLiteral("    It took ") + DurationText(clock.elapsed()));
 }
 

@@ -54,6 +54,7 @@ public:
 
     const TSyncCounters &Counters() const { return m_counters; }
     const QStringList &Warnings() const { return m_warnings; }
+    // The time the run took after the sign-in.
     qint64 ElapsedMs() const { return m_elapsedMs; }
     // "N contacts have been synced in D." for the results.
     QString ResultText() const;
@@ -64,6 +65,7 @@ private:
     void FillEmptyBook();
     void FirstUpload();
     void MatchAndUpload();
+    void Upload();
     bool ConfirmDeletions(const QHash<QString, std::vector<TContactData *>> &index) const;
     void Match(TContactData &bookContact, const TContactData &accountContact);
     void Keep() const;

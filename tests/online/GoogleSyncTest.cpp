@@ -5,6 +5,8 @@
 #include "support/RegistryStore.h"
 #include "support/SettingsTable.h"
 
+#include <QThread>
+
 namespace cardolin::testing {
 namespace {
 
@@ -208,7 +210,7 @@ TEST_F(GoogleSyncTest, GoesOnAfterARateLimitDuringTheUpload)
     google.failStatus = 429;
     TGoogleSync sync = Sync(saContribute);
     ASSERT_TRUE(sync.Run(kAccount));
-    EXPECT_EQ(sync.Counters().CloudCreated, 3); // counted before the upload
+    EXPECT_EQ(sync.Counters().CloudCreated, 2); // the refused one is no creation
     EXPECT_EQ(google.uploadCount, 3);
     EXPECT_EQ(google.people.size(), 3);
     EXPECT_EQ(book.ContactDataList()[2]->Synced, 0.0); // sent again next time
@@ -305,6 +307,53 @@ TEST_F(UntypedValues, SynchronizeBringsTheEmailsIntoTheBookAndLeavesThemInTheAcc
     EXPECT_EQ(first.OtherPhone, "555");
     EXPECT_EQ(google.uploads.size(), 10);
     ExpectAccountKeepsEverything();
+}
+
+// The results count what the service accepted, creations apart from updates;
+// after a refusal nothing more is sent, or counted.
+TEST_F(GoogleSyncTest, CountsWhatTheServiceAccepted)
+{
+    const struct
+    {
+        const char *name;
+        int failUpload, failStatus, created, updated;
+    } cases[] = {
+        {"rate limited update", 5, 429, 50, 9},
+        {"refused creation stops the upload", 12, 400, 1, 10},
+        {"nothing refused", 0, 0, 50, 10},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        google.people.clear();
+        google.uploadCount = 0;
+        book.ClearContactDataList();
+        for (int i = 0; i < 10; ++i)
+            AddPerson(QString("Name%1").arg(i), "Person");
+        for (int i = 0; i < 60; ++i)
+            AddContact(QString("Name%1").arg(i), "Person");
+        google.failUploadNumber = c.failUpload;
+        google.failStatus = c.failStatus;
+        TGoogleSync sync = Sync(saContribute);
+        ASSERT_TRUE(sync.Run(kAccount));
+        EXPECT_EQ(sync.Counters().CloudCreated, c.created);
+        EXPECT_EQ(sync.Counters().CloudUpdated, c.updated);
+        EXPECT_EQ(google.people.size(), 10 + c.created);
+    }
+}
+
+// Signing in may wait for the user: the time shown is the sync's own.
+TEST_F(GoogleSyncTest, TimesTheRunFromAfterTheSignIn)
+{
+    AddPerson("Anna", "Weber");
+    AddContact("Anna", "Weber", true);
+    bool signedIn = false; // the account side's own token request is no sign-in
+    google.onRequest = [&](const QString &line) {
+        if (line.startsWith("POST /token") && !std::exchange(signedIn, true))
+            QThread::msleep(1500);
+    };
+    TGoogleSync sync = Sync(saContribute);
+    ASSERT_TRUE(sync.Run(kAccount));
+    EXPECT_LT(sync.ElapsedMs(), 1500);
 }
 
 TEST(DurationTextTest, NamesTheLargestWholeUnit)
