@@ -95,6 +95,8 @@ void SyncCommands::SyncButtonClick()
     {
         BusyCursor busy(m_prompts);
         const bool done = sync.Run(account);
+        if (sync.NotConfigured())
+            return; // the warning said it all; there are no results to show
         if (done || sync.Counters().Total() > 0) {
             m_window.RebuildFromBook(m_window.Options().SortAlphabetically);
             if (auto *find = m_window.findChild<QLineEdit *>(QStringLiteral("FindButtonedEdit")))

@@ -66,7 +66,12 @@ bool TGoogleSync::Run(const QString &googleAccount)
         side->SetGoogleAccount(googleAccount);
         side->SetGoogleRefreshToken(token);
     }
+    // Without the program's own credentials nothing can be tried: the warning
+    // says so, and the account's token is not to blame.
+    m_notConfigured = m_book.GoogleClientID().isEmpty() || m_book.GoogleClientSecret().isEmpty();
     bool done = m_book.ConnectToGoogleContactsService();
+    if (m_notConfigured)
+        return false;
     // The sign-in may wait for the user; the run is timed from its end.
     QElapsedTimer clock;
     clock.start();

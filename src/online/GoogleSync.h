@@ -52,6 +52,9 @@ public:
     void MatchingPass();
     void UploadPass();
 
+    // True when the last run stopped at once because the program has no Google
+    // client ID or secret: the warning is shown, there is nothing to report.
+    bool NotConfigured() const { return m_notConfigured; }
     const TSyncCounters &Counters() const { return m_counters; }
     const QStringList &Warnings() const { return m_warnings; }
     // The time the run took after the sign-in.
@@ -78,6 +81,7 @@ private:
     QStringList m_warnings;
     qint64 m_elapsedMs = 0;
     bool m_readFailed = false;
+    bool m_notConfigured = false;
 };
 
 } // namespace cardolin

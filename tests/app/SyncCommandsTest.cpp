@@ -94,6 +94,21 @@ TEST_F(SyncCommandsTest, ShowsWarningsAndLeavesApplyAloneWhenNothingChanged)
     EXPECT_EQ(Sync().Form5()->InformationText().left(30), "0 contacts have been synced in");
 }
 
+// A configuration error is not a sync: the warning, then nothing more.
+TEST_F(SyncCommandsTest, StopsAfterTheWarningWhenNoClientIDIsSet)
+{
+    SetOption(SettingId::GoogleClientID, QString());
+    AddPerson("Anna", "Weber");
+    Start();
+    ClickSync();
+    ASSERT_EQ(prompts.warnings.size(), 1);
+    EXPECT_TRUE(prompts.warnings[0].contains("must be configured")) << prompts.warnings[0].toStdString();
+    EXPECT_TRUE(shownDialogs.isEmpty()) << shownDialogs.join('|').toStdString();
+    EXPECT_TRUE(google.requestLines.isEmpty());
+    EXPECT_EQ(ReadGoogleRefreshToken(registry, kAccount), google.refreshToken);
+    EXPECT_FALSE(Child<QPushButton>("ApplyButton")->isEnabled());
+}
+
 // A partly read book must never stand for the book: Echo would empty the account.
 TEST_F(SyncCommandsTest, RefusesABookThatFailedToLoad)
 {

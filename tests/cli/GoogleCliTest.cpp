@@ -301,6 +301,24 @@ TEST_F(GoogleCli, UntypedValuesArePulledAndPushed)
     EXPECT_TRUE(sent.contains("ann@example.com") && sent.contains("\"555\"")) << sent.toStdString();
 }
 
+// Without the program's client ID, sync stops after saying so: no counters,
+// and the account keeps its token.
+TEST_F(GoogleCli, SyncWithoutTheClientIDStopsAndKeepsTheToken)
+{
+    ASSERT_EQ(Cli({"google", "accounts", "add", "ann@example.com", "--refresh-token", token}).exitCode, 0);
+    const QString book = dir.filePath("ann.qcb");
+    google.AddPeople(1);
+    ASSERT_EQ(Cli({"google", "pull", book, "--account", "ann@example.com"}).exitCode, 0);
+    ASSERT_EQ(Cli({"settings", "set", "GoogleClientID", ""}).exitCode, 0);
+    google.requestLines.clear();
+    const Result stopped = Cli({"sync", book, "--account", "ann@example.com"});
+    EXPECT_EQ(stopped.exitCode, 2);
+    EXPECT_TRUE(stopped.out.isEmpty()) << stopped.out.toStdString();
+    EXPECT_TRUE(stopped.err.contains("must be configured")) << stopped.err.toStdString();
+    EXPECT_TRUE(google.requestLines.isEmpty());
+    EXPECT_EQ(Cli({"google", "accounts"}).out, "ann@example.com\ttoken\n");
+}
+
 TEST_F(GoogleCli, TheGeocodingKeyComesFromTheCommandLineElseTheEnvironmentElseTheStoredAccount)
 {
     FakeGeocodingServer geocoding;

@@ -356,6 +356,26 @@ TEST_F(GoogleSyncTest, TimesTheRunFromAfterTheSignIn)
     EXPECT_LT(sync.ElapsedMs(), 1500);
 }
 
+// Without the program's client ID nothing is tried and nothing is reported,
+// and the account keeps its token.
+TEST_F(GoogleSyncTest, StopsAtOnceWithoutTheClientID)
+{
+    book.SetGoogleClientID("");
+    AddContact("Some", "One");
+    TGoogleSync sync = Sync(saEcho);
+    EXPECT_FALSE(sync.Run(kAccount));
+    EXPECT_TRUE(sync.NotConfigured());
+    EXPECT_EQ(prompts.warnings.size(), 1);
+    EXPECT_TRUE(prompts.errors.isEmpty());
+    EXPECT_TRUE(log.isEmpty());
+    EXPECT_TRUE(google.requestLines.isEmpty());
+    EXPECT_EQ(ReadGoogleRefreshToken(registry, kAccount), google.refreshToken);
+
+    book.SetGoogleClientID(google.clientId);
+    EXPECT_TRUE(sync.Run(kAccount));
+    EXPECT_FALSE(sync.NotConfigured());
+}
+
 TEST(DurationTextTest, NamesTheLargestWholeUnit)
 {
     const std::pair<qint64, const char *> cases[] = {
