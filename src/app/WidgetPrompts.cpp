@@ -1,5 +1,7 @@
 #include "app/WidgetPrompts.h"
 
+#include "app/dialogs/GoogleSignInDialog.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -77,18 +79,34 @@ bool WidgetPrompts::InputText(const QString &caption, const QString &prompt, QSt
     dialog.setWindowTitle(caption);
     dialog.setLabelText(prompt);
     dialog.setTextValue(value);
-    m_openInput = &dialog;
-    const bool ok = dialog.exec() == QDialog::Accepted;
-    m_openInput = nullptr;
+    const bool ok = ExecOffering(dialog, [&dialog](const QString &offered) { dialog.setTextValue(offered); });
     if (ok)
         value = dialog.textValue();
     return ok;
 }
 
+bool WidgetPrompts::ExecOffering(QDialog &dialog, std::function<void(const QString &)> fill)
+{
+    m_offer = std::move(fill);
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    m_offer = nullptr;
+    return ok;
+}
+
 void WidgetPrompts::OfferInputText(const QString &value)
 {
-    if (m_openInput)
-        m_openInput->setTextValue(value);
+    if (m_offer)
+        m_offer(value);
+}
+
+bool WidgetPrompts::InputSignInCode(const QString &caption, const SignInPage &page, QString &code)
+{
+    GoogleSignInDialog dialog(caption, page, m_parent);
+    dialog.SetCode(code);
+    const bool ok = ExecOffering(dialog, [&dialog](const QString &offered) { dialog.SetCode(offered); });
+    if (ok)
+        code = dialog.Code();
+    return ok;
 }
 
 void WidgetPrompts::BeginBusy()

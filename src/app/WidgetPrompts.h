@@ -2,7 +2,7 @@
 
 #include "support/UserPrompts.h"
 
-class QInputDialog;
+class QDialog;
 class QWidget;
 
 namespace cardolin::app {
@@ -22,12 +22,17 @@ public:
     Choice AskYesNoCancel(const QString &message, const QString &detail) override;
     bool InputText(const QString &caption, const QString &prompt, QString &value) override;
     void OfferInputText(const QString &value) override;
+    bool InputSignInCode(const QString &caption, const SignInPage &page, QString &code) override;
     void BeginBusy() override;
     void EndBusy() override;
 
 private:
+    // Runs a box that waits for a value, which fill puts into it when one is offered.
+    bool ExecOffering(QDialog &dialog, std::function<void(const QString &)> fill);
+
     QWidget *m_parent = nullptr;
-    QInputDialog *m_openInput = nullptr;
+    // Fills the box that waits for a value, while one does.
+    std::function<void(const QString &)> m_offer;
 };
 
 } // namespace cardolin::app

@@ -136,8 +136,11 @@ void TQorContacts::ObtainGoogleAuthorizationCode()
         "You will be redirected to Google Sign in page in the default web browser. Once authenticated, copy the "
         "provided code and paste it into the application."));
     m_desktop->OpenAddress(address);
+    // Without a browser here the box must show the address itself.
+    const UserPrompts::SignInPage page{address, [this, address] { return m_desktop->OpenAddress(address); },
+                                       [this, address] { m_desktop->SetClipboardText(address); }};
     QString code;
-    if (m_prompts->InputText(QStringLiteral("Google Authorization Code"), QStringLiteral("Code"), code))
+    if (m_prompts->InputSignInCode(QStringLiteral("Google Authorization Code"), page, code))
         m_googleAuthCode = code.trimmed();
     if (m_loopback)
         m_loopback->Stop();

@@ -93,8 +93,9 @@ bool LoopbackListener::IsListening() const
 
 QString LoopbackListener::AcceptedPageText()
 {
-    return QStringLiteral(
-        "Please close the current web browser tab, return to the application and paste the code from clipboard.");
+    // The code has already been filled in for the user; nothing is to be pasted.
+    return QStringLiteral("The authorization code has reached the application and is filled in there. "
+                          "You can close this tab and return to the application.");
 }
 
 LoopbackListener::Answer LoopbackListener::Judge(const QByteArray &head) const

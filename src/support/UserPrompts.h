@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace cardolin {
 
 // Everything the core wants to tell or ask the user goes through here: the desktop
@@ -38,6 +40,21 @@ public:
     // while the box waits (the authorization's listener); nothing happens when
     // no box is open.
     virtual void OfferInputText(const QString &value) { Q_UNUSED(value) }
+    // The page of a sign-in, which the box asking for its code offers to open
+    // in the browser (again) or to copy, for a browser elsewhere.
+    struct SignInPage
+    {
+        QString address;
+        std::function<bool()> open;
+        std::function<void()> copy;
+    };
+    // Asks for the code of a sign-in at page, as InputText does; a front end
+    // without a box of its own asks for the code alone.
+    virtual bool InputSignInCode(const QString &caption, const SignInPage &page, QString &code)
+    {
+        Q_UNUSED(page)
+        return InputText(caption, QStringLiteral("Code"), code);
+    }
     virtual void BeginBusy() = 0;
     virtual void EndBusy() = 0;
 };

@@ -59,6 +59,12 @@ public:
         if (m_inputOpen)
             offered.append(value);
     }
+    // Keeps the sign-in page, then asks for the code as InputText does.
+    bool InputSignInCode(const QString &caption, const SignInPage &page, QString &code) override
+    {
+        signInPages.append(page);
+        return InputText(caption, QStringLiteral("Code"), code);
+    }
     void BeginBusy() override { ++busyDepth, ++busyCount; }
     void EndBusy() override { --busyDepth; }
 
@@ -69,6 +75,7 @@ public:
     QString inputAnswer;
     std::function<void()> whileInput;
     QStringList offered;
+    QList<SignInPage> signInPages;
     int busyDepth = 0;
     int busyCount = 0;
 

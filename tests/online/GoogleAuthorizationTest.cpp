@@ -82,11 +82,22 @@ TEST_F(Authorization, BrowserAnswerWithTheRightStateFillsTheBoxAndTheExchangePro
         EXPECT_TRUE(answers[i].startsWith("HTTP/1.1 404")) << i;
     EXPECT_TRUE(answers[4].startsWith("HTTP/1.1 200"));
     EXPECT_TRUE(answers[4].endsWith(LoopbackListener::AcceptedPageText().toUtf8()));
+    EXPECT_FALSE(LoopbackListener::AcceptedPageText().contains("paste")); // the code is filled in already
     EXPECT_EQ(prompts.offered, QStringList{"4/valid-code"});
     EXPECT_EQ(raised, 1);
     EXPECT_FALSE(listener.IsListening());
     EXPECT_EQ(desktop.clipboard, "");
     EXPECT_EQ(prompts.information.size(), 1);
+    // The box asking for the code offers the page that was opened, to open
+    // again or to copy for a browser elsewhere.
+    ASSERT_EQ(prompts.signInPages.size(), 1);
+    const UserPrompts::SignInPage page = prompts.signInPages[0];
+    EXPECT_EQ(page.address, desktop.opened.value(0));
+    EXPECT_TRUE(page.open());
+    EXPECT_EQ(desktop.opened.size(), 2);
+    EXPECT_EQ(desktop.opened.value(1), page.address);
+    page.copy();
+    EXPECT_EQ(desktop.clipboard, page.address);
 
     const QUrlQuery sent = QueryOf(desktop.opened.value(0));
     EXPECT_EQ(sent.queryItemValue("code_challenge_method"), "S256");

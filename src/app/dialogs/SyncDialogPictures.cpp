@@ -3,6 +3,7 @@
 #include "app/WidgetPictures.h"
 
 #include "app/dialogs/GoogleAccountsDialog.h"
+#include "app/dialogs/GoogleSignInDialog.h"
 #include "app/dialogs/SyncResultsDialog.h"
 #include "app/listview/QorListView.h"
 #include "online/GoogleSync.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QPushButton>
 
 namespace cardolin::app {
 
@@ -42,6 +44,15 @@ int SaveSyncDialogPictures(const QString &folder)
                                      + QStringLiteral(" contacts have been synced in ") + DurationText(4200)
                                      + u'.');
     failed += !SaveWidgetPicture(results, QDir(folder).filePath(QStringLiteral("sync-results.png")));
+
+    GoogleSignInDialog signIn(QStringLiteral("Google Authorization Code"),
+                              {QStringLiteral("https://accounts.google.com/o/oauth2/auth?scope=https%3A%2F%2Fwww."
+                                              "googleapis.com%2Fauth%2Fcontacts&response_type=code&redirect_uri="
+                                              "http%3A%2F%2F127.0.0.1%3A3000&client_id=sample.apps."
+                                              "googleusercontent.com&login_hint=ann.weber%40example.com"),
+                               [] { return false; }, [] {}});
+    signIn.OpenButton()->click(); // as on a machine without a browser
+    failed += !SaveWidgetPicture(signIn, QDir(folder).filePath(QStringLiteral("google-sign-in.png")));
     return failed;
 }
 
