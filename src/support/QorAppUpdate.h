@@ -48,7 +48,8 @@ QString ExpectedDigest(THashType type, const TUpdateInfo &info);
 QString FileDigest(const QString &fileName, THashType type);
 
 // Orders version texts part by part, each part by its number ("0.1.0" is
-// newer than "00.00.01", "1.10" newer than "1.9"); <0, 0 or >0.
+// newer than "00.00.01", "1.10" newer than "1.9"); a build ("b7") counts only
+// when both texts have one; <0, 0 or >0.
 int CompareVersions(const QString &a, const QString &b);
 
 // The update file's address: CARDOLIN_UPDATE_URL, else the setting
