@@ -7,6 +7,7 @@
 #include "app/GuiDesktopServices.h"
 #include "app/SaveAsCommand.h"
 #include "app/UpdateCommands.h"
+#include "app/WorkProgress.h"
 #include "app/ApplicationIcon.h"
 #include "app/ErrorReportDialog.h"
 #include "app/SyncCommands.h"
@@ -25,7 +26,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QDialog>
 #include <QDragEnterEvent>
 #include <QMimeData>
@@ -166,16 +166,7 @@ void MainWindow::UpdateUndoActions()
 
 void MainWindow::ShowProgress(int min, int max, int position)
 {
-    m_progress->setMinimum(min);
-    m_progress->setMaximum(max);
-    m_progress->setValue(position);
-    // Long work runs here, on the window's thread: let it paint now and then,
-    // keeping the user's input for afterwards.
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (now - m_lastPaint >= 50) {
-        m_lastPaint = now;
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
+    m_workProgress->Show(min, max, position);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -243,6 +234,7 @@ void MainWindow::BuildLayout()
     m_progress->setTextVisible(false);
     m_progress->setMaximumHeight(6);
     layout->addWidget(m_progress);
+    m_workProgress = new WorkProgress(*m_progress, this);
     layout->addWidget(BuildBottomBand());
     setCentralWidget(central);
     resize(1292, 587);

@@ -45,6 +45,7 @@ class OptionsCommand;
 class SaveAsCommand;
 class TQorListView;
 class UpdateCommands;
+class WorkProgress;
 
 // What the main window works with; all of it outlives the window.
 struct TMainWindowEnvironment
@@ -229,6 +230,7 @@ private:
     QLabel *m_countLabel = nullptr;
     TQorListView *m_list = nullptr;
     QProgressBar *m_progress = nullptr;
+    WorkProgress *m_workProgress = nullptr;
     QPushButton *m_applyButton = nullptr;
     SaveAsCommand *m_saveAs = nullptr; // offered while the book is read-only
     QSystemTrayIcon *m_tray = nullptr;
@@ -240,7 +242,6 @@ private:
     SyncCommands *m_sync = nullptr;
     TDialogMemory m_dialogMemory;
     std::unique_ptr<UpdateCommands> m_updates; // Check for Updates, About
-    qint64 m_lastPaint = 0;
     std::unique_ptr<OptionsCommand> m_optionsCommand;
 };
 

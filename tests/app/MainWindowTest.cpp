@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -225,6 +226,22 @@ TEST_F(MainWindowFixture, TheBackupOfAnUnreadableBookIsOfferedAndTheBookKeptAsid
     EXPECT_EQ(saved.LoadFromXMLFile(Book("ann")), 2);
     EXPECT_EQ(saved.LoadFromXMLFile(dir.filePath("home/ann/Contacts/ann.~cb")), 2);
     EXPECT_FALSE(window->Modified());
+}
+
+// The bar shows long work while it runs and is empty again once the window
+// is idle: after loading and after Apply alike.
+TEST_F(MainWindowFixture, TheProgressBarEmptiesWhenTheWorkEnds)
+{
+    WriteBook("ann", {"Alice", "Bob"});
+    Start();
+    auto *bar = Child<QProgressBar>("ProgressBar1");
+    const auto idle = [bar] { return bar->value() < bar->minimum(); };
+    EXPECT_TRUE(QTest::qWaitFor(idle, 2000)) << bar->value() << " of " << bar->maximum();
+
+    window->SetModified(true);
+    window->ApplyButtonClick();
+    EXPECT_GE(bar->value(), bar->minimum()); // shown while the save runs
+    EXPECT_TRUE(QTest::qWaitFor(idle, 2000)) << bar->value() << " of " << bar->maximum();
 }
 
 TEST_F(MainWindowFixture, FilteredFindShowsTheMatchesAndClearingBringsTheBookBack)
