@@ -9,11 +9,13 @@
 #include "app/UpdateCommands.h"
 #include "app/WorkProgress.h"
 #include "app/ApplicationIcon.h"
+#include "app/BookStateHint.h"
 #include "app/ErrorReportDialog.h"
 #include "app/SyncCommands.h"
 #include "app/listview/ListItemsModel.h"
 #include "app/listview/QorListView.h"
 #include "app/options/OptionsCommand.h"
+#include "contacts/BookBackup.h"
 #include "contacts/BookLocation.h"
 #include "contacts/CollectionOptions.h"
 #include "contacts/DefaultLists.h"
@@ -226,7 +228,10 @@ void MainWindow::BuildLayout()
     });
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this] { QorListView1DblClick(); });
     layout->addWidget(m_list, 1);
-    m_emptyHint = BuildEmptyHint();
+    m_stateHint = new BookStateHint(*m_list->viewport(), [this] {
+        m_commands->AddContactSpeedButtonClick();
+        m_menu->UpdateUndoActions();
+    });
     m_list->viewport()->installEventFilter(this);
 
     m_progress = new QProgressBar(central);
@@ -481,38 +486,8 @@ void MainWindow::UpdateStatus()
         status += u" - Filtered View"_s;
     m_countLabel->setText(status);
     m_exportButton->setEnabled(rows > 0);
-    m_emptyHint->setVisible(m_contacts1.ContactDataList().empty());
-}
-
-QWidget *MainWindow::BuildEmptyHint()
-{
-    auto *hint = new QWidget(m_list->viewport());
-    hint->setObjectName(u"EmptyBookHint"_s);
-    auto *layout = new QVBoxLayout(hint);
-    auto *text = new QLabel(tr("No contacts yet"), hint);
-    text->setAlignment(Qt::AlignCenter);
-    QFont larger = text->font();
-    larger.setPointSizeF(larger.pointSizeF() * 1.3);
-    text->setFont(larger);
-    layout->addWidget(text);
-    auto *add = new QPushButton(style()->standardIcon(QStyle::SP_FileIcon), tr("Add Contact"), hint);
-    add->setObjectName(u"EmptyBookAddButton"_s);
-    connect(add, &QPushButton::clicked, this, [this] {
-        m_commands->AddContactSpeedButtonClick();
-        m_menu->UpdateUndoActions();
-    });
-    layout->addWidget(add, 0, Qt::AlignHCenter);
-    hint->adjustSize();
-    hint->hide();
-    return hint;
-}
-
-void MainWindow::PlaceEmptyHint()
-{
-    const QSize area = m_list->viewport()->size();
-    const QSize size = m_emptyHint->sizeHint();
-    m_emptyHint->setGeometry((area.width() - size.width()) / 2, (area.height() - size.height()) / 3, size.width(),
-                             size.height());
+    m_stateHint->Show({m_contacts1.ContactDataList().empty(), m_session.Trouble(), m_session.TroubleReason(),
+                       BookPath(m_session.LoadedWindowsUserAccount())});
 }
 
 void MainWindow::ShowErrorReport(const QString &suffix)
@@ -712,10 +687,10 @@ void MainWindow::OfferBackup()
     if (backup.isEmpty())
         return;
     const QString saved = QLocale().toString(QFileInfo(backup).lastModified(), QLocale::ShortFormat);
+    const QString aside = QFileInfo(BookAsideName(BookPath(m_session.LoadedWindowsUserAccount()))).fileName();
     if (m_env.Prompts.AskYesNo(tr("The contacts book could not be read. Do you want to open its backup copy, saved "
                                   "on %1?\n\nThe unreadable book is kept aside as \"%2\" when you apply.")
-                                   .arg(saved, QFileInfo(BookPath(m_session.LoadedWindowsUserAccount())).fileName() +
-                                                   u".bad"_s))) {
+                                   .arg(saved, aside))) {
         BusyCursor busy(m_env.Prompts);
         m_session.OpenBackup();
     }
@@ -885,7 +860,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         (MenuKeyPressed(static_cast<QKeyEvent *>(event)) || ListKeyPressed(static_cast<QKeyEvent *>(event))))
         return true;
     if (watched == m_list->viewport() && event->type() == QEvent::Resize)
-        PlaceEmptyHint();
+        m_stateHint->Place();
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -36,6 +36,7 @@ class DesktopServices;
 
 namespace cardolin::app {
 
+class BookStateHint;
 class ContactCommands;
 class ContactMenu;
 class ErrorReportDialog;
@@ -183,8 +184,6 @@ private:
     void ShowLoadedBook();
     void OfferBackup();
     void BuildCommands();
-    QWidget *BuildEmptyHint();
-    void PlaceEmptyHint();
     void SortIfAsked();
     void ShowProgress(int min, int max, int position);
     bool ListKeyPressed(QKeyEvent *event);
@@ -235,7 +234,7 @@ private:
     SaveAsCommand *m_saveAs = nullptr; // offered while the book is read-only
     QSystemTrayIcon *m_tray = nullptr;
     ErrorReportDialog *m_errorReport = nullptr;
-    QWidget *m_emptyHint = nullptr;
+    BookStateHint *m_stateHint = nullptr;
     std::unique_ptr<ContactCommands> m_commands;
     ContactMenu *m_menu = nullptr;
     ImportExportCommands *m_importExport = nullptr;

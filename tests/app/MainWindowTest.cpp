@@ -194,11 +194,35 @@ TEST_F(MainWindowFixture, AnUnreadableBookShowsNothingAndIsNeverOverwritten)
     Start();
     EXPECT_EQ(prompts.errors.size(), 1);
     EXPECT_EQ(Rows(), 0);
+    // The list's place says so, and invites no contacts that could not be kept.
+    EXPECT_FALSE(Child<QWidget>("EmptyBookHint")->isHidden());
+    EXPECT_EQ(Child<QLabel>("BookStateTitle")->text(), "The contacts book is damaged");
+    EXPECT_TRUE(Child<QLabel>("BookStateDetail")->text().contains(Book("ann")));
+    EXPECT_TRUE(Child<QPushButton>("EmptyBookAddButton")->isHidden());
 
     window->SetModified(true);
     window->ApplyButtonClick();
     EXPECT_EQ(prompts.errors.size(), 2);
     EXPECT_EQ(ReadAll(Book("ann")), unreadable);
+}
+
+TEST_F(MainWindowFixture, TheListSaysWhetherTheBookIsEmptyOrCannotBeRead)
+{
+    Start();
+    EXPECT_FALSE(Child<QWidget>("EmptyBookHint")->isHidden());
+    EXPECT_EQ(Child<QLabel>("BookStateTitle")->text(), "No contacts yet");
+    EXPECT_FALSE(Child<QPushButton>("EmptyBookAddButton")->isHidden());
+
+    ASSERT_TRUE(QDir().mkpath(Book("ann"))); // a folder where the book should be
+    window->RefreshButtonClick();
+    EXPECT_EQ(Child<QLabel>("BookStateTitle")->text(), "The contacts book cannot be read");
+    EXPECT_TRUE(Child<QLabel>("BookStateDetail")->text().contains("It is a folder, not a file."));
+    EXPECT_TRUE(Child<QPushButton>("EmptyBookAddButton")->isHidden());
+
+    QDir().rmdir(Book("ann"));
+    WriteBook("ann", {"Alice"});
+    window->RefreshButtonClick();
+    EXPECT_TRUE(Child<QWidget>("EmptyBookHint")->isHidden());
 }
 
 // A book cut short, say by a full disk, with a good backup beside it.
