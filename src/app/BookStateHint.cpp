@@ -40,24 +40,16 @@ BookStateHint::BookStateHint(QWidget &viewport, std::function<void()> addContact
 void BookStateHint::Show(const State &state)
 {
     using Trouble = TContactsBookSession::TBookTrouble;
-    const QString book = QDir::toNativeSeparators(state.BookPath);
-    switch (state.Trouble) {
-    case Trouble::None:
+    const bool unreadable = state.Trouble == Trouble::Unreadable;
+    if (state.Trouble == Trouble::None) {
         m_title->setText(tr("No contacts yet"));
         m_detail->clear();
-        break;
-    case Trouble::Unreadable:
-        m_title->setText(tr("The contacts book cannot be read"));
-        m_detail->setText(tr("%1\n\n%2\n\nCheck its permissions, or move what stands in its place, then press "
-                             "Refresh. Contacts added meanwhile cannot be saved there.")
-                              .arg(state.Reason, book));
-        break;
-    case Trouble::Damaged:
-        m_title->setText(tr("The contacts book is damaged"));
-        m_detail->setText(tr("%1\n\n%2\n\nRepair it or put a good copy in its place, then press Refresh. Contacts "
-                             "added meanwhile cannot be saved there.")
-                              .arg(state.Reason, book));
-        break;
+    } else {
+        m_title->setText(unreadable ? tr("The contacts book cannot be read") : tr("The contacts book is damaged"));
+        const QString advice = unreadable ? tr("Check its permissions, or move what stands in its place")
+                                          : tr("Repair it or put a good copy in its place");
+        m_detail->setText(tr("%1\n\n%2\n\n%3, then press Refresh. Contacts added meanwhile cannot be saved there.")
+                              .arg(state.Reason, QDir::toNativeSeparators(state.BookPath), advice));
     }
     // Adding is offered only where it can be kept.
     m_add->setVisible(state.Trouble == Trouble::None);
