@@ -87,25 +87,24 @@ double Luminance(const QColor &color)
 
 constexpr double kReadableContrast = 4.5;
 
-// The first candidate that reads on base; else the first one moved toward the
-// text colour (which reads) just far enough.
-QColor Readable(const QList<QColor> &candidates, const QColor &text, const QColor &base)
+// The first candidate that reads on base; else the first one made lighter
+// (on a dark base) or darker, keeping its hue, just far enough.
+QColor Readable(const QList<QColor> &candidates, const QColor &base)
 {
     for (const QColor &candidate : candidates)
         if (ContrastRatio(candidate, base) >= kReadableContrast)
             return candidate;
-    const QColor from = candidates.first().toRgb(), to = text.toRgb();
-    constexpr int kSteps = 20;
-    QColor mixed = to;
+    const QColor from = candidates.first().toHsl();
+    const float toward = Luminance(base) < 0.18 ? 1.0f : 0.0f;
+    constexpr int kSteps = 50;
+    QColor moved = from;
     for (int step = 1; step <= kSteps; ++step) {
-        const float t = float(step) / kSteps;
-        mixed = QColor::fromRgbF(from.redF() + (to.redF() - from.redF()) * t,
-                                 from.greenF() + (to.greenF() - from.greenF()) * t,
-                                 from.blueF() + (to.blueF() - from.blueF()) * t);
-        if (ContrastRatio(mixed, base) >= kReadableContrast)
+        const float lightness = from.lightnessF() + (toward - from.lightnessF()) * float(step) / kSteps;
+        moved = QColor::fromHslF(from.hslHueF(), from.hslSaturationF(), lightness);
+        if (ContrastRatio(moved, base) >= kReadableContrast)
             break;
     }
-    return mixed;
+    return moved.toRgb();
 }
 
 QIcon PaintedIcon(const QColor &color, QChar glyph, bool square)
@@ -170,9 +169,9 @@ TRowColors RowColorsOf(const QPalette &palette)
 {
     const QColor base = palette.color(QPalette::Active, QPalette::Base);
     const QColor text = palette.color(QPalette::Active, QPalette::Text);
-    return {Readable({palette.color(QPalette::Disabled, QPalette::Text)}, text, base), text,
+    return {Readable({palette.color(QPalette::Disabled, QPalette::Text)}, base), text,
             Readable({palette.color(QPalette::Active, QPalette::Highlight), palette.color(QPalette::Active, QPalette::Link)},
-                     text, base)};
+                     base)};
 }
 
 TRowColors RowColorsFromPalette()
