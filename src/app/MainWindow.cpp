@@ -11,6 +11,7 @@
 #include "app/ApplicationIcon.h"
 #include "app/BookStateHint.h"
 #include "app/ErrorReportDialog.h"
+#include "app/FlowLayout.h"
 #include "app/SyncCommands.h"
 #include "app/listview/ListItemsModel.h"
 #include "app/listview/QorListView.h"
@@ -77,6 +78,15 @@ QToolButton *SpeedButton(QWidget *parent, const QString &name, const QString &hi
 QLabel *Caption(QWidget *parent, const QString &text)
 {
     return new QLabel(text, parent);
+}
+
+// A group of the top band, which wraps as one piece.
+QWidget *Group(QWidget *band, QLayout *layout)
+{
+    auto *group = new QWidget(band);
+    layout->setContentsMargins(0, 0, 0, 0);
+    group->setLayout(layout);
+    return group;
 }
 
 } // namespace
@@ -248,8 +258,8 @@ void MainWindow::BuildLayout()
 QWidget *MainWindow::BuildTopBand()
 {
     auto *band = new QWidget(this);
-    auto *row = new QHBoxLayout(band);
-    row->setContentsMargins(0, 0, 0, 0);
+    // The groups wrap onto further rows in a narrow window.
+    auto *row = new FlowLayout(band);
 
     auto *account = new QVBoxLayout;
     account->addWidget(Caption(band, u"User Account :"_s));
@@ -258,7 +268,7 @@ QWidget *MainWindow::BuildTopBand()
     m_accountBox->setMinimumWidth(180);
     connect(m_accountBox, &QComboBox::activated, this, [this] { WindowsUserAccountComboBoxClick(); });
     account->addWidget(m_accountBox);
-    row->addLayout(account);
+    row->addWidget(Group(band, account));
 
     m_refreshButton = CommandButton(band, u"RefreshButton"_s, u"Refresh"_s, QStyle::SP_BrowserReload);
     QPushButton *importButton = CommandButton(band, u"ImportButton"_s, u"Import"_s, QStyle::SP_DialogOpenButton);
@@ -271,8 +281,10 @@ QWidget *MainWindow::BuildTopBand()
         m_commands->CleanButtonClick();
         m_menu->UpdateUndoActions();
     });
-    for (QPushButton *button : {m_refreshButton, importButton, m_exportButton, syncButton, cleanButton})
-        row->addWidget(button, 0, Qt::AlignBottom);
+    for (QPushButton *button : {m_refreshButton, importButton, m_exportButton, syncButton, cleanButton}) {
+        row->addWidget(button);
+        row->setAlignment(button, Qt::AlignBottom);
+    }
 
     auto *find = new QVBoxLayout;
     auto *findRow = new QHBoxLayout;
@@ -302,8 +314,9 @@ QWidget *MainWindow::BuildTopBand()
     m_countLabel = Caption(band, u"0 Contact(s)"_s);
     m_countLabel->setObjectName(u"ContactsCountLabel"_s);
     find->addWidget(m_countLabel);
-    row->addLayout(find);
-    row->addStretch();
+    QWidget *findGroup = Group(band, find);
+    findGroup->setMaximumWidth(420); // room to spare goes before the Google account
+    row->addWidget(findGroup);
 
     auto *google = new QVBoxLayout;
     auto *googleCaption = new QHBoxLayout;
@@ -316,7 +329,9 @@ QWidget *MainWindow::BuildTopBand()
     googleAccounts->setObjectName(u"GoogleAccountComboBox"_s);
     googleAccounts->setMinimumWidth(220);
     google->addWidget(googleAccounts);
-    row->addLayout(google);
+    QWidget *googleGroup = Group(band, google);
+    row->addWidget(googleGroup);
+    row->setAlignment(googleGroup, Qt::AlignRight);
     return band;
 }
 

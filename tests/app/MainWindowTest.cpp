@@ -3,7 +3,9 @@
 #include "fakes/Files.h"
 #include "MainWindowFixture.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QScrollBar>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -476,6 +478,31 @@ TEST_F(MainWindowFixture, MinimisingWithTheTrayOptionHidesTheWindow)
     window->OpenCardolinClick();
     EXPECT_FALSE(window->isMinimized());
     EXPECT_FALSE(window->TrayIconVisible());
+}
+
+// Half of a 1600-pixel screen, or an 800 x 600 one: every control stays
+// inside the window and the list's columns scroll.
+TEST_F(MainWindowFixture, TheWindowIsUsableAt800By600)
+{
+    WriteBook("ann", {"Alice", "Bob"});
+    Start();
+    EXPECT_LE(window->minimumSizeHint().width(), 800);
+    EXPECT_LE(window->minimumSizeHint().height(), 600);
+    window->resize(800, 600);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_EQ(window->width(), 800);
+    const QRect inside = window->centralWidget()->rect();
+    for (QAbstractButton *button : window->centralWidget()->findChildren<QAbstractButton *>()) {
+        if (!button->isVisibleTo(window.get()) || button->parentWidget() == List()->viewport())
+            continue;
+        const QRect at(button->mapTo(window->centralWidget(), QPoint(0, 0)), button->size());
+        EXPECT_TRUE(inside.contains(at)) << button->objectName().toStdString();
+    }
+    for (auto *box : window->centralWidget()->findChildren<QComboBox *>())
+        EXPECT_TRUE(inside.contains(QRect(box->mapTo(window->centralWidget(), QPoint(0, 0)), box->size())))
+            << box->objectName().toStdString();
+    EXPECT_TRUE(List()->horizontalScrollBar()->isVisible()); // the columns are wider than the list
 }
 
 TEST_F(MainWindowFixture, PlacementAndColumnWidthsAreKeptBetweenRuns)
