@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 
 using namespace cardolin;
 
@@ -83,17 +84,32 @@ int main(int argc, char *argv[])
 
     UseDarkPaletteIfAsked();
     app::DesktopSession session;
-    session.Start(arguments);
-    ResizeIfAsked(session.Window());
     int status = 0;
-    // Give the window system time to map and paint the window first.
-    QTimer::singleShot(1500, &application, [&] {
-        if (!session.Window().grab().save(output)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(output));
+    bool taken = false;
+    const auto save = [&](QWidget &widget, const QString &file) {
+        if (!widget.grab().save(file)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
             status = 1;
         }
+    };
+    // Give the window system time to map and paint the window first. Set
+    // before the start, so that a message the start shows (a damaged book)
+    // is pictured beside the window, then answered, and the window after it.
+    std::function<void()> shoot = [&] {
+        if (QWidget *message = QApplication::activeModalWidget()) {
+            save(*message, QString(output).replace(QStringLiteral(".png"), QStringLiteral("-message.png")));
+            message->close();
+            QTimer::singleShot(500, &application, shoot);
+            return;
+        }
+        save(session.Window(), output);
+        taken = true;
         application.quit();
-    });
-    application.exec();
+    };
+    QTimer::singleShot(1500, &application, shoot);
+    ResizeIfAsked(session.Window());
+    session.Start(arguments);
+    if (!taken)
+        application.exec();
     return status;
 }
