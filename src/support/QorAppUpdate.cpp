@@ -231,9 +231,8 @@ int ComparePart(QStringView a, QStringView b)
     return rest < 0 ? -1 : rest > 0 ? 1 : 0;
 }
 
-// "0.01.00b7" is release 0.01.00, build 7. The running program knows its
-// version without the build, so a build is compared only when both sides
-// name one: "0.01.00" and "0.01.00b0" are the same version.
+// "0.01.00b7" is release 0.01.00, build 7; a version without a build is
+// build 0, as a missing part is 0: "0.01.00" and "0.01.00b0" are the same.
 struct VersionParts
 {
     QStringView Release;
@@ -274,9 +273,8 @@ int CompareVersions(const QString &a, const QString &b)
     const VersionParts right = SplitBuild(QStringView(b).trimmed());
     if (const int order = CompareReleases(left.Release, right.Release); order != 0)
         return order;
-    if (left.Build.isEmpty() || right.Build.isEmpty())
-        return 0;
-    return ComparePart(left.Build, right.Build);
+    return ComparePart(left.Build.isEmpty() ? QStringView(u"0") : left.Build,
+                       right.Build.isEmpty() ? QStringView(u"0") : right.Build);
 }
 
 TQorAppUpdate::TCheckResult TQorAppUpdate::Check() const
@@ -357,7 +355,9 @@ void ConfigureAppUpdate(TQorAppUpdate &update, const TQorRegistryEnhanced &regis
 {
     update.UpdateFileURL = ConfiguredUpdateFileURL(registry);
     update.UpdatePageURL = UpdatePageBeside(update.UpdateFileURL);
-    update.Version = VersionWithoutBuild(ProgramVersionText());
+    // With its build: a published build of the same release is then told
+    // from the running one.
+    update.Version = ProgramVersionText();
     update.ProgramName = QStringLiteral("Quillet");
     update.FileSizeUnit = TQorAppUpdateFileSizeUnit::KiloBytes;
     const bool proxy = ReadBoolSetting(registry, SettingId::UseProxyServer);

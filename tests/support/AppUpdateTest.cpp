@@ -1,4 +1,7 @@
 #include "support/QorAppUpdate.h"
+#include "support/QorRegistryEnhanced.h"
+#include "support/RegistryStore.h"
+#include "support/SettingsTable.h"
 #include "support/StartupSettings.h"
 #include "support/UpdateDownload.h"
 
@@ -75,7 +78,7 @@ TEST(DownloadTexts, TransferSpeedAndTimes)
     QLocale::setDefault(QLocale::c());
 }
 
-TEST(CompareVersions, PartsByValueAndBuildsOnlyWhenBothHaveOne)
+TEST(CompareVersions, PartsByValueThenTheBuild)
 {
     struct Case
     {
@@ -83,9 +86,10 @@ TEST(CompareVersions, PartsByValueAndBuildsOnlyWhenBothHaveOne)
         int order;
     };
     const Case cases[] = {
-        {"0.01.00", "0.01.00b0", 0}, // the running program drops its build
+        {"0.01.00", "0.01.00b0", 0}, // no build is build 0
         {"0.01.00b0", "0.01.00b0", 0},
-        {"0.01.00", "0.01.00b3", 0},
+        {"0.01.00b3", "0.01.00b3", 0},
+        {"0.01.00", "0.01.00b3", -1},
         {"0.01.00b0", "0.01.00b1", -1},
         {"1.02.08b10", "1.02.08b9", 1},
         {"0.01.00b9", "0.01.01b0", -1},
@@ -243,13 +247,22 @@ TEST_F(UpdateCheck, AnswersWithoutANewerVersion)
     }
 }
 
-TEST_F(UpdateCheck, TheInstalledVersionWithItsBuildIsNotNewer)
+// The program's own version, as the update file publishes it ("0.01.00b0")
+// or without its build, is no newer version.
+TEST_F(UpdateCheck, TheRunningVersionIsNotNewerThanItself)
 {
-    update.Version = VersionWithoutBuild(QStringLiteral("0.01.00b0"));
-    PublishSection("[Quillet]\nVersion=0.01.00b0\n");
-    EXPECT_FALSE(Execute());
+    MemoryRegistryStore store;
+    TQorRegistryEnhanced registry{store};
+    registry.SetKey(QString(kProgramSettingsKey));
+    ConfigureAppUpdate(update, registry);
+    update.UpdateFileURL = server.Url(QStringLiteral("/velmora/VelmoraUpdates.txt"));
+    for (const QString &published : {ProgramVersionText(), VersionWithoutBuild(ProgramVersionText())}) {
+        prompts = RecordingPrompts();
+        PublishSection("[Quillet]\nVersion=" + published.toUtf8() + "\n");
+        EXPECT_FALSE(Execute()) << published.toStdString();
+        EXPECT_EQ(prompts.information, QStringList{"There are no new versions available."});
+    }
     EXPECT_TRUE(shown.isEmpty());
-    EXPECT_EQ(prompts.information, QStringList{"There are no new versions available."});
 }
 
 TEST_F(UpdateCheck, FailuresNeverPassForUpToDate)
