@@ -87,14 +87,13 @@ double Luminance(const QColor &color)
 
 constexpr double kReadableContrast = 4.5;
 
-// The first candidate that reads on base; else the first one made lighter
-// (on a dark base) or darker, keeping its hue, just far enough.
-QColor Readable(const QList<QColor> &candidates, const QColor &base)
+// The colour itself when it reads on base; else made lighter (on a dark
+// base) or darker, keeping its hue, just far enough.
+QColor Readable(const QColor &color, const QColor &base)
 {
-    for (const QColor &candidate : candidates)
-        if (ContrastRatio(candidate, base) >= kReadableContrast)
-            return candidate;
-    const QColor from = candidates.first().toHsl();
+    if (ContrastRatio(color, base) >= kReadableContrast)
+        return color;
+    const QColor from = color.toHsl();
     const float toward = Luminance(base) < 0.18 ? 1.0f : 0.0f;
     constexpr int kSteps = 50;
     QColor moved = from;
@@ -169,9 +168,8 @@ TRowColors RowColorsOf(const QPalette &palette)
 {
     const QColor base = palette.color(QPalette::Active, QPalette::Base);
     const QColor text = palette.color(QPalette::Active, QPalette::Text);
-    return {Readable({palette.color(QPalette::Disabled, QPalette::Text)}, base), text,
-            Readable({palette.color(QPalette::Active, QPalette::Highlight), palette.color(QPalette::Active, QPalette::Link)},
-                     base)};
+    return {Readable(palette.color(QPalette::Disabled, QPalette::Text), base), text,
+            Readable(palette.color(QPalette::Active, QPalette::Highlight), base)};
 }
 
 TRowColors RowColorsFromPalette()

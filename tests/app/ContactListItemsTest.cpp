@@ -111,25 +111,25 @@ TEST(RowColors, ReadOnTheBaseOfLightAndDarkPalettes)
     struct Case
     {
         const char *name;
-        QColor base, text, highlight, link, disabled;
+        QColor base, text, highlight, disabled;
     };
     const Case cases[] = {
-        {"dark", QColor("#232629"), QColor("#eff0f1"), QColor("#1d4e80"), QColor("#2a5f8f"), QColor("#3b3e41")},
-        {"light", Qt::white, Qt::black, QColor("#308cc6"), QColor("#0000ff"), QColor("#bebebe")},
-        {"readable highlight", Qt::white, Qt::black, QColor("#00307a"), QColor("#0000ff"), QColor("#707070")},
+        {"dark", QColor("#232629"), QColor("#eff0f1"), QColor("#1d4e80"), QColor("#3b3e41")},
+        {"light", Qt::white, Qt::black, QColor("#308cc6"), QColor("#bebebe")},
+        {"readable highlight", Qt::white, Qt::black, QColor("#00307a"), QColor("#707070")},
     };
     for (const Case &c : cases) {
         QPalette palette;
         palette.setColor(QPalette::Base, c.base);
         palette.setColor(QPalette::Text, c.text);
         palette.setColor(QPalette::Highlight, c.highlight);
-        palette.setColor(QPalette::Link, c.link);
         palette.setColor(QPalette::Disabled, QPalette::Text, c.disabled);
         const TRowColors colors = RowColorsOf(palette);
         for (const QColor &color : {colors.Retired, colors.Contact, colors.Other})
             EXPECT_GE(ContrastRatio(color, c.base), 4.5) << c.name << " " << color.name().toStdString();
         EXPECT_NE(colors.Other, colors.Contact) << c.name;
         EXPECT_NE(colors.Retired, colors.Contact) << c.name;
+        EXPECT_NEAR(colors.Other.hslHueF(), c.highlight.hslHueF(), 0.01) << c.name; // still the highlight's blue
     }
     EXPECT_EQ(RowColorsOf([] {
                   QPalette p;
