@@ -3,6 +3,8 @@
 # contacts, under a virtual X display: bash scripts/screenshot.sh [OUT.png]
 # With --dialogs, --options, --sync-dialogs or --update-dialogs [FOLDER] it saves
 # the pictures of those dialogs into FOLDER (default docs/) instead.
+# CARDOLIN_SCREENSHOT_SIZE=800x600 sizes the window, CARDOLIN_SCREENSHOT_DARK=1
+# gives it a dark palette; a message shown at start is saved as OUT-message.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mode=window

@@ -5,8 +5,12 @@
 #include "contacts/SerialDate.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPalette>
+
+#include <algorithm>
+#include <cmath>
 
 namespace cardolin::app {
 
@@ -54,13 +58,52 @@ int RowIcon(const TContactData &contact, const QString &caption, const QString &
     return previous;
 }
 
-QColor RowColor(const QString &categories, const QString &keywords, const TRowColors &colors)
+struct TRowLook
 {
+    QColor Color;
+    QString ToolTip;
+};
+
+TRowLook RowLook(const QString &categories, const QString &keywords, const TRowColors &colors)
+{
+    // Shared by every row of their kind, so a large book holds each text once.
+    static const QString retired = QCoreApplication::translate("ContactList", "Retired or obsolete contact");
+    static const QString other = QCoreApplication::translate("ContactList", "Not in the \"Contacts\" category");
     if (categories.contains("Retired"_L1) || keywords.contains("Obsolete"_L1))
-        return colors.Retired;
+        return {colors.Retired, retired};
     if (categories.contains("Contacts"_L1))
-        return colors.Contact;
-    return colors.Other;
+        return {colors.Contact, {}};
+    return {colors.Other, other};
+}
+
+double Luminance(const QColor &color)
+{
+    const auto linear = [](float channel) {
+        return channel <= 0.04045f ? channel / 12.92 : std::pow((channel + 0.055) / 1.055, 2.4);
+    };
+    const QColor rgb = color.toRgb();
+    return 0.2126 * linear(rgb.redF()) + 0.7152 * linear(rgb.greenF()) + 0.0722 * linear(rgb.blueF());
+}
+
+constexpr double kReadableContrast = 4.5;
+
+// The colour itself when it reads on base; else made lighter (on a dark
+// base) or darker, keeping its hue, just far enough.
+QColor Readable(const QColor &color, const QColor &base)
+{
+    if (ContrastRatio(color, base) >= kReadableContrast)
+        return color;
+    const QColor from = color.toHsl();
+    const float toward = Luminance(base) < 0.18 ? 1.0f : 0.0f;
+    constexpr int kSteps = 50;
+    QColor moved = from;
+    for (int step = 1; step <= kSteps; ++step) {
+        const float lightness = from.lightnessF() + (toward - from.lightnessF()) * float(step) / kSteps;
+        moved = QColor::fromHslF(from.hslHueF(), from.hslSaturationF(), lightness);
+        if (ContrastRatio(moved, base) >= kReadableContrast)
+            break;
+    }
+    return moved.toRgb();
 }
 
 QIcon PaintedIcon(const QColor &color, QChar glyph, bool square)
@@ -115,11 +158,23 @@ QList<QIcon> ContactRowIcons()
     };
 }
 
+double ContrastRatio(const QColor &a, const QColor &b)
+{
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TRowColors RowColorsOf(const QPalette &palette)
+{
+    const QColor base = palette.color(QPalette::Active, QPalette::Base);
+    const QColor text = palette.color(QPalette::Active, QPalette::Text);
+    return {Readable(palette.color(QPalette::Disabled, QPalette::Text), base), text,
+            Readable(palette.color(QPalette::Active, QPalette::Highlight), base)};
+}
+
 TRowColors RowColorsFromPalette()
 {
-    const QPalette palette = QApplication::palette();
-    return {palette.color(QPalette::Disabled, QPalette::Text), palette.color(QPalette::Active, QPalette::Text),
-            palette.color(QPalette::Active, QPalette::Highlight)};
+    return RowColorsOf(QApplication::palette());
 }
 
 void BuildListItem(TListItem &AListItem, TContactData *AContactData, const TQorContacts &contacts,
@@ -147,7 +202,9 @@ void BuildListItem(TListItem &AListItem, TContactData *AContactData, const TQorC
     if (linkGenderToTitle)
         LinkGenderToTitle(contact);
     AListItem.ImageIndex = RowIcon(contact, caption, categories, AListItem.ImageIndex);
-    AListItem.TextColor = RowColor(categories, keywords, colors);
+    TRowLook look = RowLook(categories, keywords, colors);
+    AListItem.TextColor = std::move(look.Color);
+    AListItem.ToolTip = std::move(look.ToolTip);
     AListItem.Data = AContactData;
 }
 

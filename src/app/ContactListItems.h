@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QIcon>
 #include <QList>
+#include <QPalette>
 #include <QStringList>
 
 namespace cardolin {
@@ -26,6 +27,7 @@ QList<QIcon> ContactRowIcons();
 
 // Text colours of a row: grey for retired or obsolete contacts, the normal
 // text colour for those in "Contacts", the highlight colour for the rest.
+// A row in another colour than the text says why in its tooltip.
 struct TRowColors
 {
     QColor Retired;
@@ -33,7 +35,14 @@ struct TRowColors
     QColor Other;
     bool operator==(const TRowColors &) const = default;
 };
+// From the palette, each made readable on its base colour: a dark theme's
+// highlight is often too dark to be read as text.
+TRowColors RowColorsOf(const QPalette &palette);
 TRowColors RowColorsFromPalette();
+
+// The contrast ratio of two colours as the accessibility guidelines measure
+// it: 1 (none) to 21 (black on white).
+double ContrastRatio(const QColor &a, const QColor &b);
 
 // Fills a row from its record. linkGenderToTitle lets a title such as "Mrs."
 // set an unspecified gender on the record itself (Apply is not enabled for it).

@@ -1,6 +1,7 @@
 #include "app/GuiDesktopServices.h"
 
 #include "platform/MailHandOver.h"
+#include "platform/SystemDesktopServices.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -17,6 +18,12 @@ bool GuiDesktopServices::OpenAddress(const QString &address)
     if (text.startsWith(QStringLiteral("mailto: ")))
         text.remove(7, 1);
     return !text.isEmpty() && QDesktopServices::openUrl(QUrl::fromUserInput(text));
+}
+
+bool GuiDesktopServices::CanOpenFile(const QString &path) const
+{
+    // Qt hands local files to xdg-open as well.
+    return platform::HasOpenerFor(path);
 }
 
 bool GuiDesktopServices::ComposeMail(const QString &recipients, const QString &subject, const QString &body,

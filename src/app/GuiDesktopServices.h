@@ -10,6 +10,7 @@ class GuiDesktopServices final : public platform::DesktopServices
 {
 public:
     bool OpenAddress(const QString &address) override;
+    bool CanOpenFile(const QString &path) const override;
     bool ComposeMail(const QString &recipients, const QString &subject, const QString &body,
                      const QString &attachmentPath) override;
     void SetClipboardText(const QString &text) override;

@@ -7,12 +7,16 @@
 #include "app/GuiDesktopServices.h"
 #include "app/SaveAsCommand.h"
 #include "app/UpdateCommands.h"
+#include "app/WorkProgress.h"
 #include "app/ApplicationIcon.h"
+#include "app/BookStateHint.h"
 #include "app/ErrorReportDialog.h"
+#include "app/FlowLayout.h"
 #include "app/SyncCommands.h"
 #include "app/listview/ListItemsModel.h"
 #include "app/listview/QorListView.h"
 #include "app/options/OptionsCommand.h"
+#include "contacts/BookBackup.h"
 #include "contacts/BookLocation.h"
 #include "contacts/CollectionOptions.h"
 #include "contacts/DefaultLists.h"
@@ -25,7 +29,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QDialog>
 #include <QDragEnterEvent>
 #include <QMimeData>
@@ -75,6 +78,15 @@ QToolButton *SpeedButton(QWidget *parent, const QString &name, const QString &hi
 QLabel *Caption(QWidget *parent, const QString &text)
 {
     return new QLabel(text, parent);
+}
+
+// A group of the top band, which wraps as one piece.
+QWidget *Group(QWidget *band, QLayout *layout)
+{
+    auto *group = new QWidget(band);
+    layout->setContentsMargins(0, 0, 0, 0);
+    group->setLayout(layout);
+    return group;
 }
 
 } // namespace
@@ -166,16 +178,7 @@ void MainWindow::UpdateUndoActions()
 
 void MainWindow::ShowProgress(int min, int max, int position)
 {
-    m_progress->setMinimum(min);
-    m_progress->setMaximum(max);
-    m_progress->setValue(position);
-    // Long work runs here, on the window's thread: let it paint now and then,
-    // keeping the user's input for afterwards.
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    if (now - m_lastPaint >= 50) {
-        m_lastPaint = now;
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
+    m_workProgress->Show(min, max, position);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent *event)
@@ -235,7 +238,10 @@ void MainWindow::BuildLayout()
     });
     connect(m_list, &QAbstractItemView::doubleClicked, this, [this] { QorListView1DblClick(); });
     layout->addWidget(m_list, 1);
-    m_emptyHint = BuildEmptyHint();
+    m_stateHint = new BookStateHint(*m_list->viewport(), [this] {
+        m_commands->AddContactSpeedButtonClick();
+        m_menu->UpdateUndoActions();
+    });
     m_list->viewport()->installEventFilter(this);
 
     m_progress = new QProgressBar(central);
@@ -243,6 +249,7 @@ void MainWindow::BuildLayout()
     m_progress->setTextVisible(false);
     m_progress->setMaximumHeight(6);
     layout->addWidget(m_progress);
+    m_workProgress = new WorkProgress(*m_progress, this);
     layout->addWidget(BuildBottomBand());
     setCentralWidget(central);
     resize(1292, 587);
@@ -251,8 +258,8 @@ void MainWindow::BuildLayout()
 QWidget *MainWindow::BuildTopBand()
 {
     auto *band = new QWidget(this);
-    auto *row = new QHBoxLayout(band);
-    row->setContentsMargins(0, 0, 0, 0);
+    // The groups wrap onto further rows in a narrow window.
+    auto *row = new FlowLayout(band);
 
     auto *account = new QVBoxLayout;
     account->addWidget(Caption(band, u"User Account :"_s));
@@ -261,7 +268,7 @@ QWidget *MainWindow::BuildTopBand()
     m_accountBox->setMinimumWidth(180);
     connect(m_accountBox, &QComboBox::activated, this, [this] { WindowsUserAccountComboBoxClick(); });
     account->addWidget(m_accountBox);
-    row->addLayout(account);
+    row->addWidget(Group(band, account));
 
     m_refreshButton = CommandButton(band, u"RefreshButton"_s, u"Refresh"_s, QStyle::SP_BrowserReload);
     QPushButton *importButton = CommandButton(band, u"ImportButton"_s, u"Import"_s, QStyle::SP_DialogOpenButton);
@@ -274,8 +281,10 @@ QWidget *MainWindow::BuildTopBand()
         m_commands->CleanButtonClick();
         m_menu->UpdateUndoActions();
     });
-    for (QPushButton *button : {m_refreshButton, importButton, m_exportButton, syncButton, cleanButton})
-        row->addWidget(button, 0, Qt::AlignBottom);
+    for (QPushButton *button : {m_refreshButton, importButton, m_exportButton, syncButton, cleanButton}) {
+        row->addWidget(button);
+        row->setAlignment(button, Qt::AlignBottom);
+    }
 
     auto *find = new QVBoxLayout;
     auto *findRow = new QHBoxLayout;
@@ -305,8 +314,9 @@ QWidget *MainWindow::BuildTopBand()
     m_countLabel = Caption(band, u"0 Contact(s)"_s);
     m_countLabel->setObjectName(u"ContactsCountLabel"_s);
     find->addWidget(m_countLabel);
-    row->addLayout(find);
-    row->addStretch();
+    QWidget *findGroup = Group(band, find);
+    findGroup->setMaximumWidth(420); // room to spare goes before the Google account
+    row->addWidget(findGroup);
 
     auto *google = new QVBoxLayout;
     auto *googleCaption = new QHBoxLayout;
@@ -319,7 +329,9 @@ QWidget *MainWindow::BuildTopBand()
     googleAccounts->setObjectName(u"GoogleAccountComboBox"_s);
     googleAccounts->setMinimumWidth(220);
     google->addWidget(googleAccounts);
-    row->addLayout(google);
+    QWidget *googleGroup = Group(band, google);
+    row->addWidget(googleGroup);
+    row->setAlignment(googleGroup, Qt::AlignRight);
     return band;
 }
 
@@ -489,38 +501,8 @@ void MainWindow::UpdateStatus()
         status += u" - Filtered View"_s;
     m_countLabel->setText(status);
     m_exportButton->setEnabled(rows > 0);
-    m_emptyHint->setVisible(m_contacts1.ContactDataList().empty());
-}
-
-QWidget *MainWindow::BuildEmptyHint()
-{
-    auto *hint = new QWidget(m_list->viewport());
-    hint->setObjectName(u"EmptyBookHint"_s);
-    auto *layout = new QVBoxLayout(hint);
-    auto *text = new QLabel(tr("No contacts yet"), hint);
-    text->setAlignment(Qt::AlignCenter);
-    QFont larger = text->font();
-    larger.setPointSizeF(larger.pointSizeF() * 1.3);
-    text->setFont(larger);
-    layout->addWidget(text);
-    auto *add = new QPushButton(style()->standardIcon(QStyle::SP_FileIcon), tr("Add Contact"), hint);
-    add->setObjectName(u"EmptyBookAddButton"_s);
-    connect(add, &QPushButton::clicked, this, [this] {
-        m_commands->AddContactSpeedButtonClick();
-        m_menu->UpdateUndoActions();
-    });
-    layout->addWidget(add, 0, Qt::AlignHCenter);
-    hint->adjustSize();
-    hint->hide();
-    return hint;
-}
-
-void MainWindow::PlaceEmptyHint()
-{
-    const QSize area = m_list->viewport()->size();
-    const QSize size = m_emptyHint->sizeHint();
-    m_emptyHint->setGeometry((area.width() - size.width()) / 2, (area.height() - size.height()) / 3, size.width(),
-                             size.height());
+    m_stateHint->Show({m_contacts1.ContactDataList().empty(), m_session.Trouble(), m_session.TroubleReason(),
+                       BookPath(m_session.LoadedWindowsUserAccount())});
 }
 
 void MainWindow::ShowErrorReport(const QString &suffix)
@@ -720,10 +702,10 @@ void MainWindow::OfferBackup()
     if (backup.isEmpty())
         return;
     const QString saved = QLocale().toString(QFileInfo(backup).lastModified(), QLocale::ShortFormat);
+    const QString aside = QFileInfo(BookAsideName(BookPath(m_session.LoadedWindowsUserAccount()))).fileName();
     if (m_env.Prompts.AskYesNo(tr("The contacts book could not be read. Do you want to open its backup copy, saved "
                                   "on %1?\n\nThe unreadable book is kept aside as \"%2\" when you apply.")
-                                   .arg(saved, QFileInfo(BookPath(m_session.LoadedWindowsUserAccount())).fileName() +
-                                                   u".bad"_s))) {
+                                   .arg(saved, aside))) {
         BusyCursor busy(m_env.Prompts);
         m_session.OpenBackup();
     }
@@ -893,7 +875,7 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         (MenuKeyPressed(static_cast<QKeyEvent *>(event)) || ListKeyPressed(static_cast<QKeyEvent *>(event))))
         return true;
     if (watched == m_list->viewport() && event->type() == QEvent::Resize)
-        PlaceEmptyHint();
+        m_stateHint->Place();
     return QMainWindow::eventFilter(watched, event);
 }
 

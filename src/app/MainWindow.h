@@ -36,6 +36,7 @@ class DesktopServices;
 
 namespace cardolin::app {
 
+class BookStateHint;
 class ContactCommands;
 class ContactMenu;
 class ErrorReportDialog;
@@ -45,6 +46,7 @@ class OptionsCommand;
 class SaveAsCommand;
 class TQorListView;
 class UpdateCommands;
+class WorkProgress;
 
 // What the main window works with; all of it outlives the window.
 struct TMainWindowEnvironment
@@ -182,8 +184,6 @@ private:
     void ShowLoadedBook();
     void OfferBackup();
     void BuildCommands();
-    QWidget *BuildEmptyHint();
-    void PlaceEmptyHint();
     void SortIfAsked();
     void ShowProgress(int min, int max, int position);
     bool ListKeyPressed(QKeyEvent *event);
@@ -229,18 +229,18 @@ private:
     QLabel *m_countLabel = nullptr;
     TQorListView *m_list = nullptr;
     QProgressBar *m_progress = nullptr;
+    WorkProgress *m_workProgress = nullptr;
     QPushButton *m_applyButton = nullptr;
     SaveAsCommand *m_saveAs = nullptr; // offered while the book is read-only
     QSystemTrayIcon *m_tray = nullptr;
     ErrorReportDialog *m_errorReport = nullptr;
-    QWidget *m_emptyHint = nullptr;
+    BookStateHint *m_stateHint = nullptr;
     std::unique_ptr<ContactCommands> m_commands;
     ContactMenu *m_menu = nullptr;
     ImportExportCommands *m_importExport = nullptr;
     SyncCommands *m_sync = nullptr;
     TDialogMemory m_dialogMemory;
     std::unique_ptr<UpdateCommands> m_updates; // Check for Updates, About
-    qint64 m_lastPaint = 0;
     std::unique_ptr<OptionsCommand> m_optionsCommand;
 };
 

@@ -5,11 +5,47 @@
 #include "app/UpdatePictures.h"
 #include "app/dialogs/SyncDialogPictures.h"
 
+#include <QPalette>
+#include <QStyleFactory>
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 
 using namespace cardolin;
+
+namespace {
+
+// CARDOLIN_SCREENSHOT_DARK=1 pictures the window under a dark Fusion palette.
+void UseDarkPaletteIfAsked()
+{
+    if (qEnvironmentVariableIntValue("CARDOLIN_SCREENSHOT_DARK") == 0)
+        return;
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QPalette dark;
+    const QColor window(0x35, 0x35, 0x35), base(0x23, 0x26, 0x29), text(0xef, 0xf0, 0xf1);
+    for (auto [role, color] : {std::pair{QPalette::Window, window}, {QPalette::Base, base},
+                               {QPalette::AlternateBase, window}, {QPalette::Button, window},
+                               {QPalette::WindowText, text}, {QPalette::Text, text}, {QPalette::ButtonText, text},
+                               {QPalette::Highlight, QColor(0x1d, 0x4e, 0x80)}, {QPalette::Link, QColor(0x2a, 0x5f, 0x8f)},
+                               {QPalette::HighlightedText, text}, {QPalette::ToolTipBase, base},
+                               {QPalette::ToolTipText, text}})
+        dark.setColor(role, color);
+    dark.setColor(QPalette::Disabled, QPalette::Text, QColor(0x5d, 0x61, 0x63));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x5d, 0x61, 0x63));
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x5d, 0x61, 0x63));
+    QApplication::setPalette(dark);
+}
+
+// CARDOLIN_SCREENSHOT_SIZE=800x600 pictures the window at that size.
+void ResizeIfAsked(QWidget &window)
+{
+    const QStringList size = qEnvironmentVariable("CARDOLIN_SCREENSHOT_SIZE").split(u'x');
+    if (size.size() == 2 && size[0].toInt() > 0 && size[1].toInt() > 0)
+        window.resize(size[0].toInt(), size[1].toInt());
+}
+
+} // namespace
 
 // Starts the program as a user would and saves a picture of its main window:
 //   quillet-screenshot OUT.png [ARGUMENTS...]
@@ -46,17 +82,34 @@ int main(int argc, char *argv[])
     const QString output = arguments.at(1);
     arguments = arguments.mid(2);
 
+    UseDarkPaletteIfAsked();
     app::DesktopSession session;
-    session.Start(arguments);
     int status = 0;
-    // Give the window system time to map and paint the window first.
-    QTimer::singleShot(1500, &application, [&] {
-        if (!session.Window().grab().save(output)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(output));
+    bool taken = false;
+    const auto save = [&](QWidget &widget, const QString &file) {
+        if (!widget.grab().save(file)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
             status = 1;
         }
+    };
+    // Give the window system time to map and paint the window first. Set
+    // before the start, so that a message the start shows (a damaged book)
+    // is pictured beside the window, then answered, and the window after it.
+    std::function<void()> shoot = [&] {
+        if (QWidget *message = QApplication::activeModalWidget()) {
+            save(*message, QString(output).replace(QStringLiteral(".png"), QStringLiteral("-message.png")));
+            message->close();
+            QTimer::singleShot(500, &application, shoot);
+            return;
+        }
+        save(session.Window(), output);
+        taken = true;
         application.quit();
-    });
-    application.exec();
+    };
+    QTimer::singleShot(1500, &application, shoot);
+    ResizeIfAsked(session.Window());
+    session.Start(arguments);
+    if (!taken)
+        application.exec();
     return status;
 }

@@ -6,6 +6,9 @@
 #include "app/UpdateNotifyBox.h"
 #include "platform/DesktopServices.h"
 #include "platform/SystemFolders.h"
+#include "support/UserPrompts.h"
+
+#include <QCoreApplication>
 
 namespace cardolin::app {
 
@@ -29,6 +32,7 @@ void UpdateCommands::ShowNotifyBox(const TUpdateInfo &info)
     UpdateNotifyBox box(info, m_update, m_prompts, *m_desktop, &m_window);
     box.setFont(m_window.font());
     box.RunDownload = [this](UpdateDownloadBox &download) {
+        download.CanInstall = [this](const QString &fileName) { return m_desktop->CanOpenFile(fileName); };
         download.OnReadyToInstall = [this](const QString &fileName) { Install(fileName); };
         download.Run();
     };
@@ -46,8 +50,10 @@ void UpdateCommands::Install(const QString &fileName)
     QObject::disconnect(watch);
     // The user may have kept the window open at the save question; the file
     // then waits in the download folder.
-    if (!closed)
+    if (!closed) {
+        m_prompts.ShowInformation(QCoreApplication::translate("UpdateCommands", "The new version waits in \"%1\".").arg(fileName));
         return;
+    }
     m_desktop->OpenAddress(fileName);
 }
 

@@ -117,6 +117,12 @@ bool UpdateDownloadBox::Run()
         m_prompts.ShowError(tr("The downloaded file is corrupted."));
         return false;
     }
+    if (CanInstall && !CanInstall(path)) {
+        m_prompts.ShowWarning(tr("The new version was saved as \"%1\", but no program of this system can open "
+                                 "it. Install it from there; the application keeps running.")
+                                  .arg(path));
+        return false;
+    }
     m_prompts.ShowInformation(tr("The application will close to start the update."));
     if (OnReadyToInstall)
         OnReadyToInstall(path);

@@ -31,6 +31,9 @@ public:
 
     // Where the file goes.
     QString DestinationFolder;
+    // Whether the verified file can be handed over at all; when it cannot, the
+    // user is told where it was saved and nothing closes.
+    std::function<bool(const QString &)> CanInstall;
     // Called with the verified file after the user was told the program closes.
     std::function<void(const QString &)> OnReadyToInstall;
 

@@ -21,6 +21,45 @@ QString BackupFileName(const QString &bookPath)
 }
 
 namespace {
+
+constexpr int kAsideNames = 100;
+
+QString AsideCandidate(const QString &bookPath, int n)
+{
+    return bookPath + (n == 1 ? QStringLiteral(".bad") : QStringLiteral(".bad%1").arg(n));
+}
+
+bool Taken(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+} // namespace
+
+QString BookAsideName(const QString &bookPath)
+{
+    for (int n = 1; n <= kAsideNames; ++n)
+        if (const QString name = AsideCandidate(bookPath, n); !Taken(name))
+            return name;
+    return {};
+}
+
+QString MoveBookAside(const QString &bookPath)
+{
+    // Tried one by one rather than trusting BookAsideName: another program
+    // may take a name meanwhile, and a move never replaces what is there.
+    for (int n = 1; n <= kAsideNames; ++n) {
+        const QString name = AsideCandidate(bookPath, n);
+        if (platform::MoveFile(bookPath, name, platform::MoveMode::KeepExisting))
+            return name;
+        if (!Taken(name))
+            break;
+    }
+    return {};
+}
+
+namespace {
 // Copies through a temporary file, so a failed copy leaves the older backup
 // whole. The backup is as private as the book, and a link found in its place
 // is replaced, never written through: nobody links a backup on purpose.

@@ -3,6 +3,7 @@
 #include "contacts/BookBackup.h"
 #include "contacts/QorContacts.h"
 #include "platform/FileSystem.h"
+#include "platform/RegularFile.h"
 #include "support/UserPrompts.h"
 
 #include <QDir>
@@ -25,7 +26,7 @@ bool TContactsBookSession::AskToSave()
 
 QString TContactsBookSession::BackupOfUnreadableBook() const
 {
-    if (!m_loadFailed || m_onBackup)
+    if (!LoadFailed() || m_onBackup)
         return {};
     const QString backup = BackupFileName(m_bookPath(m_loaded));
     return QFileInfo(backup).isFile() ? backup : QString();
@@ -52,9 +53,9 @@ bool TContactsBookSession::KeepUnreadableAside()
     // Moved rather than copied over the backup, so the good backup stays and
     // the damaged file is still there for anyone who wants to look into it.
     const QString book = m_bookPath(m_loaded);
-    if (!QFileInfo::exists(book) || platform::MoveFile(book, book + QStringLiteral(".bad"),
-                                                       platform::MoveMode::ReplaceExisting)) {
-        m_loadFailed = false;
+    if (!QFileInfo::exists(book) || !MoveBookAside(book).isEmpty()) {
+        m_trouble = TBookTrouble::None;
+        m_troubleReason.clear();
         m_onBackup = false;
         return true;
     }
@@ -91,7 +92,7 @@ bool TContactsBookSession::Save()
     if (m_loaded.isEmpty())
         return false;
     const QString path = m_bookPath(m_loaded);
-    if (m_loadFailed && !m_onBackup) {
+    if (LoadFailed() && !m_onBackup) {
         m_prompts.ShowError(QStringLiteral("The contacts book of %1 could not be read, so it was not replaced. "
                                            "Repair or move \"%2\", then press Refresh.")
                                 .arg(m_loaded, QDir::toNativeSeparators(path)));
@@ -99,7 +100,7 @@ bool TContactsBookSession::Save()
     }
     if (!ClaimForSaving(path))
         return false;
-    if (m_loadFailed && !KeepUnreadableAside())
+    if (LoadFailed() && !KeepUnreadableAside())
         return false;
     // A failed save leaves the changes unsaved: clearing them would let the
     // next refresh or the closing drop them without a question.
@@ -134,6 +135,34 @@ bool TContactsBookSession::SaveAs(const QString &path)
     return true;
 }
 
+void TContactsBookSession::Load(const QString &path)
+{
+    // Looked at first without waiting: a FIFO in the book's place would block
+    // the reader, and a folder or a refused permission is no damaged book.
+    m_troubleReason = platform::RegularFileProblem(path);
+    if (!m_troubleReason.isEmpty()) {
+        m_trouble = TBookTrouble::Unreadable;
+        return;
+    }
+    m_contacts.LoadFromXMLFile(path);
+    if (m_contacts.LastError().isEmpty())
+        return;
+    m_trouble = TBookTrouble::Damaged;
+    m_troubleReason = m_contacts.LastError();
+    const QString prefix = QStringLiteral("Cannot load \"%1\": ").arg(path);
+    if (m_troubleReason.startsWith(prefix))
+        m_troubleReason.remove(0, prefix.size());
+}
+
+QString TContactsBookSession::TroubleMessage(const QString &path) const
+{
+    const QString book = QDir::toNativeSeparators(path);
+    return (m_trouble == TBookTrouble::Unreadable
+                ? QStringLiteral("The contacts book \"%1\" cannot be read: %2")
+                : QStringLiteral("The contacts book \"%1\" is damaged and was not loaded: %2"))
+        .arg(book, m_troubleReason);
+}
+
 bool TContactsBookSession::Refresh(const QString &account)
 {
     if (!AskToSave())
@@ -142,19 +171,20 @@ bool TContactsBookSession::Refresh(const QString &account)
     ClaimForLoading(path);
     m_claim.Remember(path);
     const bool exists = QFileInfo::exists(path);
+    m_trouble = TBookTrouble::None;
+    m_troubleReason.clear();
     if (exists)
-        m_contacts.LoadFromXMLFile(path);
-    const bool loaded = !exists || m_contacts.LastError().isEmpty();
+        Load(path);
+    const bool loaded = m_trouble == TBookTrouble::None;
     // A book that failed half way shows nothing rather than a part of itself.
     if (!loaded || !exists)
         m_contacts.ClearContactDataList();
     if (!loaded)
-        m_prompts.ShowError(m_contacts.LastError());
+        m_prompts.ShowError(TroubleMessage(path));
     if (!exists)
         PointOutBookElsewhere(account, path);
     m_loaded = account;
     m_modified = false;
-    m_loadFailed = !loaded;
     m_onBackup = false;
     return loaded;
 }

@@ -40,15 +40,21 @@ public:
     // the user may still rescue it by hand. Nor is a book that another program
     // holds, or one changed on disk since it was loaded unless the user says so.
     bool Save();
-    // The loaded account's book exists but could not be read.
-    bool LoadFailed() const { return m_loadFailed; }
+    // The loaded account's book exists but could not be loaded.
+    bool LoadFailed() const { return m_trouble != TBookTrouble::None; }
+    // Why: the file cannot be read at all (permissions, a folder or a FIFO in
+    // its place), or it was read and is damaged. None while its backup is open.
+    enum class TBookTrouble { None, Unreadable, Damaged };
+    TBookTrouble Trouble() const { return m_onBackup ? TBookTrouble::None : m_trouble; }
+    // The system's or the reader's words for it.
+    const QString &TroubleReason() const { return m_troubleReason; }
     // Loads another account's book after offering to save; does nothing for
     // the account already loaded.
     bool SwitchAccount(const QString &account);
     // After a failed load: the book's backup copy when there is one to offer.
     QString BackupOfUnreadableBook() const;
     // Loads that backup in place of the unreadable book, which stays untouched
-    // until the next save keeps it aside as "<book>.bad". The result counts as
+    // until the next save keeps it aside (BookAsideName). The result counts as
     // unsaved changes. False (the error shown) when the backup cannot be read.
     bool OpenBackup();
     // The save question; false when the user cancelled, or said Yes and the
@@ -74,6 +80,8 @@ public:
 
 private:
     bool KeepUnreadableAside();
+    void Load(const QString &path);
+    QString TroubleMessage(const QString &path) const;
     void PointOutBookElsewhere(const QString &account, const QString &path);
     void ClaimForLoading(const QString &path);
     bool ClaimForSaving(const QString &path);
@@ -84,7 +92,8 @@ private:
     UserPrompts &m_prompts;
     QString m_loaded;
     bool m_modified = false;
-    bool m_loadFailed = false;
+    TBookTrouble m_trouble = TBookTrouble::None;
+    QString m_troubleReason;
     bool m_onBackup = false;
     bool m_readOnly = false;
     BookClaim m_claim;

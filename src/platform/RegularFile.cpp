@@ -116,6 +116,14 @@ bool ReadRegularFileStart(const QString &path, qint64 maxBytes, QByteArray &byte
     return true;
 }
 
+QString RegularFileProblem(const QString &path)
+{
+    QString error;
+    qint64 size = 0;
+    const Descriptor fd(OpenRegular(path, size, error));
+    return fd.Get() < 0 ? error : QString();
+}
+
 bool ReadRegularFileInPieces(const QString &path, const std::function<bool(QByteArrayView)> &take)
 {
     QString error;

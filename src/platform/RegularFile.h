@@ -26,4 +26,8 @@ bool ReadRegularFileStart(const QString &path, qint64 maxBytes, QByteArray &byte
 // Refuses what ReadRegularFile refuses.
 bool ReadRegularFileInPieces(const QString &path, const std::function<bool(QByteArrayView)> &take);
 
+// Why path cannot be read as a regular file ("Permission denied", a folder,
+// a FIFO); empty when it can. Never waits for a writer.
+QString RegularFileProblem(const QString &path);
+
 } // namespace cardolin::platform

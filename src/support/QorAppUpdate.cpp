@@ -231,12 +231,30 @@ int ComparePart(QStringView a, QStringView b)
     return rest < 0 ? -1 : rest > 0 ? 1 : 0;
 }
 
-} // namespace
-
-int CompareVersions(const QString &a, const QString &b)
+// "0.01.00b7" is release 0.01.00, build 7; a version without a build is
+// build 0, as a missing part is 0: "0.01.00" and "0.01.00b0" are the same.
+struct VersionParts
 {
-    const QList<QStringView> left = QStringView(a).trimmed().split(u'.');
-    const QList<QStringView> right = QStringView(b).trimmed().split(u'.');
+    QStringView Release;
+    QStringView Build; // digits; empty when there is none
+};
+
+VersionParts SplitBuild(QStringView version)
+{
+    const qsizetype b = version.lastIndexOf(u'b', -1, Qt::CaseInsensitive);
+    if (b <= 0 || b + 1 == version.size() || !version[b - 1].isDigit())
+        return {version, {}};
+    const QStringView build = version.mid(b + 1);
+    for (const QChar c : build)
+        if (!c.isDigit() || c.unicode() >= 128)
+            return {version, {}};
+    return {version.left(b), build};
+}
+
+int CompareReleases(QStringView a, QStringView b)
+{
+    const QList<QStringView> left = a.split(u'.');
+    const QList<QStringView> right = b.split(u'.');
     for (qsizetype i = 0; i < qMax(left.size(), right.size()); ++i) {
         // A missing part counts as 0: "1.2" is "1.2.0".
         const QStringView l = i < left.size() ? left[i] : QStringView(u"0");
@@ -245,6 +263,18 @@ int CompareVersions(const QString &a, const QString &b)
             return order;
     }
     return 0;
+}
+
+} // namespace
+
+int CompareVersions(const QString &a, const QString &b)
+{
+    const VersionParts left = SplitBuild(QStringView(a).trimmed());
+    const VersionParts right = SplitBuild(QStringView(b).trimmed());
+    if (const int order = CompareReleases(left.Release, right.Release); order != 0)
+        return order;
+    return ComparePart(left.Build.isEmpty() ? QStringView(u"0") : left.Build,
+                       right.Build.isEmpty() ? QStringView(u"0") : right.Build);
 }
 
 TQorAppUpdate::TCheckResult TQorAppUpdate::Check() const
@@ -298,10 +328,17 @@ bool TQorAppUpdate::Execute(bool noMessageDlg, UserPrompts &prompts, platform::D
     }
     if (noMessageDlg)
         return false;
-    if (result.Outcome == TOutcome::Failed && result.Info.UpdatePageURL.isEmpty()) {
-        // Without a page to offer, a failed check must not pass for "up to date".
-        prompts.ShowError(QCoreApplication::translate("TQorAppUpdate", "The update file could not be read (%1).")
-                              .arg(result.FailureText));
+    if (result.Outcome == TOutcome::Failed) {
+        // A failed check must not pass for "up to date" nor for "nothing
+        // advertised": the page is still offered, with the reason.
+        const QString failure = QCoreApplication::translate("TQorAppUpdate", "The update file could not be read (%1).")
+                                    .arg(result.FailureText);
+        if (result.Info.UpdatePageURL.isEmpty())
+            prompts.ShowError(failure);
+        else if (prompts.AskYesNo(failure + u'\n'
+                                  + QCoreApplication::translate("TQorAppUpdate",
+                                                                "Do you want to open the update web page?")))
+            desktop.OpenAddress(result.Info.UpdatePageURL);
         return false;
     }
     if (!result.Info.Version.isEmpty() || result.Info.UpdatePageURL.isEmpty()) {
@@ -318,7 +355,9 @@ void ConfigureAppUpdate(TQorAppUpdate &update, const TQorRegistryEnhanced &regis
 {
     update.UpdateFileURL = ConfiguredUpdateFileURL(registry);
     update.UpdatePageURL = UpdatePageBeside(update.UpdateFileURL);
-    update.Version = VersionWithoutBuild(ProgramVersionText());
+    // With its build: a published build of the same release is then told
+    // from the running one.
+    update.Version = ProgramVersionText();
     update.ProgramName = QStringLiteral("Quillet");
     update.FileSizeUnit = TQorAppUpdateFileSizeUnit::KiloBytes;
     const bool proxy = ReadBoolSetting(registry, SettingId::UseProxyServer);

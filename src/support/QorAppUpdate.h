@@ -48,7 +48,8 @@ QString ExpectedDigest(THashType type, const TUpdateInfo &info);
 QString FileDigest(const QString &fileName, THashType type);
 
 // Orders version texts part by part, each part by its number ("0.1.0" is
-// newer than "00.00.01", "1.10" newer than "1.9"); <0, 0 or >0.
+// newer than "00.00.01", "1.10" newer than "1.9"), then by build ("b7"; none
+// is build 0); <0, 0 or >0.
 int CompareVersions(const QString &a, const QString &b);
 
 // The update file's address: CARDOLIN_UPDATE_URL, else the setting
@@ -96,7 +97,7 @@ public:
 };
 
 // The main window's settings for the check: the configured addresses, the
-// running version, sizes in KB, the proxy of the options and the desktop
+// running version with its build, sizes in KB, the proxy of the options and the desktop
 // program's section ("Quillet"), which the command-line tool reads too.
 void ConfigureAppUpdate(TQorAppUpdate &update, const TQorRegistryEnhanced &registry);
 

@@ -34,6 +34,8 @@ TEST_P(BuildListItemTest, PicksTheIconAndColourByTheFirstRuleThatApplies)
     BuildListItem(item, contact, contacts, true, kColors);
     EXPECT_EQ(item.ImageIndex, GetParam().icon);
     EXPECT_EQ(item.TextColor, GetParam().color);
+    // A row in another colour than the text says what the colour means.
+    EXPECT_EQ(item.ToolTip.isEmpty(), GetParam().color == kColors.Contact) << item.ToolTip.toStdString();
     EXPECT_EQ(contact->Gender, GetParam().genderAfter);
     EXPECT_EQ(item.Data, contact);
     EXPECT_EQ(item.Texts.size(), 13);
@@ -100,6 +102,44 @@ TEST(BuildListItem, FillsTheColumnsAndKeepsTheIconWhenNoRuleApplies)
     contact->LastVisit = 0;
     BuildListItem(item, contact, contacts, false, kColors);
     EXPECT_EQ(item.Texts[12], "");
+}
+
+// Row colours read on the list's base colour whatever the theme, and stay
+// apart from one another: the highlight of a dark theme is often too dark.
+TEST(RowColors, ReadOnTheBaseOfLightAndDarkPalettes)
+{
+    struct Case
+    {
+        const char *name;
+        QColor base, text, highlight, disabled;
+    };
+    const Case cases[] = {
+        {"dark", QColor("#232629"), QColor("#eff0f1"), QColor("#1d4e80"), QColor("#3b3e41")},
+        {"light", Qt::white, Qt::black, QColor("#308cc6"), QColor("#bebebe")},
+        {"readable highlight", Qt::white, Qt::black, QColor("#00307a"), QColor("#707070")},
+    };
+    for (const Case &c : cases) {
+        QPalette palette;
+        palette.setColor(QPalette::Base, c.base);
+        palette.setColor(QPalette::Text, c.text);
+        palette.setColor(QPalette::Highlight, c.highlight);
+        palette.setColor(QPalette::Disabled, QPalette::Text, c.disabled);
+        const TRowColors colors = RowColorsOf(palette);
+        for (const QColor &color : {colors.Retired, colors.Contact, colors.Other})
+            EXPECT_GE(ContrastRatio(color, c.base), 4.5) << c.name << " " << color.name().toStdString();
+        EXPECT_NE(colors.Other, colors.Contact) << c.name;
+        EXPECT_NE(colors.Retired, colors.Contact) << c.name;
+        EXPECT_NEAR(colors.Other.hslHueF(), c.highlight.hslHueF(), 0.01) << c.name; // still the highlight's blue
+    }
+    EXPECT_EQ(RowColorsOf([] {
+                  QPalette p;
+                  p.setColor(QPalette::Base, Qt::white);
+                  p.setColor(QPalette::Highlight, QColor("#00307a"));
+                  return p;
+              }())
+                  .Other,
+              QColor("#00307a")); // a highlight that reads is kept as it is
+    EXPECT_NEAR(ContrastRatio(Qt::black, Qt::white), 21.0, 1e-9);
 }
 
 } // namespace

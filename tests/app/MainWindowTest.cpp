@@ -3,11 +3,14 @@
 #include "fakes/Files.h"
 #include "MainWindowFixture.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QScrollBar>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 
@@ -193,11 +196,35 @@ TEST_F(MainWindowFixture, AnUnreadableBookShowsNothingAndIsNeverOverwritten)
     Start();
     EXPECT_EQ(prompts.errors.size(), 1);
     EXPECT_EQ(Rows(), 0);
+    // The list's place says so, and invites no contacts that could not be kept.
+    EXPECT_FALSE(Child<QWidget>("EmptyBookHint")->isHidden());
+    EXPECT_EQ(Child<QLabel>("BookStateTitle")->text(), "The contacts book is damaged");
+    EXPECT_TRUE(Child<QLabel>("BookStateDetail")->text().contains(Book("ann")));
+    EXPECT_TRUE(Child<QPushButton>("EmptyBookAddButton")->isHidden());
 
     window->SetModified(true);
     window->ApplyButtonClick();
     EXPECT_EQ(prompts.errors.size(), 2);
     EXPECT_EQ(ReadAll(Book("ann")), unreadable);
+}
+
+TEST_F(MainWindowFixture, TheListSaysWhetherTheBookIsEmptyOrCannotBeRead)
+{
+    Start();
+    EXPECT_FALSE(Child<QWidget>("EmptyBookHint")->isHidden());
+    EXPECT_EQ(Child<QLabel>("BookStateTitle")->text(), "No contacts yet");
+    EXPECT_FALSE(Child<QPushButton>("EmptyBookAddButton")->isHidden());
+
+    ASSERT_TRUE(QDir().mkpath(Book("ann"))); // a folder where the book should be
+    window->RefreshButtonClick();
+    EXPECT_EQ(Child<QLabel>("BookStateTitle")->text(), "The contacts book cannot be read");
+    EXPECT_TRUE(Child<QLabel>("BookStateDetail")->text().contains("It is a folder, not a file."));
+    EXPECT_TRUE(Child<QPushButton>("EmptyBookAddButton")->isHidden());
+
+    QDir().rmdir(Book("ann"));
+    WriteBook("ann", {"Alice"});
+    window->RefreshButtonClick();
+    EXPECT_TRUE(Child<QWidget>("EmptyBookHint")->isHidden());
 }
 
 // A book cut short, say by a full disk, with a good backup beside it.
@@ -225,6 +252,22 @@ TEST_F(MainWindowFixture, TheBackupOfAnUnreadableBookIsOfferedAndTheBookKeptAsid
     EXPECT_EQ(saved.LoadFromXMLFile(Book("ann")), 2);
     EXPECT_EQ(saved.LoadFromXMLFile(dir.filePath("home/ann/Contacts/ann.~cb")), 2);
     EXPECT_FALSE(window->Modified());
+}
+
+// The bar shows long work while it runs and is empty again once the window
+// is idle: after loading and after Apply alike.
+TEST_F(MainWindowFixture, TheProgressBarEmptiesWhenTheWorkEnds)
+{
+    WriteBook("ann", {"Alice", "Bob"});
+    Start();
+    auto *bar = Child<QProgressBar>("ProgressBar1");
+    const auto idle = [bar] { return bar->value() < bar->minimum(); };
+    EXPECT_TRUE(QTest::qWaitFor(idle, 2000)) << bar->value() << " of " << bar->maximum();
+
+    window->SetModified(true);
+    window->ApplyButtonClick();
+    EXPECT_GE(bar->value(), bar->minimum()); // shown while the save runs
+    EXPECT_TRUE(QTest::qWaitFor(idle, 2000)) << bar->value() << " of " << bar->maximum();
 }
 
 TEST_F(MainWindowFixture, FilteredFindShowsTheMatchesAndClearingBringsTheBookBack)
@@ -435,6 +478,31 @@ TEST_F(MainWindowFixture, MinimisingWithTheTrayOptionHidesTheWindow)
     window->OpenCardolinClick();
     EXPECT_FALSE(window->isMinimized());
     EXPECT_FALSE(window->TrayIconVisible());
+}
+
+// Half of a 1600-pixel screen, or an 800 x 600 one: every control stays
+// inside the window and the list's columns scroll.
+TEST_F(MainWindowFixture, TheWindowIsUsableAt800By600)
+{
+    WriteBook("ann", {"Alice", "Bob"});
+    Start();
+    EXPECT_LE(window->minimumSizeHint().width(), 800);
+    EXPECT_LE(window->minimumSizeHint().height(), 600);
+    window->resize(800, 600);
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_EQ(window->width(), 800);
+    const QRect inside = window->centralWidget()->rect();
+    for (QAbstractButton *button : window->centralWidget()->findChildren<QAbstractButton *>()) {
+        if (!button->isVisibleTo(window.get()) || button->parentWidget() == List()->viewport())
+            continue;
+        const QRect at(button->mapTo(window->centralWidget(), QPoint(0, 0)), button->size());
+        EXPECT_TRUE(inside.contains(at)) << button->objectName().toStdString();
+    }
+    for (auto *box : window->centralWidget()->findChildren<QComboBox *>())
+        EXPECT_TRUE(inside.contains(QRect(box->mapTo(window->centralWidget(), QPoint(0, 0)), box->size())))
+            << box->objectName().toStdString();
+    EXPECT_TRUE(List()->horizontalScrollBar()->isVisible()); // the columns are wider than the list
 }
 
 TEST_F(MainWindowFixture, PlacementAndColumnWidthsAreKeptBetweenRuns)

@@ -181,6 +181,30 @@ TEST_F(OptionsConsequencesTest, AccentChangeStampsOnlyContactsWhoseNameChanges)
     EXPECT_TRUE(modified);
 }
 
+// Captions follow the display options, but only contacts that change make the
+// book changed: a new display type changes none, nor accents answered No.
+TEST_F(OptionsConsequencesTest, NewCaptionsAloneLeaveTheBookUnchanged)
+{
+    TContactData *ann = Add("Ann");
+    ann->LastName = "Lee";
+    TOptionsValues after = before;
+    after.Settings[SettingId::DisplayType] = 3;
+    Confirm(after);
+    EXPECT_EQ(synced, std::vector<TContactData *>{ann});
+    EXPECT_FALSE(modified);
+
+    synced.clear();
+    after = before;
+    after.Settings[SettingId::DisplayReplaceAccentedChars] = true;
+    Add("Zoé");
+    prompts.answerYes = false;
+    Confirm(after);
+    EXPECT_EQ(prompts.questions, QStringList{"Do you want to update all contacts?"});
+    EXPECT_EQ(synced.size(), 2u);
+    EXPECT_FALSE(modified);
+    EXPECT_FALSE(history.CanUndo());
+}
+
 TEST_F(OptionsConsequencesTest, NamingBooksAfterDisplayNamesOffersToMoveThem)
 {
     users.fullNames["ann"] = "Ann Lee";

@@ -189,6 +189,36 @@ TEST_F(UpdateWindow, DownloadClosesTheProgramAndOpensTheFile)
     EXPECT_TRUE(prompts.information.contains("The application will close to start the update."));
 }
 
+// Where nothing could open the installer (no xdg-open, no program for its
+// type) the program must not close for it: the file stays and the user learns
+// where. So too when the user keeps the window open at the save question.
+TEST_F(UpdateWindow, WithoutAnOpenerTheProgramKeepsRunningAndSaysWhereTheFileIs)
+{
+    server.Publish(QStringLiteral("/velmora/cardolin.deb"), kInstaller);
+    Publish("[Quillet]\nVersion=99.00.00\nDownloadFileURL=" + server.Url("/velmora/cardolin.deb").toUtf8() + "\n");
+    StartWith([](app::UpdateNotifyBox &box) { box.DownloadButton->click(); });
+    bool closed = false;
+    QObject::connect(window.get(), &app::MainWindow::Closed, [&closed] { closed = true; });
+    const QString saved = downloads.filePath("cardolin.deb");
+
+    desktop.canOpenFiles = false;
+    ClickCheck();
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(desktop.opened.isEmpty());
+    EXPECT_FALSE(prompts.information.contains("The application will close to start the update."));
+    ASSERT_EQ(prompts.warnings.size(), 1);
+    EXPECT_TRUE(prompts.warnings[0].contains('"' + saved + '"')) << prompts.warnings[0].toStdString();
+    EXPECT_EQ(QFileInfo(saved).size(), kInstaller.size());
+
+    desktop.canOpenFiles = true;
+    window->SetModified(true);
+    prompts.cancel = true; // at the save question
+    ClickCheck();
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(desktop.opened.isEmpty());
+    EXPECT_TRUE(prompts.information.contains("The new version waits in \"" + saved + "\"."));
+}
+
 TEST_F(UpdateWindow, WithoutAnAddressNothingIsAsked)
 {
     Start();

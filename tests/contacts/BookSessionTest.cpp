@@ -1,3 +1,4 @@
+#include "contacts/BookBackup.h"
 #include "contacts/BookClaim.h"
 #include "contacts/BookSession.h"
 #include "contacts/QorContacts.h"
@@ -9,6 +10,10 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+
+#include <sys/stat.h>
 
 using namespace cardolin;
 using cardolin::testing::RecordingPrompts;
@@ -142,6 +147,69 @@ QByteArray WriteOtherBook(const QString &path, const char *firstName)
     other.CreateContactData()->FirstName = firstName;
     other.SaveToXMLFile(path);
     return ReadAll(path);
+}
+
+// What stands in the book's place decides what the user is told: a file that
+// cannot be opened as a book is no damaged book, and a FIFO must not block.
+TEST_F(SessionTest, ABookThatCannotBeReadIsToldFromADamagedOne)
+{
+    using Trouble = TContactsBookSession::TBookTrouble;
+    struct Case
+    {
+        const char *name;
+        std::function<bool(const QString &)> make;
+        Trouble trouble;
+        const char *reason;
+        const char *message;
+    };
+    const Case cases[] = {
+        {"a folder", [](const QString &path) { return QDir().mkpath(path); }, Trouble::Unreadable, "folder",
+         "cannot be read"},
+        {"a FIFO", [](const QString &path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; },
+         Trouble::Unreadable, "not a regular file", "cannot be read"},
+        {"a malformed book",
+         [](const QString &path) { return QFile::copy(CARDOLIN_FIXTURES "/cli/malformed.qcb", path); },
+         Trouble::Damaged, "", "is damaged"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        QDir(dir.filePath("home/bob/Contacts")).removeRecursively();
+        QDir().mkpath(dir.filePath("home/bob/Contacts"));
+        ASSERT_TRUE(c.make(Book("bob")));
+        prompts = RecordingPrompts();
+        session.SetModified(false);
+        EXPECT_FALSE(session.Refresh("bob"));
+        EXPECT_TRUE(session.LoadFailed());
+        EXPECT_EQ(session.Trouble(), c.trouble);
+        EXPECT_TRUE(session.TroubleReason().contains(c.reason)) << session.TroubleReason().toStdString();
+        ASSERT_EQ(prompts.errors.size(), 1);
+        EXPECT_TRUE(prompts.errors[0].contains(c.message)) << prompts.errors[0].toStdString();
+        EXPECT_TRUE(prompts.errors[0].contains(Book("bob")));
+        Add("Typed after the failure");
+        EXPECT_FALSE(session.Save());
+    }
+}
+
+// Every unloadable book that a save moved aside stays: the next one gets the
+// next free name instead of replacing it.
+TEST_F(SessionTest, EarlierBooksKeptAsideAreNeverReplaced)
+{
+    QDir().mkpath(dir.filePath("home/ann/Contacts"));
+    WriteOtherBook(dir.filePath("home/ann/Contacts/ann.~cb"), "Backed up");
+    ASSERT_TRUE(WriteAll(Book("ann") + ".bad", "an older casualty"));
+    for (const char *damage : {"<QorContacts", "<<<"}) {
+        ASSERT_TRUE(WriteAll(Book("ann"), damage));
+        session.SetModified(false);
+        EXPECT_FALSE(session.Refresh("ann"));
+        const QString aside = BookAsideName(Book("ann"));
+        ASSERT_TRUE(session.OpenBackup());
+        EXPECT_EQ(session.Trouble(), TContactsBookSession::TBookTrouble::None);
+        ASSERT_TRUE(session.Save());
+        EXPECT_EQ(ReadAll(aside), damage);
+    }
+    EXPECT_EQ(ReadAll(Book("ann") + ".bad"), "an older casualty");
+    EXPECT_EQ(ReadAll(Book("ann") + ".bad2"), "<QorContacts");
+    EXPECT_EQ(ReadAll(Book("ann") + ".bad3"), "<<<");
 }
 
 TEST_F(SessionTest, TheBookIsHeldWhileOpenAndABookChangedOnDiskIsReplacedOnlyWhenTheUserSaysSo)

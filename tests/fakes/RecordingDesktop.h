@@ -22,6 +22,7 @@ public:
         opened.append(address);
         return !address.isEmpty();
     }
+    bool CanOpenFile(const QString &) const override { return canOpenFiles; }
     bool ComposeMail(const QString &recipients, const QString &subject, const QString &body,
                      const QString &attachmentPath) override;
     void SetClipboardText(const QString &text) override { clipboard = text; }
@@ -30,6 +31,7 @@ public:
     QStringList opened;
     QList<Mail> mails;
     QString clipboard;
+    bool canOpenFiles = true;
 };
 
 } // namespace cardolin::testing

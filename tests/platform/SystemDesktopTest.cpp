@@ -2,6 +2,10 @@
 #include "platform/SystemDesktopServices.h"
 #include "platform/SystemProxy.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace cardolin::platform;
@@ -17,6 +21,34 @@ TEST(SystemDesktop, MailArgumentsLeaveOutWhatIsEmptyAndNeverPassAnOption)
     EXPECT_FALSE(desktop.OpenAddress("  "));
     desktop.SetClipboardText("kept");
     EXPECT_EQ(desktop.ClipboardText(), "kept");
+}
+
+void WriteScript(const QString &path, const QByteArray &body)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("#!/bin/sh\n" + body);
+    file.close();
+    file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// Whether an installer could be opened is asked of stand-ins of the desktop's
+// tools: xdg-mime knows a program for ".deb" files only.
+TEST(SystemDesktop, AFileHasAnOpenerOnlyWithXdgOpenAndAProgramForItsType)
+{
+    QTemporaryDir tools;
+    WriteScript(tools.filePath("xdg-mime"), "case \"$2:$3\" in\n"
+                                            "filetype:*.deb) echo application/x-deb ;;\n"
+                                            "filetype:*) echo text/plain ;;\n"
+                                            "default:application/x-deb) echo installer.desktop ;;\n"
+                                            "esac\n");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", tools.path().toLocal8Bit());
+    EXPECT_FALSE(HasOpenerFor("/tmp/cardolin.deb")); // no xdg-open
+    WriteScript(tools.filePath("xdg-open"), "exit 0\n");
+    EXPECT_TRUE(HasOpenerFor("/tmp/cardolin.deb"));
+    EXPECT_FALSE(HasOpenerFor("/tmp/cardolin.txt"));
+    qputenv("PATH", path);
 }
 
 TEST(SystemProxy, SchemeChoosesTheVariable)

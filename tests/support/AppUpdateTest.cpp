@@ -1,4 +1,8 @@
 #include "support/QorAppUpdate.h"
+#include "support/QorRegistryEnhanced.h"
+#include "support/RegistryStore.h"
+#include "support/SettingsTable.h"
+#include "support/StartupSettings.h"
 #include "support/UpdateDownload.h"
 
 #include "fakes/FakeUpdateServer.h"
@@ -72,6 +76,34 @@ TEST(DownloadTexts, TransferSpeedAndTimes)
     EXPECT_EQ(RemainingSeconds(25, 100, 5), 15);
     EXPECT_EQ(RemainingSeconds(200, 100, 5), 0);
     QLocale::setDefault(QLocale::c());
+}
+
+TEST(CompareVersions, PartsByValueThenTheBuild)
+{
+    struct Case
+    {
+        const char *installed, *published;
+        int order;
+    };
+    const Case cases[] = {
+        {"0.01.00", "0.01.00b0", 0}, // no build is build 0
+        {"0.01.00b0", "0.01.00b0", 0},
+        {"0.01.00b3", "0.01.00b3", 0},
+        {"0.01.00", "0.01.00b3", -1},
+        {"0.01.00b0", "0.01.00b1", -1},
+        {"1.02.08b10", "1.02.08b9", 1},
+        {"0.01.00b9", "0.01.01b0", -1},
+        {"1.02.08", "1.02.09", -1},
+        {"1.10", "1.9", 1},
+        {"0.1.0", "00.00.01", 1},
+        {"1.2", "1.2.0", 0},
+        {"1.0rc", "1.0", 1}, // other letters still break ties as text
+    };
+    for (const Case &c : cases) {
+        const QString a = QString::fromUtf8(c.installed), b = QString::fromUtf8(c.published);
+        EXPECT_EQ(CompareVersions(a, b), c.order) << c.installed << " / " << c.published;
+        EXPECT_EQ(CompareVersions(b, a), -c.order) << c.published << " / " << c.installed;
+    }
 }
 
 TEST(UpdateSection, TakesOnlyTheProgramsSectionAndKeepsEarlierAddresses)
@@ -215,9 +247,36 @@ TEST_F(UpdateCheck, AnswersWithoutANewerVersion)
     }
 }
 
+// The program's own version, as the update file publishes it ("0.01.00b0")
+// or without its build, is no newer version.
+TEST_F(UpdateCheck, TheRunningVersionIsNotNewerThanItself)
+{
+    MemoryRegistryStore store;
+    TQorRegistryEnhanced registry{store};
+    registry.SetKey(QString(kProgramSettingsKey));
+    ConfigureAppUpdate(update, registry);
+    update.UpdateFileURL = server.Url(QStringLiteral("/velmora/VelmoraUpdates.txt"));
+    for (const QString &published : {ProgramVersionText(), VersionWithoutBuild(ProgramVersionText())}) {
+        prompts = RecordingPrompts();
+        PublishSection("[Quillet]\nVersion=" + published.toUtf8() + "\n");
+        EXPECT_FALSE(Execute()) << published.toStdString();
+        EXPECT_EQ(prompts.information, QStringList{"There are no new versions available."});
+    }
+    EXPECT_TRUE(shown.isEmpty());
+}
+
 TEST_F(UpdateCheck, FailuresNeverPassForUpToDate)
 {
-    // Nothing published: 404. With a page the question stands; without one it is an error.
+    // Nothing published: 404. With a page the page is offered with the
+    // reason; without one the reason is an error.
+    prompts.answerYes = true;
+    EXPECT_FALSE(Execute());
+    EXPECT_EQ(prompts.questions, QStringList{"The update file could not be read (Failed: 404 Not Found).\n"
+                                             "Do you want to open the update web page?"});
+    EXPECT_EQ(desktop.opened, QStringList{update.UpdatePageURL});
+    EXPECT_TRUE(prompts.information.isEmpty());
+
+    prompts = RecordingPrompts();
     update.UpdatePageURL.clear();
     EXPECT_FALSE(Execute());
     ASSERT_EQ(prompts.errors.size(), 1);
@@ -230,7 +289,7 @@ TEST_F(UpdateCheck, FailuresNeverPassForUpToDate)
 
     update.UpdateFileURL.clear();
     EXPECT_FALSE(Execute());
-    EXPECT_EQ(server.requests.size(), 1); // no request without an address
+    EXPECT_EQ(server.requests.size(), 2); // no request without an address
     ASSERT_EQ(prompts.errors.size(), 1);
     EXPECT_TRUE(prompts.errors[0].startsWith(u"No update address is configured"));
 }

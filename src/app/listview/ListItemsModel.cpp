@@ -155,6 +155,8 @@ QVariant TListItemsModel::data(const QModelIndex &index, int role) const
         return item.Texts.value(index.column());
     case Qt::ForegroundRole:
         return item.TextColor.isValid() ? QVariant(item.TextColor) : QVariant();
+    case Qt::ToolTipRole:
+        return item.ToolTip.isEmpty() ? QVariant() : QVariant(item.ToolTip);
     case Qt::DecorationRole:
         if (index.column() == 0 && item.ImageIndex >= 0 && item.ImageIndex < m_images.size())
             return m_images.at(item.ImageIndex);

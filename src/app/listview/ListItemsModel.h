@@ -20,6 +20,7 @@ struct TListItem
     QStringList Texts; // [0] the caption, [k] sub-item k-1
     int ImageIndex = 0;
     QColor TextColor = {}; // invalid: the palette's text colour
+    QString ToolTip = {};  // what the row's colour means, when it is not the text's
     void *Data = nullptr;
 };
 

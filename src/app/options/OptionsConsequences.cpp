@@ -38,13 +38,16 @@ void TOptionsConsequences::Confirmed(const TOptionsValues &before, const TOption
         FormatAll();
     if (changed(I::AssignContactsCategoryToContactsByDefault) && hasContacts)
         AssignContactsCategory(after.Bool(I::AssignContactsCategoryToContactsByDefault), sort);
-    if (accentsChanged && hasContacts && m_host.Prompts.AskYesNo(Text("Do you want to update all contacts?")))
-        StampRenamedContacts();
+    const bool stamped = accentsChanged && hasContacts
+                         && m_host.Prompts.AskYesNo(Text("Do you want to update all contacts?"))
+                         && StampRenamedContacts();
     const bool namesChanged = changed(I::DisplayType) || accentsChanged
                               || (formatSwitchedOn && after.Bool(I::FormatLastNameUppercase));
     if (namesChanged && hasContacts) {
         m_host.SyncRows(RowRecords(), sort);
-        m_host.SetModified(true);
+        // New captions are no change to the book; stamped contacts are.
+        if (stamped)
+            m_host.SetModified(true);
     }
     if (RelocationNeeded(before.Storage(), after.Storage()))
         RelocateBooks(before, after);
@@ -88,7 +91,7 @@ void TOptionsConsequences::AssignContactsCategory(bool assign, bool sort)
     m_host.SetModified(true);
 }
 
-void TOptionsConsequences::StampRenamedContacts()
+bool TOptionsConsequences::StampRenamedContacts()
 {
     std::vector<TContactData *> renamed;
     for (const auto &[record, caption] : m_host.Rows())
@@ -96,6 +99,7 @@ void TOptionsConsequences::StampRenamedContacts()
             renamed.push_back(record);
     const TDateTime now = DateTimeToSerial(m_host.Contacts.GetClock().NowUtc());
     ChangeContacts(Text("Update"), renamed, [now](TContactData &record) { record.Modified = now; });
+    return !renamed.empty();
 }
 
 void TOptionsConsequences::RelocateBooks(const TOptionsValues &before, const TOptionsValues &after)

@@ -57,7 +57,7 @@ public:
 private:
     void FormatAll();
     void AssignContactsCategory(bool assign, bool sort);
-    void StampRenamedContacts();
+    bool StampRenamedContacts();
     void RelocateBooks(const TOptionsValues &before, const TOptionsValues &after);
     std::vector<TContactData *> RowRecords() const;
     // Runs change over records as one step, noting each record before it changes.

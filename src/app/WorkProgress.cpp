@@ -1,0 +1,35 @@
+#include "app/WorkProgress.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QProgressBar>
+
+namespace cardolin::app {
+
+namespace {
+constexpr qint64 kPaintEveryMs = 50;
+}
+
+WorkProgress::WorkProgress(QProgressBar &bar, QObject *parent) : QObject(parent), m_bar(bar)
+{
+    m_idle.setSingleShot(true);
+    m_idle.setInterval(0);
+    connect(&m_idle, &QTimer::timeout, &m_bar, &QProgressBar::reset);
+}
+
+void WorkProgress::Show(int min, int max, int position)
+{
+    m_idle.stop();
+    m_bar.setMinimum(min);
+    m_bar.setMaximum(max);
+    m_bar.setValue(position);
+    // Let the bar paint, keeping the user's input for afterwards.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - m_lastPaint >= kPaintEveryMs) {
+        m_lastPaint = now;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    m_idle.start();
+}
+
+} // namespace cardolin::app
