@@ -624,7 +624,7 @@ void MainWindow::RebuildFromBook(bool sort)
     RebuildList(records, sort);
     // After the rows, whose building may set a record's gender.
     if (m_options.DisplayFindResultsFiltered)
-        m_searchIndex.Build(records, m_contacts1.FindOptions());
+        m_searchIndex.Build(records, m_contacts1);
     m_bookRows.Sort = order;
     m_bookRows.LinkGender = ReadBoolSetting(m_env.Registry, SettingId::LinkGenderToTitle);
     m_bookRows.Colors = RowColorsFromPalette();
@@ -808,7 +808,7 @@ void MainWindow::FindButtonedEditRightButtonClick()
     } else {
         BusyCursor busy(m_env.Prompts);
         std::optional<std::vector<TContactData *>> found;
-        if (m_searchIndex.IsBuiltFor(m_contacts1.FindOptions()))
+        if (m_searchIndex.IsBuiltFor(m_contacts1))
             found = m_searchIndex.Query(text);
         if (found)
             m_contacts1.QueryResultsContactDataList() = std::move(*found);
