@@ -236,8 +236,13 @@ TEST_F(ContactDialogsTest, CategoriesAddedAndDeletedReachTheVocabulary)
         QTest::keyClicks(edit, "Golf");
         QTest::keyClick(edit, Qt::Key_Return);
         QTest::keyClicks(edit, "family");
-        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClick(edit, Qt::Key_Enter);
         EXPECT_EQ(edit->text(), "");
+        auto *keyword = Find<QLineEdit>(box, "KeywordsButtonedEdit");
+        QTest::keyClicks(keyword, "Golf");
+        QTest::keyClick(keyword, Qt::Key_Return);
+        EXPECT_TRUE(box.isVisible()); // Enter there adds, it does not close the dialog
+        EXPECT_EQ(Find<CheckListBox>(box, "KeywordsCheckListBox")->CheckedEntries(), QStringList{"Golf"});
         EXPECT_EQ(list->Entries(), (QStringList{"Family", "Friends", "Golf"}));
         list->setCurrentRow(1);
         QTest::keyClick(list, Qt::Key_Delete);

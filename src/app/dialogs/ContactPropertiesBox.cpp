@@ -187,7 +187,8 @@ void TQorContactsPropertiesBox::ConnectLocation(const LocationPage &page)
 
 void TQorContactsPropertiesBox::ConnectVocabulary(Vocabulary &vocabulary)
 {
-    connect(vocabulary.edit, &QLineEdit::returnPressed, this, [this, &vocabulary] { AddVocabularyEntry(vocabulary); });
+    // Enter there is taken by the filter: it adds, and must not reach OK.
+    vocabulary.edit->installEventFilter(this);
     connect(vocabulary.edit->actions().constFirst(), &QAction::triggered, this,
             [this, &vocabulary] { AddVocabularyEntry(vocabulary); });
     vocabulary.list->installEventFilter(this);
@@ -452,7 +453,13 @@ bool TQorContactsPropertiesBox::OpenLinkBox(QLineEdit *box)
 bool TQorContactsPropertiesBox::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (auto *box = qobject_cast<QLineEdit *>(watched)) {
+    if (watched == m_categories.edit || watched == m_keywords.edit) {
+        const int key = type == QEvent::KeyPress ? static_cast<QKeyEvent *>(event)->key() : 0;
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            AddVocabularyEntry(watched == m_categories.edit ? m_categories : m_keywords);
+            return true;
+        }
+    } else if (auto *box = qobject_cast<QLineEdit *>(watched)) {
         if (type == QEvent::MouseButtonDblClick
             || (type == QEvent::MouseButtonRelease && box->cursor().shape() == Qt::PointingHandCursor))
             OpenLinkBox(box);
