@@ -10,6 +10,7 @@
 #include "support/Clock.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -205,14 +206,14 @@ TEST_F(ContactDialogsTest, DatePickersCanBeEmpty)
         auto *birthday = Find<OptionalDateEdit>(box, "BirthdayDateTimePicker");
         EXPECT_TRUE(birthday->IsBlank());
         EXPECT_EQ(birthday->text().trimmed(), "");
-        QTest::mouseClick(birthday, Qt::LeftButton);
-        EXPECT_FALSE(birthday->IsBlank());
-        EXPECT_EQ(birthday->date(), QDate::currentDate());
+        QTest::mouseClick(birthday, Qt::LeftButton); // a click alone sets nothing
+        EXPECT_TRUE(birthday->IsBlank());
+        QTest::keyClicks(birthday, "1980-05-17");
+        EXPECT_EQ(birthday->date(), QDate(1980, 5, 17));
         QTest::keyClick(birthday, Qt::Key_Delete);
         EXPECT_TRUE(birthday->IsBlank());
 
         auto *lastVisit = Find<OptionalDateEdit>(box, "LastVisitDateTimePicker");
-        QTest::mouseClick(lastVisit, Qt::LeftButton);
         lastVisit->setDate(QDate(2020, 2, 29));
         EXPECT_EQ(Find<OptionalDateEdit>(box, "AnniversaryDateTimePicker")->text(), "2001-06-02");
         EXPECT_EQ(Find<QSpinBox>(box, "VisitCountEdit")->value(), 1000);
@@ -222,6 +223,46 @@ TEST_F(ContactDialogsTest, DatePickersCanBeEmpty)
     EXPECT_EQ(contact->LastVisit, DateToSerial(QDate(2020, 2, 29)));
     EXPECT_EQ(contact->Anniversary, DateToSerial(QDate(2001, 6, 2)));
     EXPECT_EQ(contact->VisitCount, 1000);
+}
+
+// A date typed whole replaces the date shown, and an unfinished one leaves it
+// as it was; the calendar of a blank date sets nothing until a day is chosen.
+TEST(OptionalDateEdit, TypingAndPicking)
+{
+    const struct { const char *name; QDate before; bool selectAll; const char *typed; QDate after; } cases[] = {
+        {"blank, typed whole", {}, false, "1980-05-17", {1980, 5, 17}},
+        {"all selected, typed whole", {2026, 12, 11}, true, "1980-05-17", {1980, 5, 17}},
+        {"short month and day", {2026, 12, 11}, true, "1980-5-7\t", {1980, 5, 7}},
+        {"left unfinished", {2026, 12, 11}, true, "1980-0\t", {2026, 12, 11}},
+        {"blank, unfinished", {}, false, "19\t", {}},
+        {"no such day", {}, false, "1980-02-30\t", {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        OptionalDateEdit edit;
+        if (c.before.isValid())
+            edit.setDate(c.before);
+        edit.show();
+        if (c.selectAll)
+            QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
+        for (const QChar ch : QString::fromUtf8(c.typed))
+            QTest::keyClick(&edit, ch == u'\t' ? Qt::Key_Tab : Qt::Key(ch.toLatin1()));
+        EXPECT_EQ(edit.IsBlank(), !c.after.isValid());
+        if (c.after.isValid())
+            EXPECT_EQ(edit.date(), c.after);
+        else
+            EXPECT_EQ(edit.text().trimmed(), "");
+    }
+
+    OptionalDateEdit edit;
+    edit.show();
+    QTest::mouseClick(&edit, Qt::LeftButton, {}, QPoint(edit.width() - 4, edit.height() / 2)); // the arrow
+    ASSERT_TRUE(edit.calendarWidget()->isVisible());
+    EXPECT_EQ(edit.calendarWidget()->monthShown(), QDate::currentDate().month());
+    EXPECT_EQ(edit.calendarWidget()->yearShown(), QDate::currentDate().year());
+    EXPECT_TRUE(edit.IsBlank());
+    edit.calendarWidget()->setSelectedDate(QDate::currentDate());
+    EXPECT_EQ(edit.date(), QDate::currentDate());
 }
 
 TEST_F(ContactDialogsTest, CategoriesAddedAndDeletedReachTheVocabulary)
