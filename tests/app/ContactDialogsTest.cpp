@@ -119,7 +119,12 @@ TEST_F(ContactDialogsTest, EditModeKeepsEveryFieldThroughOK)
     TContactData *contact = book.CreateContactData();
     FillDistinct(*contact);
     const TContactData before = *contact;
-    WhenShown({}, true);
+    WhenShown([](TQorContactsPropertiesBox &box) {
+        EXPECT_EQ(box.focusWidget(), Find<QLineEdit>(box, "FirstNameEdit")); // ready for typing a name
+        EXPECT_EQ(Find<QPushButton>(box, "CancelButton")->text(), "Cancel");
+        EXPECT_NE(Find<QLineEdit>(box, "LastNameEdit")->palette().color(QPalette::Base),
+                  box.palette().color(QPalette::Window));
+    }, true);
     EXPECT_TRUE(book.DisplayContactProperties(contact, true, ""));
     EXPECT_EQ(shownTitle, "Edit Contact");
     EXPECT_TRUE(okVisible);
@@ -154,6 +159,11 @@ TEST_F(ContactDialogsTest, ViewModeChangesOnlyAccessedAndHasNoOK)
     const TContactData before = *contact;
     WhenShown([](TQorContactsPropertiesBox &box) {
         EXPECT_TRUE(Find<QLineEdit>(box, "FirstNameEdit")->isReadOnly());
+        // Boxes that cannot be typed in do not look as if they could, and the one button closes.
+        for (const char *name : {"LastNameEdit", "NotesMemo"})
+            EXPECT_EQ(Find<QWidget>(box, name)->palette().color(QPalette::Base), box.palette().color(QPalette::Window))
+                << name;
+        EXPECT_EQ(Find<QPushButton>(box, "CancelButton")->text(), "Close");
         EXPECT_FALSE(Find<QComboBox>(box, "TitleComboBox")->isEnabled());
         EXPECT_FALSE(Find<OptionalDateEdit>(box, "BirthdayDateTimePicker")->isEnabled());
         EXPECT_FALSE(Find<QLineEdit>(box, "CategoriesButtonedEdit")->isEnabled());
@@ -406,6 +416,32 @@ TEST_F(PropertiesBoxTest, SwapAndShowMap)
     EXPECT_EQ(stored.WorkCity, "Lyon");
     EXPECT_EQ(stored.WorkStreet, "");
     book.SetMapsProvider(mpNone);
+}
+
+// A street is shown one line under the other and comes back as it was stored
+// unless the user changed it.
+TEST_F(PropertiesBoxTest, StreetsShowTheirLines)
+{
+    const struct { const char *stored, *shown, *typed, *after; } cases[] = {
+        {"Building 4;1 Main Street", "Building 4\n1 Main Street", nullptr, "Building 4;1 Main Street"},
+        {"Building 4;1 Main Street", "Building 4\n1 Main Street", "Building 5\n1 Main Street\n",
+         "Building 5;1 Main Street"},
+        {"one line\nfrom a card;", "one line\nfrom a card\n", nullptr, "one line\nfrom a card;"},
+        {"", "", "Suite 2\n\n9 Elm Road", "Suite 2;;9 Elm Road"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.stored);
+        TContactData contact;
+        contact.HomeStreet = QString::fromUtf8(c.stored);
+        box.Load(contact, true, "");
+        auto *street = Find<QPlainTextEdit>(box, "HomeStreetEdit");
+        EXPECT_EQ(street->toPlainText(), QString::fromUtf8(c.shown));
+        if (c.typed)
+            street->setPlainText(QString::fromUtf8(c.typed));
+        TContactData stored;
+        box.Store(stored);
+        EXPECT_EQ(stored.HomeStreet, QString::fromUtf8(c.after));
+    }
 }
 
 TEST_F(PropertiesBoxTest, DialButtonComposesOrKeepsTheNumber)

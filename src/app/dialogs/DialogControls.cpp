@@ -175,6 +175,28 @@ void OptionalDateEdit::SetTypedText(const QString &text)
     lineEdit()->setText(text);
 }
 
+StreetEdit::StreetEdit(QWidget *parent) : QPlainTextEdit(parent)
+{
+    setTabChangesFocus(true);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Room for a building and a street without a scroll bar.
+    const int lines = 2;
+    setFixedHeight(fontMetrics().lineSpacing() * lines + 2 * (frameWidth() + int(document()->documentMargin())) + 2);
+}
+
+void StreetEdit::SetStreet(const QString &street)
+{
+    m_street = street;
+    m_shown = QString(street).replace(u';', u'\n');
+    setPlainText(m_shown);
+}
+
+QString StreetEdit::Street() const
+{
+    const QString shown = toPlainText();
+    return shown == m_shown ? m_street : MemoLines(shown).join(u';');
+}
+
 void CheckListBox::SetEntries(const QStringList &entries)
 {
     clear();

@@ -5,6 +5,7 @@
 #include <QDateEdit>
 #include <QIcon>
 #include <QListWidget>
+#include <QPlainTextEdit>
 
 class QAction;
 class QDialog;
@@ -44,6 +45,23 @@ private:
     // sections of a date.
     bool m_typing = false;
     QDate m_beforeTyping;
+};
+
+// A street of several lines, kept with ";" between its lines and shown one
+// line under the other. A value the user did not change is given back as it
+// came, whatever it held.
+class StreetEdit : public QPlainTextEdit
+{
+    Q_OBJECT
+public:
+    explicit StreetEdit(QWidget *parent = nullptr);
+
+    void SetStreet(const QString &street);
+    QString Street() const;
+
+private:
+    QString m_street; // as it came
+    QString m_shown;  // as it was first shown
 };
 
 // A list of check boxes kept in the case-insensitive order of the user's language.
