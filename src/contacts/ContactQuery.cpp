@@ -369,6 +369,17 @@ QString FindTextWordsApart(const QString &FindText)
     return split ? terms.join(u'&') : QString();
 }
 
+QStringList WordsToFindApart(const TQorContacts &book, const QString &term)
+{
+    const QStringList words = WordsOfTerm(term);
+    if (words.isEmpty())
+        return {};
+    for (const auto &contact : book.ContactDataList())
+        if (book.FindTextInContactData(contact.get(), term, qtAll))
+            return {};
+    return words;
+}
+
 void TContactSearchIndex::Build(const std::vector<TContactData *> &records, const TQorContacts &book)
 {
     Clear();

@@ -20,6 +20,10 @@ QStringList WordsOfTerm(const QString &term);
 // nothing when no term has several words: what a search over every field
 // falls back to when the text as typed finds nothing.
 QString FindTextWordsApart(const QString &FindText);
+// The same for a find that tries one contact at a time with one term: the
+// words to look for one by one when the term has several and no contact of
+// the book holds it as typed, else nothing.
+QStringList WordsToFindApart(const TQorContacts &book, const QString &term);
 
 // The texts that a search over every field (qtAll) looks at, normalized once
 // for a set of find options and laid end to end, so that searching an
