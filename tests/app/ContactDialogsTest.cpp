@@ -273,6 +273,10 @@ TEST(OptionalDateEdit, TypingAndPicking)
     EXPECT_TRUE(edit.IsBlank());
     edit.calendarWidget()->setSelectedDate(QDate::currentDate());
     EXPECT_EQ(edit.date(), QDate::currentDate());
+
+    edit.SetBlank(true);
+    QTest::keyClick(&edit, Qt::Key_Up); // stepping a blank date starts from today
+    EXPECT_EQ(edit.date(), QDate::currentDate());
 }
 
 TEST_F(ContactDialogsTest, CategoriesAddedAndDeletedReachTheVocabulary)

@@ -130,6 +130,16 @@ void OptionalDateEdit::keyPressEvent(QKeyEvent *event)
         FinishTyping();
 }
 
+// Stepping a blank date (arrow keys, the wheel) starts from today, not from
+// the day after the blank marker.
+void OptionalDateEdit::stepBy(int steps)
+{
+    if (IsBlank())
+        SetBlank(false);
+    else
+        QDateEdit::stepBy(steps);
+}
+
 // Tab after a typed date leaves the box rather than stepping through its sections.
 bool OptionalDateEdit::focusNextPrevChild(bool next)
 {

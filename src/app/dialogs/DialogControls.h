@@ -28,6 +28,7 @@ public:
     TDateTime Serial() const;
     bool IsBlank() const;
     void SetBlank(bool blank);
+    void stepBy(int steps) override;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
