@@ -229,7 +229,17 @@ void MainWindow::BuildLayout()
     m_list->installEventFilter(this);
     m_list->OnCustomFind = [this](const TListItem &item, const QString &text, bool &handled) {
         handled = true;
-        return m_contacts1.FindTextInContactData(static_cast<const TContactData *>(item.Data), text, qtAll);
+        const auto *record = static_cast<const TContactData *>(item.Data);
+        // Decided once per text, as the filtered find decides it for the whole book.
+        if (text != m_rowFindText) {
+            m_rowFindText = text;
+            m_rowFindWords = WordsToFindApart(m_contacts1, text);
+        }
+        if (m_rowFindWords.isEmpty())
+            return m_contacts1.FindTextInContactData(record, text, qtAll);
+        return std::all_of(m_rowFindWords.cbegin(), m_rowFindWords.cend(), [&](const QString &word) {
+            return m_contacts1.FindTextInContactData(record, word, qtAll);
+        });
     };
     connect(m_list, &TQorListView::ItemClicked, m_list, &TQorListView::FindRefresh);
     connect(m_list->header(), &QHeaderView::sectionClicked, this, [this] {
@@ -606,7 +616,7 @@ void MainWindow::RebuildFromBook(bool sort)
     RebuildList(records, sort);
     // After the rows, whose building may set a record's gender.
     if (m_options.DisplayFindResultsFiltered)
-        m_searchIndex.Build(records, m_contacts1.FindOptions());
+        m_searchIndex.Build(records, m_contacts1);
     m_bookRows.Sort = order;
     m_bookRows.LinkGender = ReadBoolSetting(m_env.Registry, SettingId::LinkGenderToTitle);
     m_bookRows.Colors = RowColorsFromPalette();
@@ -780,6 +790,7 @@ void MainWindow::FindButtonedEditRightButtonClick()
 {
     const QString text = m_findEdit->text();
     if (!m_options.DisplayFindResultsFiltered) {
+        m_rowFindText.clear(); // the book may have changed since the last find
         if (!text.isEmpty())
             m_list->FindText(text);
         return;
@@ -790,7 +801,7 @@ void MainWindow::FindButtonedEditRightButtonClick()
     } else {
         BusyCursor busy(m_env.Prompts);
         std::optional<std::vector<TContactData *>> found;
-        if (m_searchIndex.IsBuiltFor(m_contacts1.FindOptions()))
+        if (m_searchIndex.IsBuiltFor(m_contacts1))
             found = m_searchIndex.Query(text);
         if (found)
             m_contacts1.QueryResultsContactDataList() = std::move(*found);

@@ -218,6 +218,9 @@ private:
     TBookRows m_bookRows;
     // What filtered finds search while the book is as the last rebuild saw it.
     TContactSearchIndex m_searchIndex;
+    // The list's find text, and its words when they are looked for one by one.
+    QString m_rowFindText;
+    QStringList m_rowFindWords;
     bool m_bookRowsShown = false;
     bool m_bookRowsKept = false;
 

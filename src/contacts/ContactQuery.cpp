@@ -16,6 +16,28 @@ namespace cardolin {
 
 namespace {
 
+bool IsBlank(QChar c)
+{
+    return c.isSpace();
+}
+
+// "Olaf Brown0": a run of blanks with a letter or digit on each side. Blanks
+// at either end alone do not count, they take part in the term as typed.
+bool HasSeveralWords(QStringView term)
+{
+    for (qsizetype i = 1; i + 1 < term.size(); ++i) {
+        if (!IsBlank(term[i]) || !term[i - 1].isLetterOrNumber())
+            continue;
+        qsizetype next = i;
+        while (next < term.size() && IsBlank(term[next]))
+            ++next;
+        if (next < term.size() && term[next].isLetterOrNumber())
+            return true;
+        i = next;
+    }
+    return false;
+}
+
 // How both sides of a comparison are brought to one form: accents folded, and the
 // letters A to Z lower-cased (only those: É and é stay apart without folding).
 // A table per combination of options keeps the per-character cost to one read,
@@ -126,9 +148,13 @@ public:
         : m_normalize(options.testFlag(foIgnoreAccentedChars), !options.testFlag(foCaseSensitive)),
           m_term(m_normalize(term)), m_place(ParsePlace(term, m_normalize)),
           m_numeric(std::all_of(m_term.cbegin(), m_term.cend(),
-                                [](QChar c) { return (c >= u'0' && c <= u'9') || c == u'-'; }))
+                                [](QChar c) { return (c >= u'0' && c <= u'9') || c == u'-'; })),
+          m_severalWords(HasSeveralWords(term))
     {
     }
+
+    // A whole name as typed ("Olaf Brown") is also looked for in the name the list shows.
+    bool AlsoInDisplayName() const { return m_severalWords; }
 
     // Dates and counts are written with digits and "-" only, which no other
     // character normalizes to; a term with anything else is never in them.
@@ -179,6 +205,7 @@ private:
     QString m_term;
     Place m_place;
     bool m_numeric;
+    bool m_severalWords;
 };
 
 // The fields a search over everything looks at, in the order it tries them:
@@ -261,20 +288,23 @@ bool Matches(const TermMatcher &term, const TContactData &contact, TQueryType ty
 
 // The texts of one record as the index keeps them: those InField looks at,
 // normalized, each followed by a zero.
+void AppendNormalized(QStringView text, const Normalizer &normalize, std::u16string &out)
+{
+    const std::size_t n = std::size_t(text.size());
+    if (n == 0)
+        return;
+    const std::size_t at = out.size();
+    out.resize(at + n + 1);
+    char16_t *to = out.data() + at;
+    const char16_t *from = text.utf16();
+    for (std::size_t i = 0; i < n; ++i)
+        to[i] = normalize(from[i]);
+    to[n] = u'\0';
+}
+
 void AppendSearchedTexts(const TContactData &contact, const Normalizer &normalize, std::u16string &out)
 {
-    const auto append = [&](QStringView text) {
-        const std::size_t n = std::size_t(text.size());
-        if (n == 0)
-            return;
-        const std::size_t at = out.size();
-        out.resize(at + n + 1);
-        char16_t *to = out.data() + at;
-        const char16_t *from = text.utf16();
-        for (std::size_t i = 0; i < n; ++i)
-            to[i] = normalize(from[i]);
-        to[n] = u'\0';
-    };
+    const auto append = [&](QStringView text) { AppendNormalized(text, normalize, out); };
     for (const ContactField *field : SearchedFields()) {
         switch (field->kind) {
         case FieldKind::Text:
@@ -307,24 +337,82 @@ void AppendSearchedTexts(const TContactData &contact, const Normalizer &normaliz
 
 } // namespace
 
-void TContactSearchIndex::Build(const std::vector<TContactData *> &records, TFindOptions options)
+QStringList WordsOfTerm(const QString &term)
+{
+    QStringList words;
+    if (!HasSeveralWords(term))
+        return words;
+    qsizetype start = -1;
+    for (qsizetype i = 0; i <= term.size(); ++i) {
+        const bool blank = i == term.size() || IsBlank(term[i]);
+        if (!blank && start < 0)
+            start = i;
+        if (blank && start >= 0) {
+            words.append(term.mid(start, i - start));
+            start = -1;
+        }
+    }
+    return words;
+}
+
+QString FindTextWordsApart(const QString &FindText)
+{
+    QStringList terms = FindText.split(u'&', Qt::SkipEmptyParts);
+    bool split = false;
+    for (QString &term : terms) {
+        const QStringList words = WordsOfTerm(term);
+        if (!words.isEmpty()) {
+            term = words.join(u'&');
+            split = true;
+        }
+    }
+    return split ? terms.join(u'&') : QString();
+}
+
+QStringList WordsToFindApart(const TQorContacts &book, const QString &term)
+{
+    const QStringList words = WordsOfTerm(term);
+    if (words.isEmpty())
+        return {};
+    for (const auto &contact : book.ContactDataList())
+        if (book.FindTextInContactData(contact.get(), term, qtAll))
+            return {};
+    return words;
+}
+
+void TContactSearchIndex::Build(const std::vector<TContactData *> &records, const TQorContacts &book)
 {
     Clear();
     m_records = records;
-    m_options = options;
-    const Normalizer normalize(options.testFlag(foIgnoreAccentedChars), !options.testFlag(foCaseSensitive));
+    m_options = book.FindOptions();
+    m_names = NameSettings(book);
+    const Normalizer normalize(m_options.testFlag(foIgnoreAccentedChars), !m_options.testFlag(foCaseSensitive));
     constexpr std::size_t kMinimumForThread = 4000;
     ForTwoHalves(records.size(), kMinimumForThread, [&](std::size_t begin, std::size_t end) {
         Part &part = m_parts[begin == 0 ? 0 : 1];
-        part.Ends.reserve(end - begin);
+        part.Fields.Ends.reserve(end - begin);
+        part.Names.Ends.reserve(end - begin);
         constexpr std::size_t kTypicalLength = 320; // characters a record's texts take, about
-        part.Texts.reserve((end - begin) * kTypicalLength);
+        part.Fields.Texts.reserve((end - begin) * kTypicalLength);
         for (std::size_t i = begin; i < end; ++i) {
-            AppendSearchedTexts(*records[i], normalize, part.Texts);
-            part.Ends.push_back(part.Texts.size());
+            AppendSearchedTexts(*records[i], normalize, part.Fields.Texts);
+            part.Fields.Ends.push_back(part.Fields.Texts.size());
+            AppendNormalized(book.GetDisplayNameFromContactData(records[i], dtInherited), normalize,
+                             part.Names.Texts);
+            part.Names.Ends.push_back(part.Names.Texts.size());
         }
     });
     m_built = true;
+}
+
+TContactSearchIndex::NameSettings::NameSettings(const TQorContacts &book)
+    : Type(book.DisplayType()), Options(book.DisplayTypeOptions())
+{
+}
+
+bool TContactSearchIndex::IsBuiltFor(const TQorContacts &book) const
+{
+    return m_built && m_options == book.FindOptions() && m_names == NameSettings(book);
 }
 
 void TContactSearchIndex::Clear()
@@ -337,19 +425,32 @@ void TContactSearchIndex::Clear()
 
 std::optional<std::vector<TContactData *>> TContactSearchIndex::Query(const QString &FindText) const
 {
+    std::optional<std::vector<TContactData *>> found = QueryTerms(FindText);
+    if (found && found->empty()) {
+        const QString words = FindTextWordsApart(FindText);
+        if (!words.isEmpty())
+            return QueryTerms(words);
+    }
+    return found;
+}
+
+std::optional<std::vector<TContactData *>> TContactSearchIndex::QueryTerms(const QString &FindText) const
+{
     const Normalizer normalize(m_options.testFlag(foIgnoreAccentedChars), !m_options.testFlag(foCaseSensitive));
-    std::vector<std::u16string> terms;
+    std::vector<Term> terms;
     for (const QString &term : FindText.split(u'&', Qt::SkipEmptyParts)) {
         if (term.contains(QChar(u'\0')))
             return std::nullopt;
         const QString normalized = normalize(term);
-        terms.emplace_back(reinterpret_cast<const char16_t *>(normalized.constData()), normalized.size());
+        terms.push_back({std::u16string(reinterpret_cast<const char16_t *>(normalized.constData()),
+                                        std::size_t(normalized.size())),
+                         HasSeveralWords(term)});
     }
     std::vector<bool> found(m_records.size(), true);
     if (!terms.empty()) {
         std::vector<bool> halves[2];
-        halves[0].assign(m_parts[0].Ends.size(), false);
-        halves[1].assign(m_parts[1].Ends.size(), false);
+        halves[0].assign(m_parts[0].Fields.Ends.size(), false);
+        halves[1].assign(m_parts[1].Fields.Ends.size(), false);
         Search(m_parts[0], terms, halves[0]);
         Search(m_parts[1], terms, halves[1]);
         found = halves[0];
@@ -363,30 +464,73 @@ std::optional<std::vector<TContactData *>> TContactSearchIndex::Query(const QStr
 }
 
 // A record matches when every term occurs in it; a term holds no zero, so
-// each place it occurs lies inside one field of one record.
-void TContactSearchIndex::Search(const Part &part, const std::vector<std::u16string> &terms,
-                                 std::vector<bool> &found) const
+// each place it occurs lies inside one field (or the name) of one record.
+void TContactSearchIndex::Search(const Part &part, const std::vector<Term> &terms, std::vector<bool> &found) const
 {
-    std::vector<std::uint32_t> termsFound(part.Ends.size(), 0);
-    const std::u16string_view texts(part.Texts);
-    for (std::size_t t = 0; t < terms.size(); ++t) {
-        std::size_t at = texts.find(terms[t]);
+    std::vector<std::uint32_t> termsFound(part.Fields.Ends.size(), 0);
+    const auto mark = [&](const Texts &in, std::size_t t) {
+        const std::u16string_view texts(in.Texts);
+        std::size_t at = texts.find(terms[t].Text);
         while (at != std::u16string_view::npos) {
             const std::size_t record =
-                std::size_t(std::upper_bound(part.Ends.begin(), part.Ends.end(), at) - part.Ends.begin());
+                std::size_t(std::upper_bound(in.Ends.begin(), in.Ends.end(), at) - in.Ends.begin());
             if (termsFound[record] == t)
                 termsFound[record] = std::uint32_t(t + 1);
-            at = texts.find(terms[t], part.Ends[record]);
+            at = texts.find(terms[t].Text, in.Ends[record]);
         }
+    };
+    for (std::size_t t = 0; t < terms.size(); ++t) {
+        mark(part.Fields, t);
+        if (terms[t].AlsoInNames)
+            mark(part.Names, t);
     }
     for (std::size_t i = 0; i < found.size(); ++i)
         found[i] = termsFound[i] == terms.size();
 }
 
+namespace {
+
+bool MatchesTerm(const TQorContacts &book, const TermMatcher &term, const TContactData &contact, TQueryType type,
+                 TDisplayType display)
+{
+    if (Matches(term, contact, type))
+        return true;
+    return type == qtAll && term.AlsoInDisplayName()
+           && term.In(book.GetDisplayNameFromContactData(&contact, display));
+}
+
+std::vector<TContactData *> QueryTerms(const TQorContacts &book, const QString &FindText, TQueryType AQueryType,
+                                       TDisplayType ADisplayType)
+{
+    std::vector<TermMatcher> terms;
+    for (const QString &term : FindText.split(u'&', Qt::SkipEmptyParts))
+        terms.emplace_back(term, book.FindOptions());
+    const auto matches = [&](const TContactData &contact) {
+        return std::all_of(terms.begin(), terms.end(), [&](const TermMatcher &term) {
+            return MatchesTerm(book, term, contact, AQueryType, ADisplayType);
+        });
+    };
+    // Both halves of a large book at once, each into its own list, joined in order.
+    std::vector<TContactData *> halves[2];
+    constexpr std::size_t kMinimumForThread = 4000;
+    ForTwoHalves(book.ContactDataList().size(), kMinimumForThread, [&](std::size_t begin, std::size_t end) {
+        std::vector<TContactData *> &found = halves[begin == 0 ? 0 : 1];
+        for (std::size_t i = begin; i < end; ++i)
+            if (matches(*book.ContactDataList()[i]))
+                found.push_back(book.ContactDataList()[i].get());
+    });
+    std::vector<TContactData *> result = std::move(halves[0]);
+    result.insert(result.end(), halves[1].begin(), halves[1].end());
+    return result;
+}
+
+} // namespace
+
 bool TQorContacts::FindTextInContactData(const TContactData *AContactData, const QString &FindText,
                                          TQueryType AQueryType) const
 {
-    return AContactData && Matches(TermMatcher(FindText, m_findOptions), *AContactData, AQueryType);
+    return AContactData
+           && MatchesTerm(*this, TermMatcher(FindText, m_findOptions), *AContactData, AQueryType, dtInherited);
 }
 
 int TQorContacts::QueryContactDataList(const QString &FindText, TQueryType AQueryType, TDisplayType ADisplayType)
@@ -398,24 +542,13 @@ int TQorContacts::QueryContactDataList(const QString &FindText, TQueryType AQuer
                 m_queryResults.push_back(contact.get());
         return int(m_queryResults.size());
     }
-    std::vector<TermMatcher> terms;
-    for (const QString &term : FindText.split(u'&', Qt::SkipEmptyParts))
-        terms.emplace_back(term, m_findOptions);
-    const auto matches = [&](const TContactData &contact) {
-        return std::all_of(terms.begin(), terms.end(),
-                           [&](const TermMatcher &term) { return Matches(term, contact, AQueryType); });
-    };
-    // Both halves of a large book at once, each into its own list, joined in order.
-    std::vector<TContactData *> halves[2];
-    constexpr std::size_t kMinimumForThread = 4000;
-    ForTwoHalves(m_contactDataList.size(), kMinimumForThread, [&](std::size_t begin, std::size_t end) {
-        std::vector<TContactData *> &found = halves[begin == 0 ? 0 : 1];
-        for (std::size_t i = begin; i < end; ++i)
-            if (matches(*m_contactDataList[i]))
-                found.push_back(m_contactDataList[i].get());
-    });
-    m_queryResults = std::move(halves[0]);
-    m_queryResults.insert(m_queryResults.end(), halves[1].begin(), halves[1].end());
+    m_queryResults = QueryTerms(*this, FindText, AQueryType, ADisplayType);
+    // Words of a name typed in another order, or with a part left out.
+    if (m_queryResults.empty() && AQueryType == qtAll) {
+        const QString words = FindTextWordsApart(FindText);
+        if (!words.isEmpty())
+            m_queryResults = QueryTerms(*this, words, AQueryType, ADisplayType);
+    }
     return int(m_queryResults.size());
 }
 

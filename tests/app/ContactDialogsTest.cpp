@@ -10,6 +10,7 @@
 #include "support/Clock.h"
 
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -118,7 +119,12 @@ TEST_F(ContactDialogsTest, EditModeKeepsEveryFieldThroughOK)
     TContactData *contact = book.CreateContactData();
     FillDistinct(*contact);
     const TContactData before = *contact;
-    WhenShown({}, true);
+    WhenShown([](TQorContactsPropertiesBox &box) {
+        EXPECT_EQ(box.focusWidget(), Find<QLineEdit>(box, "FirstNameEdit")); // ready for typing a name
+        EXPECT_EQ(Find<QPushButton>(box, "CancelButton")->text(), "Cancel");
+        EXPECT_NE(Find<QLineEdit>(box, "LastNameEdit")->palette().color(QPalette::Base),
+                  box.palette().color(QPalette::Window));
+    }, true);
     EXPECT_TRUE(book.DisplayContactProperties(contact, true, ""));
     EXPECT_EQ(shownTitle, "Edit Contact");
     EXPECT_TRUE(okVisible);
@@ -153,6 +159,11 @@ TEST_F(ContactDialogsTest, ViewModeChangesOnlyAccessedAndHasNoOK)
     const TContactData before = *contact;
     WhenShown([](TQorContactsPropertiesBox &box) {
         EXPECT_TRUE(Find<QLineEdit>(box, "FirstNameEdit")->isReadOnly());
+        // Boxes that cannot be typed in do not look as if they could, and the one button closes.
+        for (const char *name : {"LastNameEdit", "NotesMemo"})
+            EXPECT_EQ(Find<QWidget>(box, name)->palette().color(QPalette::Base), box.palette().color(QPalette::Window))
+                << name;
+        EXPECT_EQ(Find<QPushButton>(box, "CancelButton")->text(), "Close");
         EXPECT_FALSE(Find<QComboBox>(box, "TitleComboBox")->isEnabled());
         EXPECT_FALSE(Find<OptionalDateEdit>(box, "BirthdayDateTimePicker")->isEnabled());
         EXPECT_FALSE(Find<QLineEdit>(box, "CategoriesButtonedEdit")->isEnabled());
@@ -205,14 +216,14 @@ TEST_F(ContactDialogsTest, DatePickersCanBeEmpty)
         auto *birthday = Find<OptionalDateEdit>(box, "BirthdayDateTimePicker");
         EXPECT_TRUE(birthday->IsBlank());
         EXPECT_EQ(birthday->text().trimmed(), "");
-        QTest::mouseClick(birthday, Qt::LeftButton);
-        EXPECT_FALSE(birthday->IsBlank());
-        EXPECT_EQ(birthday->date(), QDate::currentDate());
+        QTest::mouseClick(birthday, Qt::LeftButton); // a click alone sets nothing
+        EXPECT_TRUE(birthday->IsBlank());
+        QTest::keyClicks(birthday, "1980-05-17");
+        EXPECT_EQ(birthday->date(), QDate(1980, 5, 17));
         QTest::keyClick(birthday, Qt::Key_Delete);
         EXPECT_TRUE(birthday->IsBlank());
 
         auto *lastVisit = Find<OptionalDateEdit>(box, "LastVisitDateTimePicker");
-        QTest::mouseClick(lastVisit, Qt::LeftButton);
         lastVisit->setDate(QDate(2020, 2, 29));
         EXPECT_EQ(Find<OptionalDateEdit>(box, "AnniversaryDateTimePicker")->text(), "2001-06-02");
         EXPECT_EQ(Find<QSpinBox>(box, "VisitCountEdit")->value(), 1000);
@@ -222,6 +233,50 @@ TEST_F(ContactDialogsTest, DatePickersCanBeEmpty)
     EXPECT_EQ(contact->LastVisit, DateToSerial(QDate(2020, 2, 29)));
     EXPECT_EQ(contact->Anniversary, DateToSerial(QDate(2001, 6, 2)));
     EXPECT_EQ(contact->VisitCount, 1000);
+}
+
+// A date typed whole replaces the date shown, and an unfinished one leaves it
+// as it was; the calendar of a blank date sets nothing until a day is chosen.
+TEST(OptionalDateEdit, TypingAndPicking)
+{
+    const struct { const char *name; QDate before; bool selectAll; const char *typed; QDate after; } cases[] = {
+        {"blank, typed whole", {}, false, "1980-05-17", {1980, 5, 17}},
+        {"all selected, typed whole", {2026, 12, 11}, true, "1980-05-17", {1980, 5, 17}},
+        {"short month and day", {2026, 12, 11}, true, "1980-5-7\t", {1980, 5, 7}},
+        {"left unfinished", {2026, 12, 11}, true, "1980-0\t", {2026, 12, 11}},
+        {"blank, unfinished", {}, false, "19\t", {}},
+        {"no such day", {}, false, "1980-02-30\t", {}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        OptionalDateEdit edit;
+        if (c.before.isValid())
+            edit.setDate(c.before);
+        edit.show();
+        if (c.selectAll)
+            QTest::keyClick(&edit, Qt::Key_A, Qt::ControlModifier);
+        for (const QChar ch : QString::fromUtf8(c.typed))
+            QTest::keyClick(&edit, ch == u'\t' ? Qt::Key_Tab : Qt::Key(ch.toLatin1()));
+        EXPECT_EQ(edit.IsBlank(), !c.after.isValid());
+        if (c.after.isValid())
+            EXPECT_EQ(edit.date(), c.after);
+        else
+            EXPECT_EQ(edit.text().trimmed(), "");
+    }
+
+    OptionalDateEdit edit;
+    edit.show();
+    QTest::mouseClick(&edit, Qt::LeftButton, {}, QPoint(edit.width() - 4, edit.height() / 2)); // the arrow
+    ASSERT_TRUE(edit.calendarWidget()->isVisible());
+    EXPECT_EQ(edit.calendarWidget()->monthShown(), QDate::currentDate().month());
+    EXPECT_EQ(edit.calendarWidget()->yearShown(), QDate::currentDate().year());
+    EXPECT_TRUE(edit.IsBlank());
+    edit.calendarWidget()->setSelectedDate(QDate::currentDate());
+    EXPECT_EQ(edit.date(), QDate::currentDate());
+
+    edit.SetBlank(true);
+    QTest::keyClick(&edit, Qt::Key_Up); // stepping a blank date starts from today
+    EXPECT_EQ(edit.date(), QDate::currentDate());
 }
 
 TEST_F(ContactDialogsTest, CategoriesAddedAndDeletedReachTheVocabulary)
@@ -236,8 +291,13 @@ TEST_F(ContactDialogsTest, CategoriesAddedAndDeletedReachTheVocabulary)
         QTest::keyClicks(edit, "Golf");
         QTest::keyClick(edit, Qt::Key_Return);
         QTest::keyClicks(edit, "family");
-        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClick(edit, Qt::Key_Enter);
         EXPECT_EQ(edit->text(), "");
+        auto *keyword = Find<QLineEdit>(box, "KeywordsButtonedEdit");
+        QTest::keyClicks(keyword, "Golf");
+        QTest::keyClick(keyword, Qt::Key_Return);
+        EXPECT_TRUE(box.isVisible()); // Enter there adds, it does not close the dialog
+        EXPECT_EQ(Find<CheckListBox>(box, "KeywordsCheckListBox")->CheckedEntries(), QStringList{"Golf"});
         EXPECT_EQ(list->Entries(), (QStringList{"Family", "Friends", "Golf"}));
         list->setCurrentRow(1);
         QTest::keyClick(list, Qt::Key_Delete);
@@ -360,6 +420,32 @@ TEST_F(PropertiesBoxTest, SwapAndShowMap)
     EXPECT_EQ(stored.WorkCity, "Lyon");
     EXPECT_EQ(stored.WorkStreet, "");
     book.SetMapsProvider(mpNone);
+}
+
+// A street is shown one line under the other and comes back as it was stored
+// unless the user changed it.
+TEST_F(PropertiesBoxTest, StreetsShowTheirLines)
+{
+    const struct { const char *stored, *shown, *typed, *after; } cases[] = {
+        {"Building 4;1 Main Street", "Building 4\n1 Main Street", nullptr, "Building 4;1 Main Street"},
+        {"Building 4;1 Main Street", "Building 4\n1 Main Street", "Building 5\n1 Main Street\n",
+         "Building 5;1 Main Street"},
+        {"one line\nfrom a card;", "one line\nfrom a card\n", nullptr, "one line\nfrom a card;"},
+        {"", "", "Suite 2\n\n9 Elm Road", "Suite 2;;9 Elm Road"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.stored);
+        TContactData contact;
+        contact.HomeStreet = QString::fromUtf8(c.stored);
+        box.Load(contact, true, "");
+        auto *street = Find<QPlainTextEdit>(box, "HomeStreetEdit");
+        EXPECT_EQ(street->toPlainText(), QString::fromUtf8(c.shown));
+        if (c.typed)
+            street->setPlainText(QString::fromUtf8(c.typed));
+        TContactData stored;
+        box.Store(stored);
+        EXPECT_EQ(stored.HomeStreet, QString::fromUtf8(c.after));
+    }
 }
 
 TEST_F(PropertiesBoxTest, DialButtonComposesOrKeepsTheNumber)

@@ -295,6 +295,31 @@ TEST_F(MainWindowFixture, FilteredFindShowsTheMatchesAndClearingBringsTheBookBac
     EXPECT_TRUE(Child<QPushButton>("ExportButton")->isEnabled());
 }
 
+// A name typed as the list shows it finds its contact, and so do its words in
+// another order, in both kinds of find.
+TEST_F(MainWindowFixture, FindTakesAWholeNameAsTheListShowsIt)
+{
+    WriteBook("ann", {"Olaf", "Fatima", "Brown0"}, [](TContactData &c) {
+        if (c.FirstName == "Olaf")
+            c.MiddleName = "Fatima", c.LastName = "Brown0";
+    });
+    for (const bool filtered : {true, false}) {
+        SCOPED_TRACE(filtered ? "filtered" : "incremental");
+        SetOption(SettingId::DisplayFindResultsFiltered, filtered);
+        Start();
+        for (const char *text : {"Olaf Fatima Brown0", "Brown0 Olaf"}) {
+            SCOPED_TRACE(text);
+            Child<QLineEdit>("FindButtonedEdit")->setText(text);
+            window->FindButtonedEditRightButtonClick();
+            const QStringList names = Column(0);
+            if (filtered)
+                EXPECT_EQ(names, QStringList{"Olaf Fatima Brown0"});
+            else
+                EXPECT_EQ(names.value(List()->currentIndex().row()), "Olaf Fatima Brown0");
+        }
+    }
+}
+
 // Clearing a filter may bring back the rows it hid instead of building them
 // again; whatever happened meanwhile, it must show what a rebuild shows.
 TEST_F(MainWindowFixture, ClearingAFilterShowsWhatARebuildShows)

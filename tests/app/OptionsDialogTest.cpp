@@ -237,6 +237,37 @@ TEST_F(OptionsDialogTest, CheckListsEditLearnAndTickAll)
     EXPECT_EQ(Form().Values().Keywords, (TCheckListItems{{"Prospect", true}}));
 }
 
+// What the pages say is plain text, and the client secret is not shown
+// unless asked for, not even while it is typed.
+TEST_F(OptionsDialogTest, LabelsReadPlainlyAndTheSecretStaysHidden)
+{
+    SetOption(SettingId::GoogleClientSecret, QString("GOCSPX-secret"));
+    Start();
+    RunOptions([](TForm2 &form) {
+        QStringList labels;
+        for (const QRadioButton *button :
+             form.findChild<QGroupBox *>("DisplayTypeRadioGroup")->findChildren<QRadioButton *>())
+            labels.append(button->text());
+        EXPECT_EQ(labels, (QStringList{"First Last Name", "First Middle Last Name", "Full Name", "Last First Name"}));
+        for (int action = 0; action < 3; ++action)
+            EXPECT_TRUE(SyncActionDescription(action).contains(" repeated ")) << action;
+
+        auto *secret = form.findChild<QLineEdit *>("GoogleClientSecretEdit");
+        auto *show = form.findChild<QCheckBox *>("ShowGoogleClientSecretCheckBox");
+        EXPECT_EQ(secret->echoMode(), QLineEdit::Password);
+        show->click();
+        EXPECT_EQ(secret->displayText(), "GOCSPX-secret");
+        show->click();
+        EXPECT_NE(secret->displayText(), "GOCSPX-secret");
+        show->click();
+        return false;
+    });
+    RunOptions([](TForm2 &form) {
+        EXPECT_EQ(form.findChild<QLineEdit *>("GoogleClientSecretEdit")->echoMode(), QLineEdit::Password);
+        return false;
+    });
+}
+
 TEST_F(OptionsDialogTest, OkStoresTheOptionsAndAppliesThem)
 {
     WriteBook("ann", {"Cy", "Ann", "Bob"}, [](TContactData &contact) { contact.LastName = "Zed"; });

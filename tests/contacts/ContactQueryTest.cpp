@@ -65,6 +65,13 @@ protected:
         return records;
     }
 
+    // Olaf Fatima Brown0, and someone whose notes hold the words of that name.
+    void AddPeopleOfSeveralNames()
+    {
+        Add("Olaf", "Brown0", [](TContactData &c) { c.MiddleName = "Fatima"; });
+        Add("Noted", "Paris", [](TContactData &c) { c.Notes = {"wrote to Brown0 Olaf"}; });
+    }
+
     TQorContacts book;
 };
 
@@ -123,6 +130,38 @@ TEST_F(QueryTest, DisplayNameMatchesWholeText)
     EXPECT_EQ(Query("Smith Ann", qtDisplayName, dtInherited), QStringList{"Ann"});
 }
 
+// A name typed as the list shows it is found through the display name; when
+// nothing has it as typed, its words are looked for one by one in any field.
+TEST_F(QueryTest, TermsOfSeveralWords)
+{
+    AddPeopleOfSeveralNames();
+    const struct { const char *text; TDisplayType display; QStringList expected; } cases[] = {
+        {"Olaf Fatima Brown0", dtFirstMiddleLastName, {"Olaf"}},
+        {"olaf fatima brown0", dtFirstMiddleLastName, {"Olaf"}},
+        {"Fatima Brown0", dtFirstMiddleLastName, {"Olaf"}},
+        {"Ann Smith&Paris", dtFirstMiddleLastName, {"Ann"}},
+        {"Brown0, Olaf Fatima", dtLastFirstName, {}}, // the list shows no comma, and "Brown0," is no field
+        {"Brown0 Olaf", dtFirstMiddleLastName, {"Noted"}},        // the notes hold it, so no word by word
+        {"Brown0 Olaf", dtLastFirstName, {"Olaf", "Noted"}},      // as this list shows Olaf
+        {"Smith Ann", dtFirstMiddleLastName, {"Ann"}},            // word by word
+        {"Olaf Brown0&Paris", dtFirstMiddleLastName, {"Noted"}},  // word by word, with the other term kept
+        {"Olaf Nobody", dtFirstMiddleLastName, {}},
+        {"Fatima ", dtFirstMiddleLastName, {}},                   // one word: the blank takes part
+        {" Fatima", dtFirstMiddleLastName, {}},
+    };
+    for (const auto &c : cases) {
+        book.SetDisplayType(c.display);
+        EXPECT_EQ(Query(QString::fromUtf8(c.text), qtAll, dtInherited), c.expected) << c.text;
+    }
+    // Only a search over every field reads the display name or splits words.
+    EXPECT_EQ(Query("Smith Ann", qtCategory), QStringList{});
+    EXPECT_EQ(Query("Olaf Brown0", qtCompany), QStringList{});
+    const TContactData *olaf = book.ContactDataList()[4].get();
+    book.SetDisplayType(dtFirstMiddleLastName);
+    EXPECT_TRUE(book.FindTextInContactData(olaf, "Olaf Fatima Brown0", qtAll));
+    EXPECT_FALSE(book.FindTextInContactData(olaf, "Olaf Fatima Brown0", qtCompany));
+}
+
 TEST_F(QueryTest, FindTextInOneRecord)
 {
     const TContactData *ann = book.ContactDataList()[0].get();
@@ -145,27 +184,36 @@ TEST_F(QueryTest, ALargeBookKeepsItsOrder)
     }
     EXPECT_EQ(Query("smithers", qtAll), expected);
     TContactSearchIndex index;
-    index.Build(Records(), book.FindOptions());
+    index.Build(Records(), book);
     EXPECT_EQ(index.Query("smithers"), std::optional(book.QueryResultsContactDataList()));
 }
 
 // The index of a book finds exactly what a search over its records finds.
 TEST_F(QueryTest, TheIndexFindsWhatTheSearchFinds)
 {
-    for (const TFindOptions options : {TFindOptions(foIgnoreAccentedChars), TFindOptions(foCaseSensitive), TFindOptions()}) {
-        book.SetFindOptions(options);
-        TContactSearchIndex index;
-        index.Build(Records(), options);
-        EXPECT_TRUE(index.IsBuiltFor(options));
-        for (const char *text : {"smith", "Éric", "paris", "Paris&Family", "&", "", "Paris& Family", "42", "2021-03",
-                                 "1899-12-30", "1.5,2.5", "people/", "Normal", "golf&usa", "ann smith", "nsmi", "A"}) {
-            SCOPED_TRACE(text);
-            book.QueryContactDataList(QString::fromUtf8(text), qtAll, dtFirstLastName);
-            EXPECT_EQ(index.Query(QString::fromUtf8(text)), std::optional(book.QueryResultsContactDataList()));
+    AddPeopleOfSeveralNames();
+    for (const TFindOptions options : {TFindOptions(foIgnoreAccentedChars), TFindOptions(foCaseSensitive), TFindOptions()})
+        for (const TDisplayType display : {dtFirstMiddleLastName, dtLastFirstName}) {
+            book.SetFindOptions(options);
+            book.SetDisplayType(display);
+            TContactSearchIndex index;
+            index.Build(Records(), book);
+            EXPECT_TRUE(index.IsBuiltFor(book));
+            for (const char *text : {"smith", "Éric", "paris", "Paris&Family", "&", "", "Paris& Family", "42", "2021-03",
+                                     "1899-12-30", "1.5,2.5", "people/", "Normal", "golf&usa", "ann smith", "nsmi", "A",
+                                     "Olaf Fatima Brown0", "brown0 olaf", "Brown0 Olaf&Paris", "Olaf Nobody",
+                                     "Fatima "}) {
+                SCOPED_TRACE(text);
+                book.QueryContactDataList(QString::fromUtf8(text), qtAll, dtInherited);
+                EXPECT_EQ(index.Query(QString::fromUtf8(text)), std::optional(book.QueryResultsContactDataList()));
+            }
         }
-    }
+    // The names it holds are those of the list: another display type needs another build.
     TContactSearchIndex index;
-    index.Build(Records(), book.FindOptions());
+    index.Build(Records(), book);
+    book.SetDisplayType(dtFirstLastName);
+    EXPECT_FALSE(index.IsBuiltFor(book));
+    index.Build(Records(), book);
     EXPECT_FALSE(index.Query(QString("a") + QChar(0) + "b")); // a zero ends a field there
 }
 

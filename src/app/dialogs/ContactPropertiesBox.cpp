@@ -75,6 +75,8 @@ void LoadText(QWidget *widget, const QString &value)
 {
     if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
         edit->setText(value);
+    } else if (auto *street = qobject_cast<StreetEdit *>(widget)) {
+        street->SetStreet(value);
     } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
         if (combo->isEditable())
             combo->setEditText(value);
@@ -95,6 +97,8 @@ void StoreText(const QWidget *widget, QString &value)
 {
     if (auto *edit = qobject_cast<const QLineEdit *>(widget)) {
         value = edit->text();
+    } else if (auto *street = qobject_cast<const StreetEdit *>(widget)) {
+        value = street->Street();
     } else if (auto *combo = qobject_cast<const QComboBox *>(widget)) {
         if (combo->isEditable())
             value = combo->currentText();
@@ -187,7 +191,8 @@ void TQorContactsPropertiesBox::ConnectLocation(const LocationPage &page)
 
 void TQorContactsPropertiesBox::ConnectVocabulary(Vocabulary &vocabulary)
 {
-    connect(vocabulary.edit, &QLineEdit::returnPressed, this, [this, &vocabulary] { AddVocabularyEntry(vocabulary); });
+    // Enter there is taken by the filter: it adds, and must not reach OK.
+    vocabulary.edit->installEventFilter(this);
     connect(vocabulary.edit->actions().constFirst(), &QAction::triggered, this,
             [this, &vocabulary] { AddVocabularyEntry(vocabulary); });
     vocabulary.list->installEventFilter(this);
@@ -253,11 +258,17 @@ void TQorContactsPropertiesBox::Load(const TContactData &contact, bool Editable,
     }
     setWindowTitle(!Caption.isEmpty() ? Caption : Editable ? tr("Edit Contact") : tr("Contact Properties"));
     m_buttons->button(QDialogButtonBox::Ok)->setVisible(Editable);
+    // Viewing changes nothing, so there is nothing to cancel.
+    m_buttons->button(QDialogButtonBox::Cancel)->setText(Editable ? tr("Cancel") : tr("Close"));
     SetControlsState(Editable); // before the cursors, which making an edit read-only resets
     for (const auto *boxes : {&m_emailBoxes, &m_websiteBoxes})
         for (QLineEdit *box : *boxes)
             box->setCursor(!Editable && !box->text().isEmpty() ? Qt::PointingHandCursor : Qt::IBeamCursor);
     m_pages->setCurrentIndex(0);
+    if (Editable)
+        Control<QLineEdit>(QStringLiteral("FirstNameEdit"))->setFocus();
+    else
+        m_buttons->button(QDialogButtonBox::Cancel)->setFocus();
 }
 
 void TQorContactsPropertiesBox::Store(TContactData &contact) const
@@ -303,10 +314,26 @@ TContactDialogResult TQorContactsPropertiesBox::Result(bool confirmed) const
 
 void TQorContactsPropertiesBox::SetControlsState(bool Editable)
 {
+    // A read-only box drawn on the dialog's own background, so that it does not
+    // look as if it could be typed in.
+    QPalette readOnly = palette();
+    readOnly.setColor(QPalette::Base, palette().color(QPalette::Window));
+    const auto look = [&](QWidget *widget) {
+        if (Editable)
+            widget->setPalette(QPalette());
+        else
+            widget->setPalette(readOnly);
+    };
     for (QLineEdit *edit : findChildren<QLineEdit *>()) {
         edit->setReadOnly(!Editable);
+        look(edit);
         for (QAction *button : edit->actions())
             button->setEnabled(Editable);
+    }
+    look(Control<QPlainTextEdit>(QStringLiteral("NotesMemo")));
+    for (StreetEdit *street : findChildren<StreetEdit *>()) {
+        street->setReadOnly(!Editable);
+        look(street);
     }
     for (QWidget *widget : findChildren<QWidget *>()) {
         if (qobject_cast<QComboBox *>(widget) || qobject_cast<OptionalDateEdit *>(widget)
@@ -343,7 +370,7 @@ QString TQorContactsPropertiesBox::DisplayDialNumber(const QString &DialNumber, 
 void TQorContactsPropertiesBox::EditPostalAddress(const LocationPage &page)
 {
     const char *p = page.prefix;
-    QLineEdit *street = Control<QLineEdit>(Prefixed(p, "StreetEdit"));
+    StreetEdit *street = Control<StreetEdit>(Prefixed(p, "StreetEdit"));
     QLineEdit *poBox = Control<QLineEdit>(Prefixed(p, "POBoxEdit"));
     QLineEdit *city = Control<QLineEdit>(Prefixed(p, "CityEdit"));
     QLineEdit *postalCode = Control<QLineEdit>(Prefixed(p, "PostalCodeEdit"));
@@ -354,12 +381,12 @@ void TQorContactsPropertiesBox::EditPostalAddress(const LocationPage &page)
     box.setFont(font());
     box.SetMemoFont(FontOf(m_contacts.FontNotes(), font()));
     box.setWindowTitle(ContactPropertiesPages::tr(page.dialogCaption));
-    box.SetFields({street->text(), poBox->text(), city->text(), postalCode->text(), state->currentText(),
+    box.SetFields({street->Street(), poBox->text(), city->text(), postalCode->text(), state->currentText(),
                    country->currentText()});
     if (RunDialog(box) != QDialog::Accepted)
         return;
     const PostalAddressFields fields = box.Fields();
-    street->setText(fields.street);
+    street->SetStreet(fields.street);
     poBox->setText(fields.poBox);
     city->setText(fields.city);
     postalCode->setText(fields.postalCode);
@@ -369,7 +396,12 @@ void TQorContactsPropertiesBox::EditPostalAddress(const LocationPage &page)
 
 void TQorContactsPropertiesBox::SwapPostalAddresses(const char *prefix1, const char *prefix2)
 {
-    for (const char *edit : {"StreetEdit", "POBoxEdit", "CityEdit", "PostalCodeEdit"})
+    auto *street1 = Control<StreetEdit>(Prefixed(prefix1, "StreetEdit"));
+    auto *street2 = Control<StreetEdit>(Prefixed(prefix2, "StreetEdit"));
+    const QString street = street1->Street();
+    street1->SetStreet(street2->Street());
+    street2->SetStreet(street);
+    for (const char *edit : {"POBoxEdit", "CityEdit", "PostalCodeEdit"})
         SwapEditCaptions(Control<QLineEdit>(Prefixed(prefix1, edit)), Control<QLineEdit>(Prefixed(prefix2, edit)));
     for (const char *combo : {"StateProvinceComboBox", "CountryRegionComboBox"})
         SwapComboBoxCaptions(Control<QComboBox>(Prefixed(prefix1, combo)),
@@ -392,7 +424,7 @@ void TQorContactsPropertiesBox::SwapComboBoxCaptions(QComboBox *ComboBox1, QComb
 
 void TQorContactsPropertiesBox::ShowMapPostalAddress(const char *prefix)
 {
-    const QString address = BuildAddressText(Control<QLineEdit>(Prefixed(prefix, "StreetEdit"))->text(),
+    const QString address = BuildAddressText(Control<StreetEdit>(Prefixed(prefix, "StreetEdit"))->Street(),
                                              Control<QLineEdit>(Prefixed(prefix, "CityEdit"))->text(),
                                              Control<QComboBox>(Prefixed(prefix, "StateProvinceComboBox"))->currentText(),
                                              Control<QLineEdit>(Prefixed(prefix, "PostalCodeEdit"))->text(),
@@ -452,7 +484,13 @@ bool TQorContactsPropertiesBox::OpenLinkBox(QLineEdit *box)
 bool TQorContactsPropertiesBox::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
-    if (auto *box = qobject_cast<QLineEdit *>(watched)) {
+    if (watched == m_categories.edit || watched == m_keywords.edit) {
+        const int key = type == QEvent::KeyPress ? static_cast<QKeyEvent *>(event)->key() : 0;
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            AddVocabularyEntry(watched == m_categories.edit ? m_categories : m_keywords);
+            return true;
+        }
+    } else if (auto *box = qobject_cast<QLineEdit *>(watched)) {
         if (type == QEvent::MouseButtonDblClick
             || (type == QEvent::MouseButtonRelease && box->cursor().shape() == Qt::PointingHandCursor))
             OpenLinkBox(box);

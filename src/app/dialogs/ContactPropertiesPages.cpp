@@ -225,7 +225,7 @@ QWidget *ContactPropertiesPages::LocationTab(const LocationPage &page)
         left.Edit(QStringLiteral("JobTitleEdit"), tr("Job title :"));
         left.Edit(QStringLiteral("RoleEdit"), tr("Role :"));
     }
-    left.Edit(Name(p, "StreetEdit"), tr("Street :"));
+    left.Add(Name(p, "StreetEdit"), tr("Street :"), new StreetEdit);
     left.Edit(Name(p, "POBoxEdit"), tr("PO box :"));
     left.Edit(Name(p, "CityEdit"), tr("City :"));
     left.Edit(Name(p, "PostalCodeEdit"), tr("Postal code :"));

@@ -7,10 +7,13 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
+#include <QRegularExpression>
+#include <QSignalBlocker>
 
 namespace cardolin::app {
 
@@ -18,6 +21,20 @@ namespace {
 
 // Below any date a contact can have: the picker shows its blank text there.
 const QDate kBlankDate(100, 1, 1);
+
+// What a date typed as a whole may look like on its way: "1980-0" or "1980-05-1".
+bool IsStartOfDate(const QString &text)
+{
+    static const QRegularExpression start(QStringLiteral("^\\d{0,4}(-\\d{0,2}(-\\d{0,2})?)?$"));
+    return start.match(text).hasMatch();
+}
+
+// A whole date, the month and day with one digit or two; nothing at or below the blank date.
+QDate TypedDate(const QString &text)
+{
+    const QDate date = QDate::fromString(text, QStringLiteral("yyyy-M-d"));
+    return date.isValid() && date > kBlankDate ? date : QDate();
+}
 
 } // namespace
 
@@ -27,6 +44,7 @@ OptionalDateEdit::OptionalDateEdit(QWidget *parent) : QDateEdit(parent)
     setMinimumDate(kBlankDate);
     setSpecialValueText(QStringLiteral(" "));
     setCalendarPopup(true);
+    calendarWidget()->installEventFilter(this);
     SetBlank(true);
 }
 
@@ -56,26 +74,137 @@ void OptionalDateEdit::SetBlank(bool blank)
         setDate(QDate::currentDate());
 }
 
-void OptionalDateEdit::mousePressEvent(QMouseEvent *event)
+bool OptionalDateEdit::eventFilter(QObject *watched, QEvent *event)
 {
-    // The first click on a blank date only shows today, wherever it lands.
-    if (IsBlank() && isEnabled() && !isReadOnly()) {
-        SetBlank(false);
-        event->accept();
-        return;
+    // The calendar of a blank date opens on this month, with no day chosen.
+    if (watched == calendarWidget() && event->type() == QEvent::Show && IsBlank()) {
+        const QDate today = QDate::currentDate();
+        calendarWidget()->setCurrentPage(today.year(), today.month());
     }
-    QDateEdit::mousePressEvent(event);
+    return QDateEdit::eventFilter(watched, event);
+}
+
+bool OptionalDateEdit::StartsWholeDate(const QKeyEvent *event) const
+{
+    const QString typed = event->text();
+    if (typed.size() != 1 || !typed[0].isDigit() || isReadOnly())
+        return false;
+    return IsBlank() || lineEdit()->selectedText() == lineEdit()->text();
 }
 
 void OptionalDateEdit::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Delete && !isReadOnly()) {
+    if (isReadOnly()) {
+        QDateEdit::keyPressEvent(event);
+        return;
+    }
+    if (event->key() == Qt::Key_Delete) {
+        m_typing = false;
         SetBlank(true);
         return;
     }
-    if (IsBlank() && !isReadOnly())
-        SetBlank(false); // typing over a blank date starts from today
-    QDateEdit::keyPressEvent(event);
+    if (!m_typing && StartsWholeDate(event)) {
+        m_typing = true;
+        m_beforeTyping = date();
+        SetTypedText(QString());
+    }
+    if (!m_typing) {
+        QDateEdit::keyPressEvent(event);
+        return;
+    }
+    const QString typed = event->text();
+    const bool backspace = event->key() == Qt::Key_Backspace;
+    if (!backspace && (typed.size() != 1 || !(typed[0].isDigit() || typed[0] == u'-'))) {
+        FinishTyping();
+        QDateEdit::keyPressEvent(event);
+        return;
+    }
+    QString text = lineEdit()->text();
+    if (backspace)
+        text.chop(1);
+    else if (IsStartOfDate(text + typed))
+        text += typed;
+    SetTypedText(text);
+    // Ten characters make a whole date: it is taken at once.
+    if (lineEdit()->text().size() == 10 && TypedDate(lineEdit()->text()).isValid())
+        FinishTyping();
+}
+
+// Stepping a blank date (arrow keys, the wheel) starts from today, not from
+// the day after the blank marker.
+void OptionalDateEdit::stepBy(int steps)
+{
+    if (IsBlank())
+        SetBlank(false);
+    else
+        QDateEdit::stepBy(steps);
+}
+
+// Tab after a typed date leaves the box rather than stepping through its sections.
+bool OptionalDateEdit::focusNextPrevChild(bool next)
+{
+    if (!m_typing)
+        return QDateEdit::focusNextPrevChild(next);
+    FinishTyping();
+    return QWidget::focusNextPrevChild(next);
+}
+
+void OptionalDateEdit::focusOutEvent(QFocusEvent *event)
+{
+    FinishTyping();
+    QDateEdit::focusOutEvent(event);
+}
+
+// A date typed whole replaces the one before; anything short of a date brings that one back.
+void OptionalDateEdit::FinishTyping()
+{
+    if (!m_typing)
+        return;
+    const QDate typed = TypedDate(lineEdit()->text());
+    m_typing = false;
+    setDate(typed.isValid() ? typed : m_beforeTyping);
+    if (!typed.isValid()) // the date did not change, so its text must be put back by hand
+        SetTypedText(m_beforeTyping == kBlankDate ? specialValueText()
+                                                  : textFromDateTime(QDateTime(m_beforeTyping, QTime())));
+}
+
+// While typing, the text is checked as the start of a date, not as sections
+// to be completed: "1980-02-3" must not become "1980-02-03" before the 0.
+QValidator::State OptionalDateEdit::validate(QString &input, int &pos) const
+{
+    if (!m_typing)
+        return QDateEdit::validate(input, pos);
+    return IsStartOfDate(input) ? QValidator::Intermediate : QValidator::Invalid;
+}
+
+// The date's own editor would read a half-typed date as sections and put a
+// whole date back after every key: it does not hear of the text until the end.
+void OptionalDateEdit::SetTypedText(const QString &text)
+{
+    const QSignalBlocker quiet(lineEdit());
+    lineEdit()->setText(text);
+}
+
+StreetEdit::StreetEdit(QWidget *parent) : QPlainTextEdit(parent)
+{
+    setTabChangesFocus(true);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Room for a building and a street without a scroll bar.
+    const int lines = 2;
+    setFixedHeight(fontMetrics().lineSpacing() * lines + 2 * (frameWidth() + int(document()->documentMargin())) + 2);
+}
+
+void StreetEdit::SetStreet(const QString &street)
+{
+    m_street = street;
+    m_shown = QString(street).replace(u';', u'\n');
+    setPlainText(m_shown);
+}
+
+QString StreetEdit::Street() const
+{
+    const QString shown = toPlainText();
+    return shown == m_shown ? m_street : MemoLines(shown).join(u';');
 }
 
 void CheckListBox::SetEntries(const QStringList &entries)

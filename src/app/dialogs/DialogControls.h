@@ -5,6 +5,7 @@
 #include <QDateEdit>
 #include <QIcon>
 #include <QListWidget>
+#include <QPlainTextEdit>
 
 class QAction;
 class QDialog;
@@ -13,8 +14,9 @@ class QLineEdit;
 
 namespace cardolin::app {
 
-// A date that may be unset: it shows nothing until clicked, when it shows its
-// date (today for an unset one); Delete makes it unset again.
+// A date that may be unset: it shows nothing until a date is typed or picked
+// from its calendar; Delete makes it unset again. A whole date typed over a
+// blank box or over all of its text replaces the date as a whole.
 class OptionalDateEdit : public QDateEdit
 {
     Q_OBJECT
@@ -26,10 +28,41 @@ public:
     TDateTime Serial() const;
     bool IsBlank() const;
     void SetBlank(bool blank);
+    void stepBy(int steps) override;
 
 protected:
-    void mousePressEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    QValidator::State validate(QString &input, int &pos) const override;
+
+private:
+    bool StartsWholeDate(const QKeyEvent *event) const;
+    void SetTypedText(const QString &text);
+    void FinishTyping();
+
+    // While a whole date is typed, the box holds the text as typed, not the
+    // sections of a date.
+    bool m_typing = false;
+    QDate m_beforeTyping;
+};
+
+// A street of several lines, kept with ";" between its lines and shown one
+// line under the other. A value the user did not change is given back as it
+// came, whatever it held.
+class StreetEdit : public QPlainTextEdit
+{
+    Q_OBJECT
+public:
+    explicit StreetEdit(QWidget *parent = nullptr);
+
+    void SetStreet(const QString &street);
+    QString Street() const;
+
+private:
+    QString m_street; // as it came
+    QString m_shown;  // as it was first shown
 };
 
 // A list of check boxes kept in the case-insensitive order of the user's language.

@@ -92,6 +92,10 @@ int SaveContactDialogPictures(const QString &folder)
         pages->setCurrentIndex(page);
         failures += !SaveWidgetPicture(box, dir.filePath(u"contact-properties-%1.png"_s.arg(QLatin1StringView(names[page]))));
     }
+    // Properties: the same contact, only to be read.
+    box.Load(*contact, false, {});
+    pages->setCurrentIndex(1);
+    failures += !SaveWidgetPicture(box, dir.filePath(u"contact-properties-view.png"_s));
     box.hide();
 
     TQorContactsDialNumberBox dial(&box);

@@ -103,6 +103,8 @@ TOptionsValues TForm2::Values() const
 
 void TForm2::ShowValues(const TOptionsValues &values)
 {
+    // A secret shown once is hidden again the next time the dialog opens.
+    findChild<QCheckBox *>(QStringLiteral("ShowGoogleClientSecretCheckBox"))->setChecked(false);
     ShowSettings(values.Settings);
     ShowCheckList(TVocabulary::Categories, values.Categories);
     ShowCheckList(TVocabulary::Keywords, values.Keywords);

@@ -172,8 +172,8 @@ QWidget *TForm2::BuildDisplayPage()
     auto *page = new QWidget(m_pages);
     QVBoxLayout *layout = PageLayout(page);
     layout->addWidget(AddRadioGroup(page, I::DisplayType, "DisplayTypeRadioGroup", tr("Display Type"),
-                                    {tr("First <space> Last Name"), tr("First <space> Middle <space> Last Name"),
-                                     tr("Full Name"), tr("Last <space> First Name")}));
+                                    {tr("First Last Name"), tr("First Middle Last Name"), tr("Full Name"),
+                                     tr("Last First Name")}));
     auto *options = new QGroupBox(tr("Display Type Options"), page);
     auto *optionsLayout = new QVBoxLayout(options);
     optionsLayout->addWidget(AddCheckBox(options, I::DisplayReplaceAccentedChars, "DisplayReplaceAccentedCharsCheckBox",
@@ -207,11 +207,21 @@ QWidget *TForm2::BuildSyncPage()
     clientId->setObjectName(QStringLiteral("GoogleClientIDEdit"));
     m_bindings.push_back({I::GoogleClientID, clientId});
     AddLabel(clientLayout, client, tr("Client ID :"), clientId);
+    // Hidden even while typed, since someone may be looking at the screen; shown on request.
     auto *secret = new QLineEdit(client);
     secret->setObjectName(QStringLiteral("GoogleClientSecretEdit"));
-    secret->setEchoMode(QLineEdit::PasswordEchoOnEdit);
+    secret->setEchoMode(QLineEdit::Password);
     m_bindings.push_back({I::GoogleClientSecret, secret});
-    AddLabel(clientLayout, client, tr("Client secret :"), secret);
+    auto *show = new QCheckBox(tr("Show"), client);
+    show->setObjectName(QStringLiteral("ShowGoogleClientSecretCheckBox"));
+    connect(show, &QCheckBox::toggled, secret,
+            [secret](bool shown) { secret->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password); });
+    auto *secretRow = new QWidget(client);
+    auto *secretLayout = new QHBoxLayout(secretRow);
+    secretLayout->setContentsMargins(0, 0, 0, 0);
+    secretLayout->addWidget(secret, 1);
+    secretLayout->addWidget(show);
+    AddLabel(clientLayout, client, tr("Client secret :"), secretRow);
     layout->addWidget(client);
     layout->addStretch(1);
     return page;

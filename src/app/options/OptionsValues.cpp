@@ -143,15 +143,15 @@ QString SyncActionDescription(int item)
     case 0:
         return QCoreApplication::translate(
             "TForm2", "New and updated contacts are copied from local side to cloud side. Renames on the local side "
-                      "are reapeated on the cloud side. No deletions.");
+                      "are repeated on the cloud side. No deletions.");
     case 1:
         return QCoreApplication::translate(
             "TForm2", "New and updated contacts are copied from local side to cloud side. Renames and deletes on the "
-                      "local side are reapeated on the cloud side.");
+                      "local side are repeated on the cloud side.");
     case 2:
         return QCoreApplication::translate(
             "TForm2", "New and updated contacts are copied both ways. Renames and deletes on either side are "
-                      "reapeated on the other.");
+                      "repeated on the other.");
     default: return {};
     }
 }
