@@ -457,6 +457,21 @@ TEST_F(VCard, FolderExportNamesFilesSafelyAndNeverOverwritesASibling)
     EXPECT_EQ(other.ImportFromvCardFolder(folder), 4);
 }
 
+// A long name in a script of several bytes a character still gives a file.
+TEST_F(VCard, FolderExportCutsLongNamesToWhatAFileSystemTakes)
+{
+    for (const QString &name : {QString(150, QChar(0x65E5)), QString::fromUtf8("😀").repeated(120)})
+        book.CreateContactData()->FirstName = name;
+    const QString folder = dir.filePath("long");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_EQ(book.ExportTovCardFolder(folder), 2);
+    EXPECT_TRUE(prompts.errors.isEmpty());
+    for (const QString &name : QDir(folder).entryList(QDir::Files)) {
+        EXPECT_LE(name.toUtf8().size(), 255);
+        EXPECT_FALSE(name.contains(QChar(QChar::ReplacementCharacter)));
+    }
+}
+
 TEST_F(VCard, ExportToAnUnwritablePlaceSaysCannotSaveAndWhy)
 {
     book.CreateContactData()->FirstName = "Ann";
