@@ -12,8 +12,11 @@
 #include "support/SettingsTable.h"
 #include "support/UserPrompts.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
+
+#include <algorithm>
 
 namespace cardolin::app {
 
@@ -35,6 +38,49 @@ QStringList ExportFilters()
     return {u"CSV files (*.csv)"_s, u"LDIF files (*.ldif)"_s, u"vCard files (*.vcf)"_s, u"KML files (*.kml)"_s,
             u"All files (*)"_s};
 }
+
+// Stands in for the collection's prompts while one of its operations runs, to
+// tell whether it reported an error: an import or export that failed returns
+// 0, as one that had nothing to do.
+class ErrorWatch final : public UserPrompts
+{
+public:
+    explicit ErrorWatch(TQorContacts &contacts) : m_contacts(contacts), m_inner(contacts.Prompts())
+    {
+        contacts.SetPrompts(*this);
+    }
+    ~ErrorWatch() override { m_contacts.SetPrompts(m_inner); }
+    ErrorWatch(const ErrorWatch &) = delete;
+    ErrorWatch &operator=(const ErrorWatch &) = delete;
+
+    bool ErrorShown() const { return m_errors > 0; }
+
+    void ShowError(const QString &message) override
+    {
+        ++m_errors;
+        m_inner.ShowError(message);
+    }
+    void ShowWarning(const QString &message) override { m_inner.ShowWarning(message); }
+    void ShowInformation(const QString &message) override { m_inner.ShowInformation(message); }
+    bool AskYesNo(const QString &message) override { return m_inner.AskYesNo(message); }
+    Answer AskYesNoToAll(const QString &message) override { return m_inner.AskYesNoToAll(message); }
+    Choice AskYesNoCancel(const QString &message, const QString &detail, Choice preselected) override
+    {
+        return m_inner.AskYesNoCancel(message, detail, preselected);
+    }
+    bool InputText(const QString &caption, const QString &prompt, QString &value) override
+    {
+        return m_inner.InputText(caption, prompt, value);
+    }
+    void OfferInputText(const QString &value) override { m_inner.OfferInputText(value); }
+    void BeginBusy() override { m_inner.BeginBusy(); }
+    void EndBusy() override { m_inner.EndBusy(); }
+
+private:
+    TQorContacts &m_contacts;
+    UserPrompts &m_inner;
+    int m_errors = 0;
+};
 
 } // namespace
 
@@ -160,22 +206,41 @@ QString ImportExportCommands::ChosenFolder()
 
 // ---- imports ---------------------------------------------------------------
 
-void ImportExportCommands::RunImport(bool askToClear, const std::function<void()> &import)
+bool ImportExportCommands::RunImport(const ImportSource &source, bool askToClear, const std::function<void()> &import)
 {
+    bool clear = false;
+    if (askToClear && !m_contacts.ContactDataList().empty()) {
+        // No keeps the book, the safer answer for Enter; Cancel imports nothing.
+        const auto choice = m_prompts.AskYesNoCancel(kClearQuestion, QString(), UserPrompts::Choice::No);
+        if (choice == UserPrompts::Choice::Cancel)
+            return false;
+        clear = choice == UserPrompts::Choice::Yes;
+    }
     TUndoRecording recording(m_window.Commands().History(), m_contacts, tr("Import"));
-    if (askToClear && !m_contacts.ContactDataList().empty() && m_prompts.AskYesNo(kClearQuestion))
-        m_contacts.ClearContactDataList();
     const size_t first = m_contacts.ContactDataList().size();
+    bool errorShown = false;
     {
         BusyCursor busy(m_prompts);
+        const ErrorWatch watch(m_contacts);
         import();
+        errorShown = watch.ErrorShown();
     }
+    const TContactDataList &records = m_contacts.ContactDataList();
+    if (records.size() == first) {
+        // The book stays as it was; an import that failed on its own has said why.
+        if (!errorShown)
+            m_prompts.ShowError(u"No contact could be read from \"%1\" as %2."_s.arg(source.path, source.format));
+        return true;
+    }
+    std::vector<TContactData *> added, earlier;
+    for (size_t i = 0; i < records.size(); ++i)
+        (i < first ? earlier : added).push_back(records[i].get());
+    if (clear)
+        m_contacts.DeleteContactDataList(earlier);
     // Initials that came with the records are worked out again from the names;
     // records that came without keep none.
     const bool computeInitials = ReadBoolSetting(m_registry, SettingId::ComputeInitialsAutomatically);
-    const TContactDataList &records = m_contacts.ContactDataList();
-    for (size_t i = first; i < records.size(); ++i) {
-        TContactData *record = records[i].get();
+    for (TContactData *record : added) {
         if (computeInitials && !record->Initials.isEmpty())
             record->Initials = m_contacts.ComputeInitialsFromContactData(record);
         recording.Step().Added(record);
@@ -186,6 +251,7 @@ void ImportExportCommands::RunImport(bool askToClear, const std::function<void()
     m_window.SetModified(true);
     m_window.UpdateStatus();
     m_window.UpdateUndoActions();
+    return true;
 }
 
 void ImportExportCommands::ImportFile(const ImportEntry &entry)
@@ -198,21 +264,21 @@ void ImportExportCommands::ImportFile(const ImportEntry &entry)
         return;
     remembered = path;
     m_window.ErrorList().clear();
-    if (entry.target == Target::CsvFile && !ImportCSVWithMapping(path, true))
+    const ImportSource source{path, tr(entry.caption)};
+    if (entry.target == Target::CsvFile && !ImportCSVWithMapping(source, true))
         return;
     if (entry.target != Target::CsvFile)
-        RunImport(true, [&contacts = m_contacts, &entry, &path] { (contacts.*entry.operation)(path); });
+        RunImport(source, true, [&contacts = m_contacts, &entry, &path] { (contacts.*entry.operation)(path); });
     m_window.ShowErrorReport();
 }
 
-bool ImportExportCommands::ImportCSVWithMapping(const QString &path, bool askToClear)
+bool ImportExportCommands::ImportCSVWithMapping(const ImportSource &source, bool askToClear)
 {
+    const QString &path = source.path;
     const CsvPreview preview = IsCSVLayoutRecognised(path) ? CsvPreview{} : PreviewCSVFile(path);
     // A known layout, or nothing to map (the import then says what is wrong).
-    if (preview.columns.isEmpty()) {
-        RunImport(askToClear, [&contacts = m_contacts, &path] { contacts.ImportFromCSVFile(path); });
-        return true;
-    }
+    if (preview.columns.isEmpty())
+        return RunImport(source, askToClear, [&contacts = m_contacts, &path] { contacts.ImportFromCSVFile(path); });
     CsvColumnMapping mapping{preview.separator, preview.columns, {}};
     if (const auto remembered = RememberedCSVColumnMapping(m_registry, preview.separator, preview.columns))
         mapping.fields = remembered->fields;
@@ -221,10 +287,9 @@ bool ImportExportCommands::ImportCSVWithMapping(const QString &path, bool askToC
     if (!AskColumnMapping(preview, mapping.fields))
         return false;
     RememberCSVColumnMapping(m_registry, mapping);
-    RunImport(askToClear, [&contacts = m_contacts, &path, &mapping] {
+    return RunImport(source, askToClear, [&contacts = m_contacts, &path, &mapping] {
         ImportCSVFileWithMapping(contacts, path, mapping);
     });
-    return true;
 }
 
 void ImportExportCommands::ImportFolder(const ImportEntry &entry)
@@ -232,28 +297,66 @@ void ImportExportCommands::ImportFolder(const ImportEntry &entry)
     const QString folder = ChosenFolder();
     if (folder.isEmpty())
         return;
-    RunImport(true, [&contacts = m_contacts, &entry, &folder] { (contacts.*entry.operation)(folder); });
+    m_window.ErrorList().clear();
+    // The files that gave no contact go to the report by name.
+    const TErrorEvent windowEvent = m_contacts.OnError;
+    m_contacts.OnError = [this](TQorContacts *, const QString &file, const QString &, const QString &text, int) {
+        m_window.ErrorList().append(u"\"%1\": %2"_s.arg(file, text));
+    };
+    RunImport({folder, tr(entry.caption)}, true,
+              [&contacts = m_contacts, &entry, &folder] { (contacts.*entry.operation)(folder); });
+    m_contacts.OnError = windowEvent;
+    m_window.ShowErrorReport();
 }
 
 // ---- exports ---------------------------------------------------------------
 
+QString ImportExportCommands::SuggestedFile(const QString &folder, const char *extension) const
+{
+    // The book's name, as its file is named after the account.
+    QString name = m_window.Session().LoadedWindowsUserAccount();
+    if (name.isEmpty())
+        name = u"Contacts"_s;
+    const QString file = name + u'.' + QLatin1StringView(extension);
+    return folder.isEmpty() ? file : QDir(folder).filePath(file);
+}
+
 void ImportExportCommands::ExportFile(const ExportEntry &entry)
 {
     QString &remembered = m_window.DialogMemory().ExportFileName;
-    const QString path =
-        AskSaveFileName(FileFolder(remembered), ExportFilters(), entry.filter - 1, QLatin1StringView(entry.extension));
+    const QString path = AskSaveFileName(SuggestedFile(FileFolder(remembered), entry.extension), ExportFilters(),
+                                         entry.filter - 1, QLatin1StringView(entry.extension));
     if (path.isEmpty())
         return;
     remembered = path;
-    SetExportScope(m_contacts, esAuto);
+    RunExport(entry, path);
+}
+
+void ImportExportCommands::ExportFolder(const ExportEntry &entry)
+{
+    const QString folder = ChosenFolder();
+    if (folder.isEmpty())
+        return;
+    RunExport(entry, folder);
+}
+
+void ImportExportCommands::RunExport(const ExportEntry &entry, const QString &target)
+{
+    const int chosen = SetExportScope(m_contacts, esAuto);
     const bool geocodes = entry.operation == &C::ExportToGoogleEarthKMLFile;
     const int previousTag = m_contacts.Tag();
     int count = 0;
+    bool errorShown = false;
     {
         BusyCursor busy(m_prompts);
-        count = (m_contacts.*entry.operation)(path);
+        const ErrorWatch watch(m_contacts);
+        count = (m_contacts.*entry.operation)(target);
+        errorShown = watch.ErrorShown();
     }
-    ShowExported(entry, count);
+    // A file that could not be saved, or files of a folder, have been named
+    // with the reason; a count after that would read as success.
+    if (!errorShown || (count > 0 && entry.filter != 0))
+        ShowExported(entry, count, geocodes ? chosen : count);
     if (geocodes) {
         // New coordinates changed records, which only Apply keeps.
         if (m_contacts.Tag() > 0)
@@ -262,22 +365,14 @@ void ImportExportCommands::ExportFile(const ExportEntry &entry)
     }
 }
 
-void ImportExportCommands::ExportFolder(const ExportEntry &entry)
+void ImportExportCommands::ShowExported(const ExportEntry &entry, int count, int chosen)
 {
-    const QString folder = ChosenFolder();
-    if (folder.isEmpty())
+    // Only a map export leaves contacts out: those without coordinates.
+    if (count < chosen) {
+        m_prompts.ShowInformation(
+            u"%1 of %2 contacts were exported; the others have no coordinates."_s.arg(count).arg(chosen));
         return;
-    SetExportScope(m_contacts, esAuto);
-    int count = 0;
-    {
-        BusyCursor busy(m_prompts);
-        count = (m_contacts.*entry.operation)(folder);
     }
-    ShowExported(entry, count);
-}
-
-void ImportExportCommands::ShowExported(const ExportEntry &entry, int count)
-{
     m_prompts.ShowInformation(QString::number(count) + (entry.successfully
                                                             ? u" contacts have been exported successfully."_s
                                                             : u" contacts have been exported."_s));
@@ -305,6 +400,17 @@ int ImportExportCommands::SetExportScope(TQorContacts &contacts, TExportScope sc
 
 void ImportExportCommands::QorFileDrag1Drop(const QStringList &paths)
 {
+    struct Dropped
+    {
+        QLatin1StringView extension;
+        Operation operation;
+        const char *format;
+    };
+    static const Dropped kinds[] = {
+        {"csv"_L1, &C::ImportFromCSVFile, "CSV File"},
+        {"ldif"_L1, &C::ImportFromLDIFFile, "LDIF (LDIF File)"},
+        {"vcf"_L1, &C::ImportFromvCardFile, "vCard (VCF File)"},
+    };
     for (qsizetype i = 0; i < paths.size(); ++i) {
         const QString path = platform::ResolveShortcut(paths.at(i));
         if (path.isEmpty() || !QFileInfo(path).isFile())
@@ -314,31 +420,30 @@ void ImportExportCommands::QorFileDrag1Drop(const QStringList &paths)
             ImportContactFile(path);
             continue;
         }
-        Operation operation = nullptr;
-        if (extension == "csv"_L1)
-            operation = &C::ImportFromCSVFile;
-        else if (extension == "ldif"_L1)
-            operation = &C::ImportFromLDIFFile;
-        else if (extension == "vcf"_L1)
-            operation = &C::ImportFromvCardFile;
-        if (!operation)
+        const auto kind = std::find_if(std::begin(kinds), std::end(kinds),
+                                       [&extension](const Dropped &d) { return d.extension == extension; });
+        if (kind == std::end(kinds))
             continue;
         m_window.DialogMemory().ImportFileName = path;
         m_window.ErrorList().clear();
         // One question for a drop of several files, before the first; a single
-        // file never asks.
+        // file never asks. Cancel there drops them all.
         const bool askToClear = i == 0 && paths.size() > 1;
-        if (operation == &C::ImportFromCSVFile)
-            ImportCSVWithMapping(path, askToClear);
-        else
-            RunImport(askToClear, [&contacts = m_contacts, operation, &path] { (contacts.*operation)(path); });
+        const ImportSource source{path, tr(kind->format)};
+        const Operation operation = kind->operation;
+        const bool went = operation == &C::ImportFromCSVFile
+                              ? ImportCSVWithMapping(source, askToClear)
+                              : RunImport(source, askToClear,
+                                          [&contacts = m_contacts, operation, &path] { (contacts.*operation)(path); });
+        if (!went && askToClear)
+            return;
         m_window.ShowErrorReport();
     }
 }
 
 void ImportExportCommands::ImportContactFile(const QString &path)
 {
-    RunImport(false, [this, &path] {
+    RunImport({path, tr("Windows Contacts (Contact File)")}, false, [this, &path] {
         // Read into a record of its own, so a file that is not one leaves nothing.
         TContactData *record = m_contacts.CreateContactData();
         if (!m_contacts.ReadContactDataFromWindowsContactsFile(record, path)) {

@@ -45,9 +45,10 @@ public:
     QMenu *ExportPopupMenu() const { return m_exportMenu; }
 
     // The dialogs; tests put their own. Empty answers mean the user cancelled.
-    // filters are the entries of the type list, selected the one preselected.
+    // start is a folder, or the file proposed in it; filters are the entries
+    // of the type list, selected the one preselected.
     using FileQuestion =
-        std::function<QString(const QString &folder, const QStringList &filters, int selected, const QString &suffix)>;
+        std::function<QString(const QString &start, const QStringList &filters, int selected, const QString &suffix)>;
     FileQuestion AskOpenFileName;
     FileQuestion AskSaveFileName;
     std::function<QString(const QString &folder)> AskFolder;
@@ -63,19 +64,33 @@ private:
     using Operation = int (TQorContacts::*)(const QString &);
     struct ImportEntry;
     struct ExportEntry;
+    // What an import reads, for the message when it gives nothing.
+    struct ImportSource
+    {
+        QString path;
+        QString format; // as the menu names it
+    };
     void BuildMenus();
     void ImportFile(const ImportEntry &entry);
     void ImportFolder(const ImportEntry &entry);
     void ExportFile(const ExportEntry &entry);
     void ExportFolder(const ExportEntry &entry);
-    // Runs an import into the book: the clear question, the rows of the new
-    // records, Apply; undoable as one step.
-    void RunImport(bool askToClear, const std::function<void()> &import);
+    // Runs an import into the book, undoable as one step. The clear question
+    // comes first; the book is cleared, and changed at all, only when the
+    // import gave contacts, else the user is told. False when the user
+    // cancelled at the question.
+    bool RunImport(const ImportSource &source, bool askToClear, const std::function<void()> &import);
     void ImportContactFile(const QString &path);
     // A CSV file, through the user's choice of columns when no layout reads
-    // it; false when the user cancelled that choice.
-    bool ImportCSVWithMapping(const QString &path, bool askToClear);
-    void ShowExported(const ExportEntry &entry, int count);
+    // it; false when the user cancelled that choice or the clear question.
+    bool ImportCSVWithMapping(const ImportSource &source, bool askToClear);
+    // Runs an export into a file or folder and says what was written, unless
+    // it failed and said why.
+    void RunExport(const ExportEntry &entry, const QString &target);
+    // count of chosen contacts were written.
+    void ShowExported(const ExportEntry &entry, int count, int chosen);
+    // The file a save dialog proposes: the book's name with the extension.
+    QString SuggestedFile(const QString &folder, const char *extension) const;
     QString FileFolder(const QString &rememberedFile) const;
     QString ChosenFolder();
 

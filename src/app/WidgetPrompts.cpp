@@ -38,12 +38,14 @@ bool WidgetPrompts::AskYesNo(const QString &message)
            QMessageBox::Yes;
 }
 
-UserPrompts::Choice WidgetPrompts::AskYesNoCancel(const QString &message, const QString &detail)
+UserPrompts::Choice WidgetPrompts::AskYesNoCancel(const QString &message, const QString &detail, Choice preselected)
 {
     QMessageBox box(QMessageBox::Question, Title(), message, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                     m_parent);
     box.setInformativeText(detail);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(preselected == Choice::Yes  ? QMessageBox::Yes
+                         : preselected == Choice::No ? QMessageBox::No
+                                                     : QMessageBox::Cancel);
     box.setEscapeButton(QMessageBox::Cancel); // Escape and the close box keep everything
     switch (box.exec()) {
     case QMessageBox::Yes:

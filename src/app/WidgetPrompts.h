@@ -19,7 +19,8 @@ public:
     void ShowInformation(const QString &message) override;
     bool AskYesNo(const QString &message) override;
     Answer AskYesNoToAll(const QString &message) override;
-    Choice AskYesNoCancel(const QString &message, const QString &detail) override;
+    Choice AskYesNoCancel(const QString &message, const QString &detail,
+                          Choice preselected = Choice::Yes) override;
     bool InputText(const QString &caption, const QString &prompt, QString &value) override;
     void OfferInputText(const QString &value) override;
     bool InputSignInCode(const QString &caption, const SignInPage &page, QString &code) override;

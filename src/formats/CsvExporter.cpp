@@ -308,8 +308,8 @@ int ExportCSVLayout(TQorContacts &contacts, const QString &path, const CsvLayout
         if (++written == kSampleRecords && last > kSampleRecords)
             text.reserve(qsizetype(double(text.size()) / kSampleRecords * (last + 1) * 1.1));
     }
-    if (!WriteCSVText(path, text, layout.encoding)) {
-        contacts.Prompts().ShowError(QStringLiteral("Cannot save \"%1\".").arg(path));
+    if (const QString error = WriteCSVText(path, text, layout.encoding); !error.isEmpty()) {
+        contacts.Prompts().ShowError(error);
         return 0;
     }
     return written;

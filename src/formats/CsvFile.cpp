@@ -110,9 +110,9 @@ bool WriteCSVLines(const QString &path, const QStringList &lines, CsvEncoding en
     return platform::SaveFile(path, EncodeCSVLines(lines, encoding));
 }
 
-bool WriteCSVText(const QString &path, const QString &text, CsvEncoding encoding)
+QString WriteCSVText(const QString &path, const QString &text, CsvEncoding encoding)
 {
-    return platform::SaveFile(path, EncodeCSVText(text, encoding));
+    return textfile::SaveExport(path, EncodeCSVText(text, encoding));
 }
 
 } // namespace cardolin

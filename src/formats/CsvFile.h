@@ -17,8 +17,9 @@ QString ReadCSVFirstLine(const QString &path);
 // byte-order mark instead, so nothing turns into question marks.
 bool WriteCSVLines(const QString &path, const QStringList &lines, CsvEncoding encoding);
 QByteArray EncodeCSVLines(const QStringList &lines, CsvEncoding encoding);
-// The same for a whole text whose lines already end with CR LF.
-bool WriteCSVText(const QString &path, const QString &text, CsvEncoding encoding);
+// The same for a whole text whose lines already end with CR LF; empty when
+// saved, else the message that says why not.
+QString WriteCSVText(const QString &path, const QString &text, CsvEncoding encoding);
 QByteArray EncodeCSVText(const QString &text, CsvEncoding encoding);
 
 } // namespace cardolin

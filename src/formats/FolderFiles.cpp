@@ -25,7 +25,12 @@ QString SafeName(const QString &name)
     // "." and ".." would name a folder, not a file.
     if (safe.isEmpty() || safe == QLatin1StringView(".") || safe == QLatin1StringView(".."))
         safe = QStringLiteral("Contact");
-    return safe.left(200);
+    // File systems count a name's bytes, not its characters: 200 Chinese
+    // characters are 600 bytes, past the usual 255.
+    safe.truncate(200);
+    while (safe.toUtf8().size() > 200)
+        safe.chop(safe.size() >= 2 && safe.back().isLowSurrogate() ? 2 : 1);
+    return safe;
 }
 
 } // namespace

@@ -12,6 +12,13 @@ namespace {
 // reader accepts and some take as the only line end.
 const recordfiles::FileForm kLdif{textfile::Encoding::Utf8, QLatin1StringView("\n"), true,
                                   QLatin1StringView("version: 1")};
+
+recordfiles::RecordReader EntryReader(const TQorContacts &contacts)
+{
+    return [&contacts](const recordfiles::RecordLines &record, TContactData &contact) {
+        return ldif::ReadRecord(contacts, record, contact);
+    };
+}
 } // namespace
 
 bool TQorContacts::ReadContactDataFromLDIFFile(TContactData *AContactData, const QString &FileName)
@@ -38,10 +45,7 @@ bool TQorContacts::WriteContactDataToLDIFFile(const TContactData *AContactData, 
 
 int TQorContacts::ImportFromLDIFFile(const QString &FileName)
 {
-    return recordfiles::ImportRecordFile(*this, FileName, ldif::kEntryTags,
-                                         [this](const recordfiles::RecordLines &record, TContactData &contact) {
-                                             return ldif::ReadRecord(*this, record, contact);
-                                         });
+    return recordfiles::ImportRecordFile(*this, FileName, ldif::kEntryTags, EntryReader(*this));
 }
 
 int TQorContacts::ExportToLDIFFile(const QString &FileName)
@@ -52,17 +56,15 @@ int TQorContacts::ExportToLDIFFile(const QString &FileName)
 
 int TQorContacts::ImportFromLDIFFolder(const QString &FolderName)
 {
-    return recordfiles::ImportFolder(
-        *this, FolderName, QStringLiteral("*.ldif"),
-        [this](TContactData *contact, const QString &path) { return ReadContactDataFromLDIFFile(contact, path); },
-        m_skippedFileCount);
+    // A file may hold several entries, each its own contact.
+    return recordfiles::ImportRecordFolder(*this, FolderName, QStringLiteral("*.ldif"), ldif::kEntryTags,
+                                           EntryReader(*this), m_skippedFileCount);
 }
 
 int TQorContacts::ExportToLDIFFolder(const QString &FolderName)
 {
-    return recordfiles::ExportFolder(
-        *this, FolderName, QStringLiteral(".ldif"),
-        [this](const TContactData *contact, const QString &path) { return WriteContactDataToLDIFFile(contact, path); });
+    return recordfiles::ExportFolder(*this, FolderName, QStringLiteral(".ldif"), kLdif,
+                                     [this](const TContactData &contact) { return ldif::WriteRecord(*this, contact); });
 }
 
 } // namespace cardolin

@@ -176,8 +176,10 @@ void Append(QString &street, const QString &more)
 struct Entry
 {
     TContactData &c;
+    QString dnName; // the "cn=" part of "dn"
     QString cn;
     QString birthYear, birthMonth, birthDay;
+    bool given = false, family = false; // "givenName" and "sn" were read
     bool group = false;
     bool base64 = false; // the value being read was base64
 };
@@ -233,15 +235,11 @@ struct ReadRule
 };
 
 const ReadRule kReadRules[] = {
-    {{"dn"},
-     [](Entry &e, const QString &v) {
-         if (const QString name = CommonNameOfDn(v); !name.isEmpty() || v.contains(L("cn="), Qt::CaseInsensitive))
-             SetNamesFromFullName(e.c, name);
-     }},
+    {{"dn"}, [](Entry &e, const QString &v) { e.dnName = CommonNameOfDn(v).trimmed(); }},
     {{"objectclass"}, ReadObjectClass},
     {{"cn", "commonName"}, [](Entry &e, const QString &v) { e.cn = v; }},
-    {{"givenName"}, Store<&TContactData::FirstName>},
-    {{"sn", "surname"}, Store<&TContactData::LastName>},
+    {{"givenName"}, [](Entry &e, const QString &v) { e.c.FirstName = v, e.given = true; }},
+    {{"sn", "surname"}, [](Entry &e, const QString &v) { e.c.LastName = v, e.family = true; }},
     {{"mozillaNickname", "xmozillanickname", "nickname"}, Store<&TContactData::Nickname>},
     {{"o", "organization", "organizationName"}, StoreIfEmpty<&TContactData::Company>},
     {{"company"}, Store<&TContactData::Company>},
@@ -341,10 +339,34 @@ void ReadLine(Entry &e, const QString &line)
         action(e, value);
 }
 
+// The full name fills the name parts that "givenName" and "sn" left out,
+// without repeating the one given: "dn: cn=Jane" with "givenName: Jane" is
+// Jane alone, and "cn=Mary Ann Lee" with "givenName: Mary Ann" gives Lee.
+void FillNames(Entry &e, const QString &full)
+{
+    TContactData &c = e.c;
+    if (full.isEmpty() || (e.given && e.family))
+        return;
+    TContactData split;
+    SetNamesFromFullName(split, full);
+    if (!e.given && !e.family) {
+        c.FirstName = split.FirstName, c.LastName = split.LastName;
+    } else if (e.given) {
+        if (full.startsWith(c.FirstName + u' '))
+            c.LastName = full.mid(c.FirstName.size() + 1).trimmed();
+        else if (full != c.FirstName)
+            c.LastName = split.LastName;
+    } else {
+        if (full.endsWith(u' ' + c.LastName))
+            c.FirstName = full.chopped(c.LastName.size() + 1).trimmed();
+        else if (full != c.LastName)
+            c.FirstName = split.FirstName;
+    }
+}
+
 void Finish(Entry &e)
 {
-    if (e.c.FirstName.isEmpty() && e.c.LastName.isEmpty() && !e.cn.trimmed().isEmpty())
-        SetNamesFromFullName(e.c, e.cn.trimmed());
+    FillNames(e, e.dnName.isEmpty() ? e.cn.trimmed() : e.dnName);
     const QDate birth(e.birthYear.toInt(), e.birthMonth.toInt(), e.birthDay.toInt());
     if (!e.birthYear.isEmpty() && birth.isValid())
         e.c.Birthday = DateToSerial(birth);
@@ -370,7 +392,7 @@ bool ReadRecord(const TQorContacts &contacts, const QList<QStringView> &lines, T
         return false;
     // Read into a copy, so that a group entry leaves the contact alone.
     TContactData copy = contact;
-    Entry entry{copy, {}, {}, {}, {}, false, false};
+    Entry entry{copy, {}, {}, {}, {}, {}, false, false, false, false};
     for (const QString &line : Unfold(lines))
         ReadLine(entry, line);
     if (entry.group)

@@ -1,6 +1,5 @@
 #include "contacts/QorContacts.h"
 #include "formats/TextFiles.h"
-#include "platform/FileSystem.h"
 #include "support/UserPrompts.h"
 
 #include <QXmlStreamWriter>
@@ -15,8 +14,6 @@ constexpr QLatin1StringView L(const char *text)
 {
     return QLatin1StringView(text);
 }
-
-const QString kCannotSave = QStringLiteral("Cannot save \"%1\".");
 
 // The fields of the one location a map shows for a contact.
 struct MapLocation
@@ -116,8 +113,9 @@ int ExportDelimited(TQorContacts &contacts, const QString &fileName, const QStri
         record(lines, *list[size_t(i)]);
         ++written;
     }
-    if (!textfile::WriteLines(fileName, lines, textfile::Encoding::Utf8WithBom)) {
-        contacts.Prompts().ShowError(kCannotSave.arg(fileName));
+    if (const QString error = textfile::SaveLines(fileName, lines, textfile::Encoding::Utf8WithBom);
+        !error.isEmpty()) {
+        contacts.Prompts().ShowError(error);
         return 0;
     }
     return written;
@@ -240,8 +238,8 @@ int TQorContacts::ExportToGoogleEarthKMLFile(const QString &FileName)
     m_geocodingBatch = false;
     xml.writeEndDocument();
     m_tag = geocoded;
-    if (!platform::SaveFile(FileName, document)) {
-        m_prompts->ShowError(kCannotSave.arg(FileName));
+    if (const QString error = textfile::SaveExport(FileName, document); !error.isEmpty()) {
+        m_prompts->ShowError(error);
         return 0;
     }
     return placed;

@@ -236,19 +236,8 @@ template <typename Records> void LearnCategories(TQorContacts &contacts, const R
 // record is read alone into its own contact, so the result is the same.
 constexpr size_t kRecordsWorthAThread = 2000;
 
-} // namespace
-
-RecordLines Views(const QStringList &lines)
-{
-    RecordLines views;
-    views.reserve(lines.size());
-    for (const QString &line : lines)
-        views.append(line);
-    return views;
-}
-
-int ImportRecords(TQorContacts &contacts, QStringView text, const RecordTags &tags, const RecordReader &read,
-                  const QString &name)
+int ImportText(TQorContacts &contacts, QStringView text, const RecordTags &tags, const RecordReader &read,
+               const QString &name, bool progress)
 {
     const Survey survey = SurveyRecords(text, tags);
     if (!survey.error.isEmpty()) {
@@ -259,12 +248,13 @@ int ImportRecords(TQorContacts &contacts, QStringView text, const RecordTags &ta
     const size_t count = survey.starts.size();
     TContactDataList made(count);
     const RecordWalk walk{contacts, text, survey, tags, read, made};
-    ForTwoHalves(count, kRecordsWorthAThread, [&](size_t from, size_t to) { walk.Run(from, to, from == 0); });
+    ForTwoHalves(count, kRecordsWorthAThread, [&](size_t from, size_t to) { walk.Run(from, to, progress && from == 0); });
     LearnCategories(contacts, made);
     return contacts.AppendImportedContactDataList(std::move(made));
 }
 
-int ImportRecordFile(TQorContacts &contacts, const QString &path, const RecordTags &tags, const RecordReader &read)
+int ReadRecordFile(TQorContacts &contacts, const QString &path, const RecordTags &tags, const RecordReader &read,
+                   bool progress)
 {
     if (!QFileInfo::exists(path))
         return 0;
@@ -284,16 +274,44 @@ int ImportRecordFile(TQorContacts &contacts, const QString &path, const RecordTa
         }
         text = textfile::DecodeText(bytes);
     }
-    return ImportRecords(contacts, text, tags, read, path);
+    return ImportText(contacts, text, tags, read, path, progress);
+}
+
+// Empty when saved, else the message that says why not.
+QString SaveRecordFile(const QString &path, const QStringList &lines, const FileForm &form)
+{
+    const QStringList text = form.header.isEmpty() ? lines : QStringList{form.header, QString()} + lines;
+    return textfile::SaveLines(path, text, form.encoding, form.lineEnd);
+}
+
+} // namespace
+
+RecordLines Views(const QStringList &lines)
+{
+    RecordLines views;
+    views.reserve(lines.size());
+    for (const QString &line : lines)
+        views.append(line);
+    return views;
+}
+
+int ImportRecords(TQorContacts &contacts, QStringView text, const RecordTags &tags, const RecordReader &read,
+                  const QString &name)
+{
+    return ImportText(contacts, text, tags, read, name, true);
+}
+
+int ImportRecordFile(TQorContacts &contacts, const QString &path, const RecordTags &tags, const RecordReader &read)
+{
+    return ReadRecordFile(contacts, path, tags, read, true);
 }
 
 bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringList &lines, const FileForm &form)
 {
-    const QStringList text = form.header.isEmpty() ? lines : QStringList{form.header, QString()} + lines;
-    if (textfile::WriteLines(path, text, form.encoding, form.lineEnd))
-        return true;
-    contacts.Prompts().ShowError(QStringLiteral("Cannot save \"%1\".").arg(path));
-    return false;
+    const QString error = SaveRecordFile(path, lines, form);
+    if (!error.isEmpty())
+        contacts.Prompts().ShowError(error);
+    return error.isEmpty();
 }
 
 int ExportRecordFile(TQorContacts &contacts, const QString &path, const FileForm &form, const RecordWriter &write)
@@ -323,39 +341,63 @@ QStringList ExportRecords(TQorContacts &contacts, const RecordWriter &write, int
     return output;
 }
 
-int ImportFolder(TQorContacts &contacts, const QString &folder, const QString &pattern,
-                 const std::function<bool(TContactData *, const QString &)> &readFile, int &skipped)
+int ImportFolderFiles(TQorContacts &contacts, const QString &folder, const QString &pattern,
+                      const std::function<int(const QString &)> &importFile, int &skipped)
 {
     skipped = 0;
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return 0;
     BusyCursor busy(contacts.Prompts());
     const QStringList files = folderfiles::List(folder, pattern);
-    std::vector<const TContactData *> read;
+    int added = 0;
     for (qsizetype i = 0; i < files.size(); ++i) {
         contacts.ReportProgress(0, int(files.size() - 1), int(i));
-        TContactData *contact = contacts.CreateContactData();
-        if (readFile(contact, files[i])) {
-            read.push_back(contact);
+        const int read = importFile(files[i]);
+        added += read;
+        if (read > 0)
             continue;
-        }
-        contacts.DeleteContactData(contact);
         ++skipped;
         contacts.ReportError(files[i], QStringLiteral("Import"),
                              QStringLiteral("The file could not be read and was skipped."), skipped);
     }
-    LearnCategories(contacts, read);
-    return int(read.size());
+    return added;
 }
 
-int ExportFolder(TQorContacts &contacts, const QString &folder, const QString &suffix,
-                 const std::function<bool(const TContactData *, const QString &)> &writeFile)
+int ImportFolder(TQorContacts &contacts, const QString &folder, const QString &pattern,
+                 const std::function<bool(TContactData *, const QString &)> &readFile, int &skipped)
+{
+    return ImportFolderFiles(
+        contacts, folder, pattern,
+        [&](const QString &path) {
+            TContactData *contact = contacts.CreateContactData();
+            if (!readFile(contact, path)) {
+                contacts.DeleteContactData(contact);
+                return 0;
+            }
+            LearnCategories(contacts, std::vector<const TContactData *>{contact});
+            return 1;
+        },
+        skipped);
+}
+
+int ImportRecordFolder(TQorContacts &contacts, const QString &folder, const QString &pattern, const RecordTags &tags,
+                       const RecordReader &read, int &skipped)
+{
+    // The folder's progress is by file, not by the lines of each.
+    return ImportFolderFiles(
+        contacts, folder, pattern,
+        [&](const QString &path) { return ReadRecordFile(contacts, path, tags, read, false); }, skipped);
+}
+
+int ExportFolder(TQorContacts &contacts, const QString &folder, const QString &suffix, const FileForm &form,
+                 const RecordWriter &write)
 {
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return 0;
     BusyCursor busy(contacts.Prompts());
     QSet<QString> used;
-    int written = 0;
+    int written = 0, failed = 0;
+    QString firstError;
     const auto &list = contacts.ContactDataList();
     const int count = int(list.size());
     for (int i = 0; i < count; ++i) {
@@ -364,9 +406,17 @@ int ExportFolder(TQorContacts &contacts, const QString &folder, const QString &s
         if (!contact->Exportable)
             continue;
         const QString name = contacts.GetDisplayNameFromContactData(contact, dtInherited);
-        if (writeFile(contact, folderfiles::UniquePath(folder, name, suffix, used)))
+        const QString error = SaveRecordFile(folderfiles::UniquePath(folder, name, suffix, used), write(*contact), form);
+        if (error.isEmpty())
             ++written;
+        else if (++failed == 1)
+            firstError = error;
     }
+    // A folder that refuses one file usually refuses them all: one message, not one per contact.
+    if (failed > 1)
+        firstError += QStringLiteral(" %1 files could not be saved in all.").arg(failed);
+    if (failed > 0)
+        contacts.Prompts().ShowError(firstError);
     return written;
 }
 

@@ -56,7 +56,7 @@ int ImportRecords(TQorContacts &contacts, QStringView text, const RecordTags &ta
 // or is larger than the bound on files (after an error naming it).
 int ImportRecordFile(TQorContacts &contacts, const QString &path, const RecordTags &tags, const RecordReader &read);
 // Writes every exportable contact's record to one file; the number written,
-// or 0 after the "Cannot save" message.
+// or 0 after the "Cannot save" message with its reason.
 int ExportRecordFile(TQorContacts &contacts, const QString &path, const FileForm &form, const RecordWriter &write);
 // Writes lines as a file of its own; false after the "Cannot save" message.
 bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringList &lines, const FileForm &form);
@@ -65,14 +65,22 @@ bool WriteRecordFile(TQorContacts &contacts, const QString &path, const QStringL
 // blankLines; written counts them.
 QStringList ExportRecords(TQorContacts &contacts, const RecordWriter &write, int &written, bool blankLines = true);
 
-// Reads each file of the folder matching pattern as one contact. A file that is
-// not a record adds no contact; the number of those is kept in skipped.
+// Imports each file of the folder matching pattern with importFile, which
+// appends the file's contacts and answers how many. A file that gives none is
+// named through the error event, and the number of those is kept in skipped.
+int ImportFolderFiles(TQorContacts &contacts, const QString &folder, const QString &pattern,
+                      const std::function<int(const QString &)> &importFile, int &skipped);
+// Reads each file of the folder as one contact.
 int ImportFolder(TQorContacts &contacts, const QString &folder, const QString &pattern,
                  const std::function<bool(TContactData *, const QString &)> &readFile, int &skipped);
+// Imports every record of each file of the folder, as ImportRecordFile does.
+int ImportRecordFolder(TQorContacts &contacts, const QString &folder, const QString &pattern, const RecordTags &tags,
+                       const RecordReader &read, int &skipped);
 
-// One file per exportable contact, named after its display name.
-int ExportFolder(TQorContacts &contacts, const QString &folder, const QString &suffix,
-                 const std::function<bool(const TContactData *, const QString &)> &writeFile);
+// One file per exportable contact, named after its display name. Files that
+// cannot be saved are told in one message, after the others are written.
+int ExportFolder(TQorContacts &contacts, const QString &folder, const QString &suffix, const FileForm &form,
+                 const RecordWriter &write);
 
 } // namespace recordfiles
 } // namespace cardolin

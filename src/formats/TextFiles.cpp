@@ -205,12 +205,23 @@ QString JoinLines(const QStringList &lines, QLatin1StringView lineEnd)
     return text;
 }
 
-bool WriteLines(const QString &path, const QStringList &lines, Encoding encoding, QLatin1StringView lineEnd)
+QString SaveExport(const QString &path, const QByteArray &bytes)
+{
+    QString reason;
+    platform::SaveOptions options;
+    options.error = &reason;
+    if (platform::SaveFile(path, bytes, options))
+        return {};
+    return reason.isEmpty() ? QStringLiteral("Cannot save \"%1\".").arg(path)
+                            : QStringLiteral("Cannot save \"%1\": %2.").arg(path, reason);
+}
+
+QString SaveLines(const QString &path, const QStringList &lines, Encoding encoding, QLatin1StringView lineEnd)
 {
     const QString text = JoinLines(lines, lineEnd);
     QByteArray bytes = encoding == Encoding::Utf8WithBom ? QByteArray("\xEF\xBB\xBF") : QByteArray();
     bytes += text.toUtf8();
-    return platform::SaveFile(path, bytes);
+    return SaveExport(path, bytes);
 }
 
 } // namespace cardolin::textfile

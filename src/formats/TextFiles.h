@@ -25,10 +25,13 @@ bool ReadImportBytes(const QString &path, qint64 maxBytes, QByteArray &bytes, QS
 // hostile input bounded.
 bool ReadLines(const QString &path, QStringList &lines, qint64 maxBytes = qint64(1) << 30);
 
-// Writes every line followed by lineEnd, atomically: the target is replaced
-// only when the whole text has been written.
-bool WriteLines(const QString &path, const QStringList &lines, Encoding encoding,
-                QLatin1StringView lineEnd = QLatin1StringView("\r\n"));
+// Saves an exported file atomically: the target is replaced only when the
+// whole of it has been written. Empty when saved; otherwise the message for
+// the user, with the system's reason ("Cannot save "X": Permission denied.").
+QString SaveExport(const QString &path, const QByteArray &bytes);
+// Every line followed by lineEnd, saved as SaveExport does.
+QString SaveLines(const QString &path, const QStringList &lines, Encoding encoding,
+                  QLatin1StringView lineEnd = QLatin1StringView("\r\n"));
 
 // Every line followed by lineEnd, in one text.
 QString JoinLines(const QStringList &lines, QLatin1StringView lineEnd);

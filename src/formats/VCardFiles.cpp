@@ -33,6 +33,17 @@ void WarnOfSpareValues(TQorContacts &contacts, int spare)
         contacts.Prompts().ShowWarning(vcard::SpareValuesMessage(spare));
 }
 
+// Cards may be read on two threads, hence the shared count.
+recordfiles::RecordReader CardReader(const TQorContacts &contacts, std::atomic<int> &spare)
+{
+    return [&contacts, &spare](const recordfiles::RecordLines &record, TContactData &contact) {
+        int kept = 0;
+        const bool read = vcard::ReadCard(contacts, record, contact, &kept);
+        spare += kept;
+        return read;
+    };
+}
+
 } // namespace
 
 bool TQorContacts::ReadContactDataFromvCardFile(TContactData *AContactData, const QString &FileName)
@@ -54,15 +65,8 @@ bool TQorContacts::WriteContactDataTovCardFile(const TContactData *AContactData,
 
 int TQorContacts::ImportFromvCardFile(const QString &FileName)
 {
-    // Cards are read on two threads.
     std::atomic<int> spare = 0;
-    const int added = recordfiles::ImportRecordFile(
-        *this, FileName, vcard::kCardTags, [this, &spare](const recordfiles::RecordLines &record, TContactData &contact) {
-            int kept = 0;
-            const bool read = vcard::ReadCard(*this, record, contact, &kept);
-            spare += kept;
-            return read;
-        });
+    const int added = recordfiles::ImportRecordFile(*this, FileName, vcard::kCardTags, CardReader(*this, spare));
     WarnOfSpareValues(*this, spare);
     return added;
 }
@@ -87,34 +91,24 @@ int TQorContacts::ExportTovCard3File(const QString &FileName)
 
 int TQorContacts::ExportTovCard3Folder(const QString &FolderName)
 {
-    return recordfiles::ExportFolder(*this, FolderName, QStringLiteral(".vcf"),
-                                     [this](const TContactData *contact, const QString &path) {
-                                         return WriteContactDataTovCard3File(contact, path);
-                                     });
+    return recordfiles::ExportFolder(*this, FolderName, QStringLiteral(".vcf"), kStandardCards,
+                                     [this](const TContactData &c) { return vcard::WriteCard3(*this, c); });
 }
 
 int TQorContacts::ImportFromvCardFolder(const QString &FolderName)
 {
-    int spare = 0;
-    const int added = recordfiles::ImportFolder(
-        *this, FolderName, QStringLiteral("*.vcf"),
-        [this, &spare](TContactData *contact, const QString &path) {
-            if (!ReadCardFile(*this, *contact, path, spare))
-                return false;
-            if (m_formatContacts)
-                FormatContactData(contact);
-            return true;
-        },
-        m_skippedFileCount);
+    // Every card of every file; one warning for the values of all of them.
+    std::atomic<int> spare = 0;
+    const int added = recordfiles::ImportRecordFolder(*this, FolderName, QStringLiteral("*.vcf"), vcard::kCardTags,
+                                                      CardReader(*this, spare), m_skippedFileCount);
     WarnOfSpareValues(*this, spare);
     return added;
 }
 
 int TQorContacts::ExportTovCardFolder(const QString &FolderName)
 {
-    return recordfiles::ExportFolder(
-        *this, FolderName, QStringLiteral(".vcf"),
-        [this](const TContactData *contact, const QString &path) { return WriteContactDataTovCardFile(contact, path); });
+    return recordfiles::ExportFolder(*this, FolderName, QStringLiteral(".vcf"), kOwnCards,
+                                     [this](const TContactData &c) { return vcard::WriteCard(*this, c); });
 }
 
 } // namespace cardolin

@@ -26,11 +26,12 @@ public:
     enum class Answer { Yes, No, NoToAll, YesToAll };
     virtual Answer AskYesNoToAll(const QString &message) { return AskYesNo(message) ? Answer::Yes : Answer::No; }
     // A question whose third answer leaves everything as it was; detail says
-    // more, for instance which file. A front end without such a dialog asks Yes/No.
+    // more, for instance which file; preselected is what Enter answers. A front
+    // end without such a dialog asks Yes/No.
     enum class Choice { Yes, No, Cancel };
-    virtual Choice AskYesNoCancel(const QString &message, const QString &detail)
+    virtual Choice AskYesNoCancel(const QString &message, const QString &detail, Choice preselected = Choice::Yes)
     {
-        (void)detail;
+        (void)detail, (void)preselected;
         return AskYesNo(message) ? Choice::Yes : Choice::No;
     }
     // Text input box; false when the user cancels, value is then unchanged.

@@ -5,6 +5,7 @@
 #include "formats/CsvColumnMapping.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -47,9 +48,153 @@ struct ImportExportFixture : MainWindowFixture
         EXPECT_TRUE(book.WriteContactDataTovCardFile(c, path));
         return path;
     }
+    void AnswerFolder(const QString &folder)
+    {
+        Commands().AskFolder = [folder](const QString &) { return folder; };
+    }
+    QString Write(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
     QString askedFolder, askedSuffix;
     int askedSelected = -1;
 };
+
+// Files that give no contact, whatever the entry: the book keeps its contacts,
+// is not marked changed, and the user is told why.
+TEST_F(ImportExportFixture, AnImportThatGivesNothingChangesNothingAndSaysWhy)
+{
+    WriteBook("ann", {"Ann", "Bob"});
+    Start();
+    const QString googleCsv = dir.filePath("google.csv");
+    AnswerFiles(googleCsv);
+    Export("ExportToGoogleCSVFile");
+    ASSERT_TRUE(QFile::copy(googleCsv, dir.filePath("google-named.vcf")));
+    Commands().AskColumnMapping = [](const CsvPreview &, QStringList &) { return true; };
+    const QString nothingRead = "No contact could be read from \"%1\" as %2.";
+    const struct
+    {
+        const char *what;
+        QString path;
+        const char *entry;
+        QString said; // an import that knows what is wrong says so itself
+    } cases[] = {
+        {"a picture", Write("photo.png", QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)), "ImportvCardFile",
+         nothingRead.arg(dir.filePath("photo.png"), "vCard (VCF File)")},
+        {"a binary", Write("data.ldif", QByteArray("\x7f" "ELF\x02\x01\x01\0\0\0\0\xff\xfe", 14)), "ImportLDIFFile",
+         nothingRead.arg(dir.filePath("data.ldif"), "LDIF (LDIF File)")},
+        {"an empty file", Write("empty.vcf", ""), "ImportvCardFile",
+         nothingRead.arg(dir.filePath("empty.vcf"), "vCard (VCF File)")},
+        {"a Google CSV named .vcf", dir.filePath("google-named.vcf"), "ImportvCardFile",
+         nothingRead.arg(dir.filePath("google-named.vcf"), "vCard (VCF File)")},
+        {"a card named .csv", Write("card.csv", "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Card;Vic\r\nEND:VCARD\r\n"),
+         "ImportOutlookCSVFile", "The file header is not the expected one."},
+    };
+    prompts.answerYes = true; // clear the book first
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        prompts.errors.clear();
+        AnswerFiles(c.path);
+        Import(c.entry);
+        EXPECT_EQ(Column(0), (QStringList{"Ann", "Bob"}));
+        EXPECT_FALSE(window->Modified());
+        EXPECT_FALSE(window->Commands().History().CanUndo());
+        EXPECT_EQ(prompts.errors, QStringList{c.said});
+    }
+    // The question came every time, with No preselected.
+    EXPECT_EQ(prompts.preselections, QList<UserPrompts::Choice>(5, UserPrompts::Choice::No));
+}
+
+TEST_F(ImportExportFixture, CancelAtTheClearQuestionImportsNothing)
+{
+    WriteBook("ann", {"Ann"});
+    Start();
+    prompts.cancel = true;
+    AnswerFiles(WriteCard("vic.vcf", "Vic"));
+    Import("ImportvCardFile");
+    Commands().QorFileDrag1Drop({WriteCard("wes.vcf", "Wes"), WriteCard("xia.vcf", "Xia")});
+    EXPECT_EQ(prompts.questions, QStringList(2, kClearQuestion));
+    EXPECT_EQ(Column(0), QStringList{"Ann"});
+    EXPECT_FALSE(window->Modified());
+    EXPECT_TRUE(prompts.errors.isEmpty());
+}
+
+// Every entry of every file comes in; a file that gave none is named in the report.
+TEST_F(ImportExportFixture, FolderImportsReadEveryEntryAndReportSkippedFiles)
+{
+    Start();
+    const QString fixtures = QString(CARDOLIN_FIXTURES) + "/folders/";
+    AnswerFolder(fixtures + "ldif");
+    Import("ImportLDIFFolder");
+    EXPECT_EQ(Column(0), (QStringList{"Jane", "Rosa Diaz", "Tom Berg"}));
+    EXPECT_EQ(window->ErrorList(),
+              QStringList{"\"" + fixtures + "ldif/not-ldif.ldif\": The file could not be read and was skipped."});
+    AnswerFolder(fixtures + "vcard");
+    Import("ImportvCardFolder");
+    EXPECT_EQ(Rows(), 7);
+    EXPECT_EQ(window->ErrorList().size(), 1);
+    EXPECT_EQ(shownDialogs, QStringList(2, "Error Report"));
+}
+
+// Tests run as root, who may write anywhere: a path under a regular file, and
+// folders standing where the files would go, are refused to anyone.
+TEST_F(ImportExportFixture, AnExportThatFailsSaysWhyOnceAndClaimsNothing)
+{
+    WriteBook("ann", {"Ann", "Bob", "Cy"});
+    Start();
+    const QString path = Write("plain", "x") + "/out.csv";
+    AnswerFiles(path);
+    Export("ExportToOutlookCSVFile");
+    EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + path + "\": Not a directory."});
+
+    prompts.errors.clear();
+    const QString folder = dir.filePath("blocked");
+    for (const char *name : {"Ann", "Bob", "Cy"})
+        ASSERT_TRUE(QDir().mkpath(folder + "/" + name + ".vcf"));
+    AnswerFolder(folder);
+    Export("ExportTovCardFolder");
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_TRUE(prompts.errors[0].endsWith(": Is a directory. 3 files could not be saved in all."));
+    EXPECT_TRUE(prompts.information.isEmpty());
+}
+
+// Without a geocoding key the map takes the contacts that have coordinates,
+// after one warning, and says how many of the chosen ones that is.
+TEST_F(ImportExportFixture, MapExportWithoutAKeyWarnsOnceAndSaysWhatWasWritten)
+{
+    WriteBook("ann", {"Ann", "Bob", "Cy"}, [](TContactData &c) {
+        c.WorkCity = "Paris";
+        if (c.FirstName == "Bob")
+            c.WorkCoordinates = "2.35,48.85,0";
+    });
+    Start();
+    const QString kml = dir.filePath("map.kml");
+    AnswerFiles(kml);
+    Export("ExportToGoogleEarthKMLFile");
+    EXPECT_EQ(prompts.warnings, QStringList{"The Google Geocoding Key must be configured to access Google Geocoding API."});
+    EXPECT_EQ(prompts.information, QStringList{"1 of 3 contacts were exported; the others have no coordinates."});
+    QFile file(kml);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count("<Placemark>"), 1);
+    EXPECT_FALSE(window->Modified());
+}
+
+// A save dialog proposes the book's name with the format's extension.
+TEST_F(ImportExportFixture, SaveDialogsProposeTheBooksName)
+{
+    WriteBook("ann", {"Ann"});
+    Start();
+    AnswerFiles(dir.filePath("elsewhere/out.ldif"));
+    QDir().mkpath(dir.filePath("elsewhere"));
+    Export("ExportToLDIFFile");
+    EXPECT_EQ(askedFolder, QFileInfo(Book("ann")).absolutePath() + "/ann.ldif");
+    Export("ExportTovCardFile");
+    EXPECT_EQ(askedFolder, dir.filePath("elsewhere/ann.vcf"));
+}
 
 TEST_F(ImportExportFixture, AnyCsvEntryReadsTheLayoutOfTheFileAndTheClearQuestionDecides)
 {

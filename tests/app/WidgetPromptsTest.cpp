@@ -30,6 +30,18 @@ TEST(WidgetPromptsTest, EscapeAtTheSaveQuestionCancels)
     EXPECT_EQ(prompts.AskYesNoCancel("Save?", "/home/ann/Contacts/ann.qcb"), UserPrompts::Choice::Cancel);
 }
 
+// Enter takes the answer the caller preselected: Yes unless told otherwise.
+TEST(WidgetPromptsTest, EnterAtAYesNoCancelQuestionTakesThePreselectedAnswer)
+{
+    app::WidgetPrompts prompts;
+    for (const auto preselected : {UserPrompts::Choice::Yes, UserPrompts::Choice::No}) {
+        WhenADialogOpens([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
+        EXPECT_EQ(prompts.AskYesNoCancel("Clear first?", QString(), preselected), preselected);
+    }
+    WhenADialogOpens([](QWidget *box) { QTest::keyClick(box, Qt::Key_Return); });
+    EXPECT_EQ(prompts.AskYesNoCancel("Save?", QString()), UserPrompts::Choice::Yes);
+}
+
 // The sign-in's code arrives while the box waits for the user to paste it.
 TEST(WidgetPromptsTest, AnOfferedValueFillsTheOpenInputBox)
 {

@@ -28,10 +28,11 @@ public:
             return toAllAnswers.takeFirst();
         return answerYes ? Answer::Yes : Answer::No;
     }
-    Choice AskYesNoCancel(const QString &message, const QString &detail) override
+    Choice AskYesNoCancel(const QString &message, const QString &detail, Choice preselected = Choice::Yes) override
     {
         questions.append(message);
         details.append(detail);
+        preselections.append(preselected);
         if (cancel)
             return Choice::Cancel;
         return answerYes ? Choice::Yes : Choice::No;
@@ -69,6 +70,7 @@ public:
     void EndBusy() override { --busyDepth; }
 
     QStringList errors, warnings, information, questions, details;
+    QList<Choice> preselections; // of the Yes/No/Cancel questions
     bool answerYes = false;
     bool cancel = false; // the answer to Yes/No/Cancel questions, before answerYes
     QList<Answer> toAllAnswers;

@@ -145,6 +145,15 @@ TEST_F(Ldif, ReadsWhatOtherWritersProduce)
              EXPECT_EQ(c.Company, "");
              EXPECT_EQ(c.Notes, (QStringList{"Ligne 1", "Ligne 2"}));
          }},
+        {"a given name alone is not repeated as the last name", "dn: cn=Jane\ngivenName: Jane\n",
+         [](const TContactData &c) { EXPECT_EQ((QStringList{c.FirstName, c.LastName}), (QStringList{"Jane", ""})); }},
+        {"the full name gives the part that givenName or sn leaves out",
+         "dn: cn=Mary Ann Lee\ngivenName: Mary Ann\n",
+         [](const TContactData &c) {
+             EXPECT_EQ((QStringList{c.FirstName, c.LastName}), (QStringList{"Mary Ann", "Lee"}));
+         }},
+        {"a family name alone", "dn: cn=Roe,mail=r@x\nsn: Roe\n",
+         [](const TContactData &c) { EXPECT_EQ((QStringList{c.FirstName, c.LastName}), (QStringList{"", "Roe"})); }},
         {"a name only in cn, a department only in ou, the birthday in three parts",
          "dn: uid=7,ou=people\ncn: Ann Lee\nou: Sales\nbirthyear: 1990\nbirthmonth: 2\nbirthday: 28\n",
          [](const TContactData &c) {

@@ -457,12 +457,56 @@ TEST_F(VCard, FolderExportNamesFilesSafelyAndNeverOverwritesASibling)
     EXPECT_EQ(other.ImportFromvCardFolder(folder), 4);
 }
 
-TEST_F(VCard, ExportToAnUnwritablePlaceSaysCannotSave)
+// A long name in a script of several bytes a character still gives a file.
+TEST_F(VCard, FolderExportCutsLongNamesToWhatAFileSystemTakes)
 {
-    book.CreateContactData();
-    const QString path = dir.filePath("no/such/folder/x.vcf");
+    for (const QString &name : {QString(150, QChar(0x65E5)), QString::fromUtf8("😀").repeated(120)})
+        book.CreateContactData()->FirstName = name;
+    const QString folder = dir.filePath("long");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_EQ(book.ExportTovCardFolder(folder), 2);
+    EXPECT_TRUE(prompts.errors.isEmpty());
+    for (const QString &name : QDir(folder).entryList(QDir::Files)) {
+        EXPECT_LE(name.toUtf8().size(), 255);
+        EXPECT_FALSE(name.contains(QChar(QChar::ReplacementCharacter)));
+    }
+}
+
+TEST_F(VCard, ExportToAnUnwritablePlaceSaysCannotSaveAndWhy)
+{
+    book.CreateContactData()->FirstName = "Ann";
+    // Tests run as root, who may write anywhere; a path under a file is refused to anyone.
+    WriteAll(dir.filePath("plain"), "x");
+    const QString path = dir.filePath("plain/x.vcf");
     EXPECT_EQ(book.ExportTovCardFile(path), 0);
-    EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + path + "\"."});
+    EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + path + "\": Not a directory."});
+}
+
+// A folder that refuses every file says so once, not once per contact.
+TEST_F(VCard, FolderExportsThatFailSayItOnce)
+{
+    for (const char *name : {"Ann", "Bob", "Cy"})
+        book.CreateContactData()->FirstName = QString::fromLatin1(name);
+    const QString folder = dir.filePath("blocked");
+    for (const char *name : {"Ann", "Bob", "Cy"})
+        for (const char *suffix : {".vcf", ".ldif"})
+            ASSERT_TRUE(QDir().mkpath(folder + "/" + name + suffix)); // a folder where each file would go
+    using Export = int (TQorContacts::*)(const QString &);
+    for (Export folderExport : {&TQorContacts::ExportTovCardFolder, &TQorContacts::ExportTovCard3Folder,
+                                &TQorContacts::ExportToLDIFFolder}) {
+        prompts.errors.clear();
+        EXPECT_EQ((book.*folderExport)(folder), 0);
+        ASSERT_EQ(prompts.errors.size(), 1);
+        EXPECT_TRUE(prompts.errors[0].startsWith("Cannot save \"" + folder + "/Ann."))
+            << prompts.errors[0].toStdString();
+        EXPECT_TRUE(prompts.errors[0].endsWith(": Is a directory. 3 files could not be saved in all."))
+            << prompts.errors[0].toStdString();
+    }
+    // One failure among good files: the others are written, the one is named.
+    ASSERT_TRUE(QDir(folder + "/Ann.vcf").removeRecursively() && QDir(folder + "/Cy.vcf").removeRecursively());
+    prompts.errors.clear();
+    EXPECT_EQ(book.ExportTovCardFolder(folder), 2);
+    EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + folder + "/Bob.vcf\": Is a directory."});
 }
 
 // Large files are read in two halves at once; the contacts must still come in
