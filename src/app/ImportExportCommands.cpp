@@ -73,6 +73,10 @@ public:
         return m_inner.InputText(caption, prompt, value);
     }
     void OfferInputText(const QString &value) override { m_inner.OfferInputText(value); }
+    bool InputSignInCode(const QString &caption, const SignInPage &page, QString &code) override
+    {
+        return m_inner.InputSignInCode(caption, page, code);
+    }
     void BeginBusy() override { m_inner.BeginBusy(); }
     void EndBusy() override { m_inner.EndBusy(); }
 
