@@ -190,10 +190,7 @@ public:
             if (byte == '\n' || byte == '\r') {
                 m_matched = 0;
             } else if (m_matched >= 0) {
-                const char lower = byte >= 'A' && byte <= 'Z' ? char(byte - 'A' + 'a') : byte;
-                const char wanted = m_tag[m_matched].toLatin1();
-                const char wantedLower = wanted >= 'A' && wanted <= 'Z' ? char(wanted - 'A' + 'a') : wanted;
-                m_matched = lower == wantedLower ? m_matched + 1 : -1;
+                m_matched = AsciiLower(byte) == AsciiLower(m_tag[m_matched].toLatin1()) ? m_matched + 1 : -1;
                 if (m_matched == m_tag.size()) {
                     ++m_count;
                     m_matched = -1;
@@ -204,6 +201,8 @@ public:
     qsizetype Count() const { return m_count; }
 
 private:
+    static char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
     QLatin1StringView m_tag;
     qsizetype m_matched = 0; // characters of the tag seen at this line's start; -1 when it cannot start here
     qsizetype m_count = 0;

@@ -42,7 +42,12 @@ int OpenRegular(const QString &path, qint64 &size, QString &error)
         return -1;
     }
     struct stat info{};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd, &info) != 0) {
+        error = qt_error_string(errno);
+        ::close(fd);
+        return -1;
+    }
+    if (!S_ISREG(info.st_mode)) {
         error = S_ISDIR(info.st_mode) ? QStringLiteral("It is a folder, not a file.")
                                       : QStringLiteral("It is not a regular file.");
         ::close(fd);
