@@ -109,6 +109,8 @@ struct TContactData
     TDateTime Modified = 0;
     TDateTime Accessed = 0;
     TDateTime Synced = 0;
+    // Stable identity of the contact, kept across saves, exports and servers.
+    QString Uid;
     // Transient: live only while the program runs.
     bool Exportable = false;
     bool ExportableOverride = false;

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "online/carddav/DavRemote.h"
+
+#include <QUrl>
+
+#include <memory>
+
+class QNetworkAccessManager;
+
+namespace cardolin::carddav {
+
+struct TDavCredentials
+{
+    QString user;
+    QString password;
+};
+
+struct TDiscovery
+{
+    TDavOutcome outcome;
+    QUrl principal;
+    QList<TAddressBookInfo> books;
+};
+
+// From what the user typed (a server root, a host with /.well-known/carddav, a
+// principal or an address book) to the address books the account can reach.
+TDiscovery DiscoverAddressBooks(QNetworkAccessManager &network, const QUrl &start,
+                                const TDavCredentials &credentials);
+
+// The WebDAV requests of one address book, over the caller's network manager
+// (one per thread).
+class TCardDavClient final : public TAddressBookRemote
+{
+public:
+    TCardDavClient(QNetworkAccessManager &network, const QUrl &book, TDavCredentials credentials);
+    ~TCardDavClient() override;
+
+    TAddressBookInfo Properties(TDavOutcome &outcome) override;
+    TListing SyncCollection(const QString &token) override;
+    TListing ListAll() override;
+    TFetch Multiget(const QStringList &hrefs) override;
+    TWriteOutcome Put(const QString &href, const QByteArray &card, const QString &ifMatch) override;
+    TWriteOutcome Delete(const QString &href, const QString &ifMatch) override;
+    QString BookUrl() const override;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace cardolin::carddav
