@@ -13,7 +13,7 @@
 
 namespace cardolin::bookfile::parts {
 
-inline constexpr size_t kStoredCount = 76;
+inline constexpr size_t kStoredCount = 77;
 using StoredFields = std::array<const ContactField *, kStoredCount>;
 
 // The stored fields in the order a book writes them.

@@ -5,7 +5,8 @@ namespace cardolin::bookfile::parts {
 namespace {
 
 // The stored fields in the order a book writes them: the record's order without
-// the transient fields, except that Initials comes before Nickname.
+// the transient fields, except that Initials comes before Nickname and Uid,
+// added later, comes last.
 constexpr std::array<const char *, kStoredCount> kStoredFieldNames{
     "Title", "FirstName", "MiddleName", "LastName", "Suffix", "Initials", "Nickname", "Language",
     "Preferred", "LastVisit", "VisitCount", "Company", "Department", "JobTitle", "Role", "WorkStreet",
@@ -19,7 +20,7 @@ constexpr std::array<const char *, kStoredCount> kStoredFieldNames{
     "OtherStateProvince", "OtherCountryRegion", "OtherCoordinates", "OtherCoordinatesUpdated",
     "OtherPhone", "OtherFax", "OtherMobilePhone", "OtherPager", "OtherEmail", "OtherIM", "OtherWebsite",
     "OtherLocation", "Notes", "Categories", "Keywords", "Priority", "Sensitivity", "Created", "Modified",
-    "Accessed", "Synced"};
+    "Accessed", "Synced", "Uid"};
 
 bool ToNumber(QStringView digits, int &value)
 {

@@ -12,7 +12,7 @@ using enum CopyRule;
 constexpr auto L(const char *name) { return QLatin1StringView(name); }
 
 // clang-format off
-const std::array<ContactField, 83> kFields{{
+const std::array<ContactField, 84> kFields{{
     {L("Title"),                   Text,       Always,      &TContactData::Title},
     {L("FirstName"),               Text,       Always,      &TContactData::FirstName},
     {L("MiddleName"),              Text,       Always,      &TContactData::MiddleName},
@@ -90,6 +90,7 @@ const std::array<ContactField, 83> kFields{{
     {L("Modified"),                DateTime,   DefaultOnly, &TContactData::Modified},
     {L("Accessed"),                DateTime,   DefaultOnly, &TContactData::Accessed},
     {L("Synced"),                  DateTime,   Reset,       &TContactData::Synced},
+    {L("Uid"),                     Text,       Never,       &TContactData::Uid},
     {L("Exportable"),              Boolean,    Always,      &TContactData::Exportable},
     {L("ExportableOverride"),      Boolean,    Never,       &TContactData::ExportableOverride},
     {L("GoogleContactID"),         Text,       GoogleOnly,  &TContactData::GoogleContactID},
@@ -116,7 +117,8 @@ const ContactField *FindContactField(QStringView name)
 
 bool IsCoordinateOrAccountField(const ContactField &field)
 {
-    return field.name.endsWith(QLatin1StringView("Coordinates")) || field.name.startsWith(QLatin1StringView("Google"));
+    return field.name.endsWith(QLatin1StringView("Coordinates")) || field.name.startsWith(QLatin1StringView("Google"))
+           || field.name == QLatin1StringView("Uid");
 }
 
 void CopyField(const ContactField &field, const TContactData &source, TContactData &dest)

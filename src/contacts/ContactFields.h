@@ -10,7 +10,7 @@
 namespace cardolin {
 
 // A table of the record's fields, so that writers, readers and copies walk one list
-// instead of naming 83 members by hand each time.
+// instead of naming 84 members by hand each time.
 enum class FieldKind { Text, Date, DateTime, Integer, Boolean, Lines, SortedList, Photo };
 
 // What CopyContactData does with a field, for each contact type.
@@ -34,7 +34,7 @@ struct ContactField
     FieldMember member;
 };
 
-// All 83 fields in declaration order.
+// All 84 fields in declaration order.
 std::span<const ContactField> ContactFields();
 const ContactField *FindContactField(QStringView name);
 
@@ -47,8 +47,8 @@ template <typename T> const T &FieldRef(const TContactData &contact, const Conta
     return contact.*std::get<T TContactData::*>(field.member);
 }
 
-// The coordinates and the Google account links describe one record's own state:
-// searches skip them and merges never mix them.
+// The coordinates, the Google account links and the Uid describe one record's
+// own state: searches skip them and merges never mix them.
 bool IsCoordinateOrAccountField(const ContactField &field);
 
 // Copies one field's value whatever its kind.

@@ -1,6 +1,7 @@
 #include "contacts/ContactsBookFile.h"
 
 #include "contacts/BookFileParts.h"
+#include "contacts/ContactUid.h"
 #include "contacts/VocabularyGrower.h"
 #include "support/ReadLimits.h"
 
@@ -158,13 +159,15 @@ ReadResult Parse(const QByteArray &bytes, TQorContacts &contacts, Reader reader)
         if (total > 0)
             contacts.ReportProgress(0, 1000, int(1000 * done / total));
     };
+    // Records take their Uid from the book; a new record's own would be thrown away.
+    const std::unique_ptr<TContactData> prototype = contacts.NewContactData();
+    prototype->Uid.clear();
     if (reader != Reader::General) {
-        const std::unique_ptr<TContactData> prototype = contacts.NewContactData();
         result.ok = ReadShaped(bytes, *prototype, result.records, progress);
         if (result.ok || reader == Reader::ShapedOnly)
             return result;
     }
-    return ReadGeneral(bytes, [&contacts] { return contacts.NewContactData(); }, progress);
+    return ReadGeneral(bytes, [&prototype] { return std::make_unique<TContactData>(*prototype); }, progress);
 }
 
 // The vocabularies learn the categories and keywords of every record read.
@@ -207,6 +210,10 @@ bool Load(QIODevice &device, TQorContacts &contacts, QString &error)
         error = result.error;
         return false;
     }
+    // Books written before contacts had a Uid, and records repeated by hand,
+    // get a fresh one here; the next save keeps it.
+    QSet<QString> taken;
+    GiveUniqueUids(result.records, taken);
     contacts.ClearContactDataList();
     GrowVocabularies(contacts, result.records);
     contacts.AppendContactDataList(std::move(result.records));

@@ -1,6 +1,7 @@
 #include "contacts/QorContacts.h"
 
 #include "contacts/ContactFields.h"
+#include "contacts/ContactUid.h"
 #include "contacts/ContactsBookFile.h"
 #include "platform/DesktopServices.h"
 #include "platform/FileSystem.h"
@@ -95,6 +96,7 @@ std::unique_ptr<TContactData> TQorContacts::NewContactData() const
     contact->Created = DateTimeToSerial(m_clock->NowUtc());
     contact->Modified = DateTimeToSerial(m_clock->NowUtc());
     contact->Exportable = true;
+    contact->Uid = NewContactUid();
     return contact;
 }
 
@@ -114,6 +116,12 @@ void TQorContacts::AppendContactDataList(TContactDataList records)
 int TQorContacts::AppendImportedContactDataList(TContactDataList records)
 {
     std::erase(records, nullptr);
+    // A vCard brings its own UID; one the book already has is not taken.
+    QSet<QString> taken;
+    taken.reserve(qsizetype(m_contactDataList.size()));
+    for (const auto &contact : m_contactDataList)
+        taken.insert(contact->Uid);
+    GiveUniqueUids(records, taken);
     const size_t before = m_contactDataList.size();
     AppendContactDataList(std::move(records));
     if (FormatContacts())

@@ -189,6 +189,7 @@ QStringList WriteCard3(const TQorContacts &contacts, const TContactData &c)
     for (const Place &place : kPlaces)
         PutPlace(card, c, place);
     PutPersonal(card, c);
+    card.Text(QStringLiteral("UID"), c.Uid);
     card.lines.append(QStringLiteral("END:VCARD"));
     return card.lines;
 }

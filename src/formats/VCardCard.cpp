@@ -167,6 +167,22 @@ void PutOther(QStringList &lines, const TContactData &c)
         Put(lines, QStringLiteral("REV"), Stamp(c.Modified, true));
 }
 
+// An identity is one short line; anything else on a card is not taken for one.
+QString PlainUid(const Card &card)
+{
+    constexpr qsizetype kLongestUid = 255;
+    for (const Property &p : card.properties) {
+        if (p.name != L("UID"))
+            continue;
+        const QString uid = vcard::Text(card, p).trimmed();
+        for (QChar c : uid)
+            if (c.category() == QChar::Other_Control)
+                return {};
+        return uid.size() <= kLongestUid ? uid : QString();
+    }
+    return {};
+}
+
 } // namespace
 
 QStringList WriteCard(const TQorContacts &contacts, const TContactData &contact)
@@ -176,6 +192,7 @@ QStringList WriteCard(const TQorContacts &contacts, const TContactData &contact)
     PutWork(lines, contact);
     PutHome(lines, contact);
     PutOther(lines, contact);
+    Put(lines, QStringLiteral("UID"), contact.Uid);
     lines.append(QStringLiteral("END:VCARD"));
     return lines;
 }
@@ -191,7 +208,8 @@ bool IsCardStart(QStringView line)
     return line.trimmed().compare(QLatin1StringView("BEGIN:VCARD"), Qt::CaseInsensitive) == 0;
 }
 
-bool ReadCard(const TQorContacts &contacts, const QList<QStringView> &lines, TContactData &contact, int *spare)
+bool ReadCard(const TQorContacts &contacts, const QList<QStringView> &lines, TContactData &contact, int *spare,
+              QString *uid)
 {
     if (lines.isEmpty() || !IsCardStart(lines.first()))
         return false;
@@ -204,6 +222,8 @@ bool ReadCard(const TQorContacts &contacts, const QList<QStringView> &lines, TCo
     const int kept = MapCard(card, contact);
     if (spare)
         *spare += kept;
+    if (uid)
+        *uid = PlainUid(card);
     return true;
 }
 

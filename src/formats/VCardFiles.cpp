@@ -38,8 +38,12 @@ recordfiles::RecordReader CardReader(const TQorContacts &contacts, std::atomic<i
 {
     return [&contacts, &spare](const recordfiles::RecordLines &record, TContactData &contact) {
         int kept = 0;
-        const bool read = vcard::ReadCard(contacts, record, contact, &kept);
+        QString uid;
+        const bool read = vcard::ReadCard(contacts, record, contact, &kept, &uid);
         spare += kept;
+        // Kept unless another contact has it; the book checks when it takes the records.
+        if (!uid.isEmpty())
+            contact.Uid = uid;
         return read;
     };
 }

@@ -168,10 +168,7 @@ QByteArray PatchServerCard(const TQorContacts &book, const QByteArray &base, con
 {
     Q_UNUSED(base);
     Q_UNUSED(version);
-    QStringList lines = WriteCard3(book, contact);
-    if (!contact.Uid.isEmpty())
-        lines.insert(2, L("UID:") + contact.Uid);
-    return JoinLines(lines);
+    return JoinLines(WriteCard3(book, contact));
 }
 
 bool IsServerCardField(const ContactField &field)

@@ -122,7 +122,7 @@ QByteArray StreamWriterBook(const TQorContacts &book)
         "OtherCity", "OtherPostalCode", "OtherStateProvince", "OtherCountryRegion", "OtherCoordinates",
         "OtherCoordinatesUpdated", "OtherPhone", "OtherFax", "OtherMobilePhone", "OtherPager", "OtherEmail",
         "OtherIM", "OtherWebsite", "OtherLocation", "Notes", "Categories", "Keywords", "Priority",
-        "Sensitivity", "Created", "Modified", "Accessed", "Synced"};
+        "Sensitivity", "Created", "Modified", "Accessed", "Synced", "Uid"};
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

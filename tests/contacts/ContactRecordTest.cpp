@@ -92,7 +92,7 @@ TEST(CopyContactData, CopiesByContactType)
     const std::set<QString> neverCopied = {
         "Photo", "WorkCoordinates", "WorkCoordinatesUpdated", "WorkIM", "HomeCoordinates",
         "HomeCoordinatesUpdated", "OtherCoordinates", "OtherCoordinatesUpdated", "OtherMobilePhone",
-        "OtherPager", "OtherIM", "ExportableOverride"};
+        "OtherPager", "OtherIM", "ExportableOverride", "Uid"};
     const std::set<QString> defaultOnly = {"WorkLocation", "HomeLocation", "OtherLocation", "Keywords",
                                            "Created", "Accessed", "Modified"};
     const std::set<QString> googleOnly = {"GoogleContactID", "GoogleContactUpdated", "GoogleContactETag",

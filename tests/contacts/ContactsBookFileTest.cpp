@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -130,12 +131,13 @@ TEST_F(BookFileTest, FreshContactWritesOnlyItsDefaults)
 {
     FixedClock clock(Utc(2024, 5, 6, 7, 8, 9));
     book.SetClock(clock);
-    book.CreateContactData();
+    const QByteArray uid = book.CreateContactData()->Uid.toLatin1();
     ASSERT_EQ(book.SaveToXMLFile(Path("fresh.qcb")), 1);
     EXPECT_EQ(ReadAll(Path("fresh.qcb")),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Quillet>\n    <QorContacts>\n"
               "        <QorContact Preferred=\"None\" VisitCount=\"0\" Gender=\"Unspecified\" Priority=\"Normal\" "
-              "Sensitivity=\"Normal\" Created=\"2024-05-06T07:08:09Z\" Modified=\"2024-05-06T07:08:09Z\"/>\n"
+              "Sensitivity=\"Normal\" Created=\"2024-05-06T07:08:09Z\" Modified=\"2024-05-06T07:08:09Z\" Uid=\""
+                  + uid + "\"/>\n"
               "    </QorContacts>\n</Quillet>\n");
 }
 
@@ -422,6 +424,50 @@ TEST_F(BookFileTest, SaveThatFailsHalfWayLeavesTheOldBookIntact)
     EXPECT_EQ(prompts.errors, QStringList{"Cannot save \"" + target + "\": File too large."});
     EXPECT_EQ(ReadAll(target), before);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"book.qcb"}); // no temporary left
+}
+
+} // namespace
+
+namespace {
+
+// Books written before contacts had a Uid; the second layout is not the
+// writer's own and goes to the general reader.
+TEST_F(BookFileTest, GivesMissingAndRepeatedUidsFreshOnesThatTheNextSaveKeeps)
+{
+    const struct
+    {
+        const char *what;
+        QByteArray records;
+    } cases[] = {
+        {"writer's layout", "<QorContact FirstName=\"A\"/>\n<QorContact FirstName=\"B\" Uid=\"same\"/>\n"
+                            "<QorContact FirstName=\"C\" Uid=\"same\"/>"},
+        {"other layout", "<QorContact Uid=\"\" FirstName='A'/>\n<QorContact Uid='same' FirstName='B'/>\n"
+                         "<QorContact Uid='same' FirstName='C'></QorContact>"},
+    };
+    const QRegularExpression fresh(QStringLiteral("^[0-9a-f]{8}-[0-9a-f]{4}-4[0-9a-f]{3}-[0-9a-f]{4}-[0-9a-f]{12}$"));
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = Path("old.qcb");
+        {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(Book(c.records));
+        }
+        ASSERT_EQ(book.LoadFromXMLFile(path), 3);
+        QStringList uids;
+        for (const auto &contact : book.ContactDataList())
+            uids.append(contact->Uid);
+        EXPECT_TRUE(fresh.match(uids[0]).hasMatch()) << uids[0].toStdString();
+        EXPECT_EQ(uids[1], "same");
+        EXPECT_TRUE(fresh.match(uids[2]).hasMatch()) << uids[2].toStdString();
+        EXPECT_NE(uids[0], uids[2]);
+
+        ASSERT_EQ(book.SaveToXMLFile(path), 3);
+        TQorContacts again;
+        ASSERT_EQ(again.LoadFromXMLFile(path), 3);
+        for (size_t i = 0; i < 3; ++i)
+            EXPECT_EQ(again.ContactDataList()[i]->Uid, uids[qsizetype(i)]);
+    }
 }
 
 } // namespace

@@ -81,6 +81,20 @@ TEST_F(MergeTest, MissingSourcesAndNewTarget)
     EXPECT_EQ(created->VisitCount, std::numeric_limits<int>::max()); // no overflow
 }
 
+// The record merged into stays the same contact, even when the other is newer;
+// a record made by the merge is a new contact.
+TEST_F(MergeTest, TheTargetKeepsItsUid)
+{
+    TContactData older, newer;
+    older.Uid = "older", older.Modified = Year(2019);
+    newer.Uid = "newer", newer.Modified = Year(2021);
+    EXPECT_EQ(book.MergeContactData(&newer, &older, &older)->Uid, "older");
+    const QString made = book.MergeContactData(&older, &newer, nullptr)->Uid;
+    EXPECT_FALSE(made.isEmpty());
+    EXPECT_NE(made, "older");
+    EXPECT_NE(made, "newer");
+}
+
 class DedupeTest : public MergeTest
 {
 protected:
@@ -213,6 +227,7 @@ void FillRandomBook(TQorContacts &book, std::mt19937 &random, TDateTime now)
     auto pick = [&](auto &pool) { return pool[std::uniform_int_distribution<size_t>(0, std::size(pool) - 1)(random)]; };
     for (int i = 0; i < count; ++i) {
         TContactData *c = book.CreateContactData();
+        c->Uid = QStringLiteral("uid-%1").arg(i);
         c->FirstName = QString::fromUtf8(pick(firsts));
         c->MiddleName = QString::fromUtf8(pick(middles));
         c->LastName = QString::fromUtf8(pick(lasts));

@@ -187,7 +187,7 @@ TEST_F(Ldif, EveryCarriedFieldSurvivesAFileRoundTrip)
     other.SetPrompts(prompts);
     ASSERT_EQ(other.ImportFromLDIFFile(path), 1);
     TContactData copy = *other.ContactDataList().front();
-    copy.Created = o->Created, copy.Modified = o->Modified, copy.Accessed = o->Accessed;
+    copy.Created = o->Created, copy.Modified = o->Modified, copy.Accessed = o->Accessed, copy.Uid = o->Uid;
     for (const ContactField &field : ContactFields())
         std::visit([&](auto member) { EXPECT_TRUE(copy.*member == o->*member) << field.name.data(); },
                    field.member);

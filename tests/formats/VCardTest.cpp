@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 
 using namespace cardolin;
 using namespace cardolin::testing;
@@ -112,7 +113,7 @@ TEST_F(VCard, AContactWithoutDetailsWritesOnlyTheFrame)
     TContactData *contact = book.CreateContactData();
     contact->FirstName = "Ann";
     EXPECT_EQ(CardOf(*contact), (QStringList{"BEGIN:VCARD", "VERSION:2.1", "N:;Ann;;", "FN:Ann", "X-WAB-GENDER:0",
-                                             "REV:20240506T070809Z", "END:VCARD"}));
+                                             "REV:20240506T070809Z", "UID:" + contact->Uid, "END:VCARD"}));
 }
 
 TEST_F(VCard, ReadsTheLinesOfOtherWriters)
@@ -311,6 +312,59 @@ TEST_F(VCard, EveryCarriedFieldSurvivesAVersion3RoundTrip)
     for (const ContactField &field : ContactFields())
         std::visit([&](auto member) { EXPECT_TRUE(copy.*member == original->*member) << field.name.data(); },
                    field.member);
+}
+
+TEST_F(VCard, EveryExportWritesTheUid)
+{
+    TContactData *c = book.CreateContactData();
+    c->FirstName = "Ann";
+    const QString uid = c->Uid;
+    ASSERT_FALSE(uid.isEmpty());
+    const struct
+    {
+        const char *what;
+        int (TQorContacts::*write)(const QString &);
+        bool folder;
+    } cases[] = {
+        {"2.1 file", &TQorContacts::ExportTovCardFile, false},
+        {"3.0 file", &TQorContacts::ExportTovCard3File, false},
+        {"2.1 folder", &TQorContacts::ExportTovCardFolder, true},
+        {"3.0 folder", &TQorContacts::ExportTovCard3Folder, true},
+    };
+    for (const auto &w : cases) {
+        const QString target = dir.filePath(QString::fromLatin1(w.what));
+        if (w.folder) {
+            ASSERT_TRUE(QDir().mkdir(target));
+        }
+        ASSERT_EQ((book.*w.write)(target), 1) << w.what;
+        const QByteArray bytes = ReadAll(w.folder ? target + "/Ann.vcf" : target);
+        EXPECT_TRUE(bytes.contains("\r\nUID:" + uid.toLatin1() + "\r\nEND:VCARD\r\n")) << w.what;
+    }
+}
+
+// A card's UID names the contact unless the book already has a contact of that
+// Uid (or took it from an earlier card of the file).
+TEST_F(VCard, ImportTakesTheCardUidWhenNoOtherContactHasIt)
+{
+    const QString held = book.CreateContactData()->Uid;
+    const QString path = dir.filePath("uids.vcf");
+    QByteArray text;
+    for (const QByteArray &uid : {QByteArray("UID:card-1"), "UID:" + held.toLatin1(), QByteArray("UID:card-1"),
+                                  QByteArray(), QByteArray("UID:") + QByteArray(300, 'x'), QByteArray("UID:a\\nb")})
+        text += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:x\r\n" + (uid.isEmpty() ? QByteArray() : uid + "\r\n")
+                + "END:VCARD\r\n";
+    WriteAll(path, text);
+    ASSERT_EQ(book.ImportFromvCardFile(path), 6);
+    QSet<QString> uids;
+    for (const auto &contact : book.ContactDataList()) {
+        EXPECT_FALSE(contact->Uid.isEmpty());
+        EXPECT_FALSE(contact->Uid.contains(u'\n'));
+        EXPECT_LE(contact->Uid.size(), 255);
+        uids.insert(contact->Uid);
+    }
+    EXPECT_EQ(uids.size(), 7) << "every contact has its own";
+    EXPECT_EQ(book.ContactDataList()[0]->Uid, held);
+    EXPECT_EQ(book.ContactDataList()[1]->Uid, "card-1");
 }
 
 TEST_F(VCard, FileOfManyCardsImportsEachAndReportsProgress)
