@@ -38,8 +38,9 @@ struct TCardDavSyncOptions
     // Asked when a run would delete more than 10 contacts and more than a quarter
     // of either side; unset or false: the run stops and changes nothing.
     std::function<bool(int localDeletions, int serverDeletions)> confirmDeletions;
-    // Saves the book; called before the state is written at each checkpoint so
-    // that the two never disagree after a cut run. Returns false with error set.
+    // Saves the book; called at the end of a run that changed it, before the
+    // final state is written (a cut run leaves the book as it was, and the
+    // state notes only what reached the server). Returns false with error set.
     std::function<bool(QString &error)> saveBook;
 };
 

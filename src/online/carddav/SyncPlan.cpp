@@ -50,7 +50,11 @@ QString FileUidOf(const QString &bookPath, const QString &href)
 
 QString TSyncRun::NewCardHref(const QString &uid) const
 {
-    return m_bookPath + (IsFileUid(uid) ? uid : FreshUid()) + QStringLiteral(".vcf");
+    const QString href = m_bookPath + uid + QStringLiteral(".vcf");
+    // A name another card holds already would bring a 412 and a merge with it.
+    if (IsFileUid(uid) && !m_state.cards.contains(href) && !m_changedEtags.contains(href))
+        return href;
+    return m_bookPath + FreshUid() + QStringLiteral(".vcf");
 }
 
 void TSyncRun::IndexBook()
@@ -100,13 +104,8 @@ void TSyncRun::PairNewServerCards()
         step.href = card.href;
         const QString key = KeyOfCard(card);
         step.local = m_byUid.take(key);
-        if (!step.local) {
-            // Uploaded by a run that was cut before it could note it, and
-            // given another UID by the server.
-            const QString fileUid = FileUidOf(m_bookPath, card.href);
-            if (!fileUid.isEmpty())
-                step.local = m_byUid.take(fileUid);
-        }
+        if (!step.local)
+            step.local = TakeUploadedUnnoted(card);
         if (step.local) {
             step.uid = step.local->Uid;
         } else {
@@ -117,6 +116,19 @@ void TSyncRun::PairNewServerCards()
         m_steps.push_back(std::move(step));
     }
     m_fetched.clear();
+}
+
+// A card a cut run uploaded without noting it, whose UID the server then
+// rewrote: named after the contact's Uid and holding what it holds. Another
+// client's card that merely has that name is someone else.
+TContactData *TSyncRun::TakeUploadedUnnoted(const TServerCard &card)
+{
+    const QString fileUid = FileUidOf(m_bookPath, card.href);
+    TContactData *contact = fileUid.isEmpty() ? nullptr : m_byUid.value(fileUid);
+    const auto read = contact ? ReadCard(card.text) : std::nullopt;
+    if (!read || !SameSyncedFields(*read, *contact))
+        return nullptr;
+    return m_byUid.take(fileUid);
 }
 
 void TSyncRun::PairNewLocalContacts()
@@ -240,7 +252,8 @@ bool TSyncRun::DeletionsConfirmed()
         serverSize += step.entry || step.server;
     const auto localSize = qsizetype(m_book.ContactDataList().size());
     const bool many = local + server > kDeletionsAsked && (local * 4 > localSize || server * 4 > serverSize);
-    if (!many || (m_options.confirmDeletions && m_options.confirmDeletions(local, server)))
+    // A dry run changes nothing, so there is nothing to ask yet.
+    if (!many || m_options.dryRun || (m_options.confirmDeletions && m_options.confirmDeletions(local, server)))
         return true;
     m_report.stoppedForDeletions = true;
     m_report.pendingLocalDeletions = local;

@@ -68,6 +68,7 @@ private:
     void IndexBook();
     void PairEntries();
     void PairNewServerCards();
+    TContactData *TakeUploadedUnnoted(const TServerCard &card);
     void PairNewLocalContacts();
     void Decide(TSyncStep &step);
     void DecideBoth(TSyncStep &step, const TContactData &base);

@@ -176,6 +176,20 @@ TEST_F(EngineTest, NewOnBothSidesWithTheSameUidBecomesOneContact)
     EXPECT_EQ(Find("ann")->HomePhone, "2");
 }
 
+TEST_F(EngineTest, NewCardNeverTakesTheNameOfAnotherCard)
+{
+    // Another client named its card after something else than its UID.
+    server.Store("ann.vcf", Card("zed", "Zed"));
+    Add("ann", "Ann");
+
+    const TCardDavSyncReport report = Sync();
+
+    ASSERT_FALSE(report.failed) << report.error.toStdString();
+    EXPECT_EQ(CountsText(report.counts), "local 1/0/0 server 1/0/0");
+    EXPECT_EQ(ServerContact("ann.vcf").FirstName, "Zed");
+    ExpectBothSidesEqual();
+}
+
 TEST_F(EngineTest, UploadKeepsWhatTheProgramDoesNotUnderstand)
 {
     const QString unknown = "PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQ\r\nX-MANAGER:Eve\r\nitem1.X-ABLabel:Gym\r\n";

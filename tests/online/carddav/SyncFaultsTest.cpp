@@ -115,6 +115,12 @@ TEST_F(FaultTest, CardWhoseUidTheServerRewroteStaysLinkedByItsAddress)
     EXPECT_EQ(server.Cards().size(), 1);
     EXPECT_EQ(Find("ann")->FirstName, "Ann");
     EXPECT_EQ(vcard::CardUid(ServerText("ann.vcf")), serverUid);
+
+    // A run cut between the upload and its note finds the card by its name.
+    QDir(options.stateFolder).removeRecursively();
+    ASSERT_FALSE(Sync().failed);
+    EXPECT_EQ(book.ContactDataList().size(), 1u);
+    EXPECT_EQ(server.Cards().size(), 1);
 }
 
 TEST_F(FaultTest, CardWithoutUidIsTakenOnceEvenWhenTheBookWasSavedButNotTheState)
@@ -176,6 +182,17 @@ TEST_F(FaultTest, ManyDeletionsWaitForAYes)
     for (int i = 0; i < 12; ++i)
         server.Remove(QString("c%1.vcf").arg(i));
     Add("n", "New");
+    // A dry run asks nothing and tells what the real run would do.
+    options.dryRun = true;
+    options.confirmDeletions = [](int, int) {
+        ADD_FAILURE() << "asked in a dry run";
+        return true;
+    };
+    const TCardDavSyncReport dry = Sync();
+    EXPECT_FALSE(dry.stoppedForDeletions);
+    EXPECT_EQ(dry.counts.localDeleted, 12);
+    EXPECT_EQ(book.ContactDataList().size(), 21u);
+    options.dryRun = false;
     struct Answer
     {
         const char *name;
