@@ -30,6 +30,7 @@ struct Mapper
     QHash<QString, QString> labels; // group -> label of Apple's "X-ABLabel"
     QList<Field> assigned; // fields this card has already filled
     QStringList spare; // "<label>: <value>" of values no field was left for
+    QList<qsizetype> *sparedAt = nullptr; // indexes of their properties, when asked
     bool named = false;
     QString fullName;
 
@@ -67,6 +68,8 @@ struct Mapper
     // card labels it: "Boat: +1 555 0100", "E-mail (home): ann@example.org".
     void Spare(const Property &p, QLatin1StringView kind, const QString &value)
     {
+        if (sparedAt)
+            sparedAt->append(&p - card.properties.constData());
         QString label = labels.value(p.group);
         if (label.isEmpty()) {
             QStringList types;
@@ -460,9 +463,11 @@ bool IsGroupCard(const Card &card)
     return false;
 }
 
-int MapCard(const Card &card, TContactData &contact)
+namespace {
+
+Mapper MapProperties(const Card &card, TContactData &contact, QList<qsizetype> *spared)
 {
-    Mapper m{card, contact, {}, {}, {}, false, {}};
+    Mapper m{card, contact, {}, {}, {}, spared, false, {}};
     for (const Property &p : card.properties)
         if (p.name == L("X-ABLABEL") && !p.group.isEmpty())
             m.labels.insert(p.group, LabelText(m.TextOf(p)));
@@ -476,8 +481,21 @@ int MapCard(const Card &card, TContactData &contact)
     if (!m.named && !m.fullName.trimmed().isEmpty() && contact.FirstName.isEmpty() && contact.LastName.isEmpty()
         && m.fullName != contact.Company)
         SetNamesFromFullName(contact, m.fullName.trimmed());
-    contact.Notes += m.spare;
-    return int(m.spare.size());
+    return m;
+}
+
+} // namespace
+
+int MapCard(const Card &card, TContactData &contact)
+{
+    const QStringList spare = MapProperties(card, contact, nullptr).spare;
+    contact.Notes += spare;
+    return int(spare.size());
+}
+
+int MapCardFields(const Card &card, TContactData &contact, QList<qsizetype> *spared)
+{
+    return int(MapProperties(card, contact, spared).spare.size());
 }
 
 } // namespace cardolin::vcard

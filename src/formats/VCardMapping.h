@@ -15,4 +15,9 @@ bool IsGroupCard(const Card &card);
 // a line of its own; the result is how many were.
 int MapCard(const Card &card, TContactData &contact);
 
+// As MapCard, but the values with no field are left out of the notes (they
+// stay on the card they came from); the indexes of their properties are added
+// to spared when given.
+int MapCardFields(const Card &card, TContactData &contact, QList<qsizetype> *spared = nullptr);
+
 } // namespace cardolin::vcard
