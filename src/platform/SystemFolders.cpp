@@ -57,11 +57,15 @@ QString InstalledDataFolder()
     return QString::fromUtf8(CARDOLIN_INSTALL_DATADIR "/Velmora/Cardolin");
 }
 
-QString UpdateDownloadFolder()
+QString UserDataFolder()
 {
     const QString data = AbsoluteFromEnvironment("XDG_DATA_HOME");
-    const QString own = (data.isEmpty() ? HomeFolder() + QStringLiteral("/.local/share") : data)
-                        + QStringLiteral("/Cardolin/Downloaded Installations");
+    return (data.isEmpty() ? HomeFolder() + QStringLiteral("/.local/share") : data) + QStringLiteral("/Cardolin");
+}
+
+QString UpdateDownloadFolder()
+{
+    const QString own = UserDataFolder() + QStringLiteral("/Downloaded Installations");
     const QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     for (const QString &folder : {own, downloads})
         if (!folder.isEmpty() && QFileInfo(folder).isDir())

@@ -30,6 +30,10 @@ QString InstalledDataFolder();
 // temporary folder.
 QString UpdateDownloadFolder();
 
+// The program's own data of the current user: $XDG_DATA_HOME/Cardolin,
+// ~/.local/share/Cardolin by default.
+QString UserDataFolder();
+
 // This machine's host name.
 QString ComputerName();
 

@@ -23,6 +23,11 @@ public:
         // Without a read-ahead limit Qt buffers a fast body without bound
         // before the first readyRead is handled.
         m_reply.setReadBufferSize(kReplyReadAheadBytes);
+        // A request with a body (PROPFIND, REPORT, PUT) starts its transfer
+        // later, and Qt drops a limit set before then: set again once the
+        // answer's head is in, or the network thread reads on unbounded.
+        QObject::connect(&m_reply, &QNetworkReply::metaDataChanged, &m_loop,
+                         [this] { m_reply.setReadBufferSize(kReplyReadAheadBytes); });
         QObject::connect(&m_reply, &QNetworkReply::readyRead, &m_loop, [this] {
             Touch();
             Drain();

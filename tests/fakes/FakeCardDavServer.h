@@ -71,6 +71,7 @@ public:
     bool offerCtag = true;
     QList<QPair<QString, QString>> otherBooks; // more empty address books: path, display name
     bool calendarInHome = false;               // a calendar collection beside the books
+    bool hideBooks = false;                    // the home lists no address book
     bool strayMember = false;                  // a sub-collection and a non-vCard file inside the book
     bool absoluteHrefs = false;                // hrefs written as full URLs
 
@@ -283,14 +284,15 @@ private:
                                                   + "</card:addressbook-home-set>"));
         if (path == homePath) {
             QByteArray responses = Response(path, "<d:resourcetype><d:collection/></d:resourcetype>" + principal);
-            if (deep) {
+            if (deep && !hideBooks) {
                 responses += Response(bookPath, BookProps(displayName, true));
                 for (const auto &[other, name] : otherBooks)
                     responses += Response(other, BookProps(name, false));
-                if (calendarInHome)
-                    responses += Response(homePath + QStringLiteral("calendar/"),
-                                          "<d:resourcetype><d:collection/><cal:calendar "
-                                          "xmlns:cal=\"urn:ietf:params:xml:ns:caldav\"/></d:resourcetype>");
+            }
+            if (deep && calendarInHome) {
+                responses += Response(homePath + QStringLiteral("calendar/"),
+                                      "<d:resourcetype><d:collection/><cal:calendar "
+                                      "xmlns:cal=\"urn:ietf:params:xml:ns:caldav\"/></d:resourcetype>");
             }
             return Multistatus(responses);
         }

@@ -28,6 +28,9 @@ struct TDiscovery
 TDiscovery DiscoverAddressBooks(QNetworkAccessManager &network, const QUrl &start,
                                 const TDavCredentials &credentials);
 
+// The address of a book that discovery found (href is a decoded path) on server.
+QUrl AddressBookUrl(const QUrl &server, const QString &href);
+
 // The WebDAV requests of one address book, over the caller's network manager
 // (one per thread).
 class TCardDavClient final : public TAddressBookRemote
@@ -43,6 +46,9 @@ public:
     TWriteOutcome Put(const QString &href, const QByteArray &card, const QString &ifMatch) override;
     TWriteOutcome Delete(const QString &href, const QString &ifMatch) override;
     QString BookUrl() const override;
+
+    // Milliseconds without a byte, and for a whole request (tests shorten them).
+    void SetTiming(int idleMs, int deadlineMs);
 
 private:
     struct Private;

@@ -19,7 +19,7 @@ struct TDavOutcome
 // An address book as discovery finds it.
 struct TAddressBookInfo
 {
-    QString href;          // absolute path on the server, ends with '/'
+    QString href;          // absolute path on the server, percent-decoded, ends with '/'
     QString displayName;   // may be empty
     QString syncToken;     // empty when the server has no sync-collection
     QString ctag;          // getctag, empty when not offered
@@ -30,7 +30,7 @@ struct TAddressBookInfo
 // One card as a listing names it.
 struct TCardVersion
 {
-    QString href;
+    QString href; // absolute path on the server, percent-decoded
     QString etag; // as the server wrote it, quotes and W/ included
 };
 
