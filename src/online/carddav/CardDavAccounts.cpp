@@ -1,6 +1,7 @@
 #include "online/carddav/CardDavAccounts.h"
 
 #include "online/AccountEncryption.h"
+#include "online/carddav/CardDavClient.h"
 #include "platform/SecretStore.h"
 #include "support/QorRegistryEnhanced.h"
 
@@ -64,7 +65,7 @@ void ForgetPassword(TQorRegistryEnhanced &registry, const QString &name)
 
 QUrl TCardDavAccount::BookUrl() const
 {
-    return QUrl(address).resolved(QUrl(bookHref));
+    return AddressBookUrl(QUrl(address), bookHref);
 }
 
 bool IsValidCardDavAccountName(const QString &name)

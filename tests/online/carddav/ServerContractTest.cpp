@@ -351,6 +351,9 @@ protected:
         environment.insert("HOME", dir.filePath("home"));
         environment.insert("XDG_CONFIG_HOME", dir.filePath("home/config"));
         environment.insert("XDG_DATA_HOME", dir.filePath("home/data"));
+        // Python stops at a locale the machine does not have.
+        environment.insert("LANG", "C.UTF-8");
+        environment.insert("LC_ALL", "C.UTF-8");
         const testing::CliResult result = testing::RunProcess(program, arguments, environment);
         EXPECT_EQ(result.exitCode, 0) << program.toStdString() << ": " << result.err.toStdString()
                                       << result.out.toStdString();
