@@ -14,6 +14,7 @@ packages=(
   desktop-file-utils appstream shared-mime-info lintian dpkg-dev librsvg2-bin
   time
   python3 python3-vobject python3-ldap
+  radicale xandikos vdirsyncer khard apache2-utils
 )
 
 missing=()

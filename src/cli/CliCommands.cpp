@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 
+#include "cli/CardDavCommands.h"
 #include "cli/CliFormats.h"
 #include "cli/ListsCommand.h"
 #include "cli/CliPrompts.h"
@@ -98,6 +99,9 @@ QString UsageText()
                "  quillet-cli update check [--url URL]\n"
                "  quillet-cli google accounts [add NAME [--refresh-token T|-] [--geocoding-key K] | remove NAME]\n"
                "  quillet-cli sync BOOK --account NAME [--action contribute|echo|synchronize] [--yes]\n"
+               "  quillet-cli carddav accounts [add NAME --url URL --user USER [--addressbook BOOK] | remove NAME]\n"
+               "  quillet-cli carddav books --account NAME\n"
+               "  quillet-cli carddav sync BOOK --account NAME [--dry-run] [--yes]\n"
                "  quillet-cli default-lists\n"
                "  quillet-cli --help\n"
                "\n"
@@ -127,6 +131,16 @@ QString UsageText()
                "only the values it is given. sync brings BOOK and the account together as the\n"
                "action says, saves BOOK (with its backup) when it changed and prints the six\n"
                "counters; Echo asks before it deletes from the account, which --yes accepts.\n"
+               "carddav accounts add finds the address books at URL (a server, a principal or\n"
+               "an address book) and keeps the account only when that worked; the password comes\n"
+               "from CARDOLIN_CARDDAV_PASSWORD, else from one line of standard input, and is kept\n"
+               "in the desktop's keyring (else in the settings file). --addressbook takes an\n"
+               "address book's path or display name, needed when the account has several.\n"
+               "carddav sync brings BOOK and the account's address book together both ways and\n"
+               "prints six counters (local created, updated, deleted; server created, updated,\n"
+               "deleted), then one line per field changed on both sides, where the server's\n"
+               "value was kept. A sync that would delete many contacts stops unless --yes is\n"
+               "given; --dry-run only tells what would happen.\n"
                "update check reads the update file at URL, else at CARDOLIN_UPDATE_URL, else at\n"
                "the setting UpdateFileURL, and exits 0 when up to date, 1 when a newer version\n"
                "is published, 2 when the check failed.\n")
@@ -137,12 +151,6 @@ QString UsageText()
 int UsageError(const QString &message)
 {
     WriteStderr(QLatin1StringView("error: ") + message + QLatin1StringView("\n\n") + UsageText());
-    return ExitFailed;
-}
-
-int Failure(const QString &message)
-{
-    WriteStderr(QLatin1StringView("error: ") + message + QLatin1Char('\n'));
     return ExitFailed;
 }
 
@@ -261,18 +269,18 @@ const Format *ChooseFormat(const Arguments &args, const char *option, const QStr
     } else {
         format = FormatOfPath(path);
         if (!format) {
-            Failure(QStringLiteral("Cannot tell the format of \"%1\" from its name; give it with --%2.")
+            ReportFailure(QStringLiteral("Cannot tell the format of \"%1\" from its name; give it with --%2.")
                         .arg(path, QLatin1StringView(option)));
             return nullptr;
         }
     }
     if (!(reading ? format->canImport : format->canExport)) {
-        Failure(QStringLiteral("The format \"%1\" cannot be %2.")
+        ReportFailure(QStringLiteral("The format \"%1\" cannot be %2.")
                     .arg(format->word, reading ? QStringLiteral("read") : QStringLiteral("written")));
         return nullptr;
     }
     if (!(reading ? format->importer != nullptr : format->exporter != nullptr)) {
-        Failure(QStringLiteral("%1 the format \"%2\" is not supported yet.")
+        ReportFailure(QStringLiteral("%1 the format \"%2\" is not supported yet.")
                     .arg(reading ? QStringLiteral("Reading") : QStringLiteral("Writing"), format->word));
         return nullptr;
     }
@@ -285,7 +293,7 @@ int PrintAndFinish(Session &session, const QString &text)
 {
     WriteStdout(text);
     if (!FlushStdout())
-        return Failure(QStringLiteral("Cannot write to standard output."));
+        return ReportFailure(QStringLiteral("Cannot write to standard output."));
     return session.Finish();
 }
 
@@ -571,6 +579,24 @@ const Option kGoogleOptions[] = {{QLatin1StringView("login-hint"), true},
                                  {QLatin1StringView("account"), true},
                                  {QLatin1StringView("geocoding-key"), true}};
 
+int RunCardDav(const Arguments &args)
+{
+    CardDavOptions options;
+    options.url = args.Value("url");
+    options.user = args.Value("user");
+    options.addressBook = args.Value("addressbook");
+    options.account = args.Value("account");
+    options.answerYes = args.Has("yes");
+    options.dryRun = args.Has("dry-run");
+    return RunCardDavCommand(args.positionals, options);
+}
+
+const Option kCardDavOptions[] = {{QLatin1StringView("url"), true},
+                                  {QLatin1StringView("user"), true},
+                                  {QLatin1StringView("addressbook"), true},
+                                  {QLatin1StringView("account"), true},
+                                  {QLatin1StringView("dry-run"), false}};
+
 int RunUpdate(const Arguments &args)
 {
     return RunUpdateCommand(args.positionals, args.Value("url"));
@@ -590,6 +616,7 @@ const Command kCommands[] = {
     {QLatin1StringView("google"), 1, kGoogleOptions, RunGoogle, 2},
     {QLatin1StringView("sync"), 1, kSyncOptions, RunSync},
     {QLatin1StringView("update"), 1, kUpdateOptions, RunUpdate},
+    {QLatin1StringView("carddav"), 1, kCardDavOptions, RunCardDav, 2},
     {QLatin1StringView("default-lists"), 0, {}, [](const Arguments &) { return RunDefaultListsCommand(); }},
 };
 
@@ -605,6 +632,18 @@ bool AsksForHelp(const QStringList &arguments)
 }
 
 } // namespace
+
+int ReportFailure(const QString &message)
+{
+    WriteStderr(QLatin1StringView("error: ") + message + u'\n');
+    return ExitFailed;
+}
+
+int PrintResult(const QString &text)
+{
+    WriteStdout(text);
+    return FlushStdout() ? ExitOk : ReportFailure(QStringLiteral("Cannot write to standard output."));
+}
 
 int Run(const QStringList &arguments)
 {

@@ -148,18 +148,6 @@ struct GoogleSession
     }
 };
 
-int Fail(const QString &message)
-{
-    WriteStderr(QLatin1StringView("error: ") + message + u'\n');
-    return ExitFailed;
-}
-
-int Print(const QString &text)
-{
-    WriteStdout(text);
-    return FlushStdout() ? ExitOk : Fail(QStringLiteral("Cannot write to standard output."));
-}
-
 int RunConnect(const GoogleOptions &options)
 {
     GoogleSession session(options);
@@ -171,11 +159,11 @@ int RunConnect(const GoogleOptions &options)
     if (!session.contacts.ConnectToGoogleContactsService())
         return ExitFailed;
     if (!options.printToken)
-        return Print(QStringLiteral("Connected.\n"));
+        return PrintResult(QStringLiteral("Connected.\n"));
     if (session.contacts.GoogleRefreshToken().isEmpty())
-        return Fail(QStringLiteral("Google gave no refresh token; remove the program's access in the Google "
+        return ReportFailure(QStringLiteral("Google gave no refresh token; remove the program's access in the Google "
                                    "account and connect again."));
-    return Print(session.contacts.GoogleRefreshToken() + u'\n');
+    return PrintResult(session.contacts.GoogleRefreshToken() + u'\n');
 }
 
 enum class Access { Read, Rewrite };
@@ -227,10 +215,10 @@ int RunPull(const QString &book, const GoogleOptions &options)
     const int read = session.contacts.ImportFromGoogleContactsService();
     // A partial read is never saved: it would silently drop the rest of the book.
     if (read == 0 || session.prompts.ErrorCount() != errorsBefore)
-        return Fail(QStringLiteral("Nothing was saved."));
+        return ReportFailure(QStringLiteral("Nothing was saved."));
     if (!SaveBook(session, book, *path) || session.prompts.ErrorCount() != errorsBefore)
         return ExitFailed;
-    const int status = Print(QString::number(qMax(read, 0)) + u'\n');
+    const int status = PrintResult(QString::number(qMax(read, 0)) + u'\n');
     return status == ExitOk && session.rejected > 0 ? ExitRejected : status;
 }
 
@@ -243,7 +231,7 @@ int RunPush(const QString &book, const GoogleOptions &options)
     if (sent < 0)
         return ExitFailed;
     const auto &counts = session.contacts.LastGoogleExportCounts();
-    const int status = Print(QStringLiteral("created %1, updated %2, failed %3\n")
+    const int status = PrintResult(QStringLiteral("created %1, updated %2, failed %3\n")
                                  .arg(counts.created)
                                  .arg(counts.updated)
                                  .arg(counts.failed));
@@ -262,7 +250,7 @@ int RunGroups(const GoogleOptions &options)
         const qsizetype equals = entry.lastIndexOf(u'=');
         out += entry.left(equals) + u'\t' + entry.mid(equals + 1) + u'\n';
     }
-    return Print(out);
+    return PrintResult(out);
 }
 
 int RunAccountsList()
@@ -273,14 +261,14 @@ int RunAccountsList()
     for (const TGoogleAccountData &row : ReadGoogleAccounts(user.Registry(), StoredGoogleAccountNames(user.Registry())))
         out += row.GoogleAccount + (row.GoogleRefreshToken.isEmpty() ? QStringLiteral("\tno token") : QStringLiteral("\ttoken"))
                + (row.GoogleGeocodingKey.isEmpty() ? QString() : QStringLiteral("\tgeocoding key")) + u'\n';
-    return Print(out);
+    return PrintResult(out);
 }
 
 // Adds or replaces one account (add) or removes it (remove), keeping the others.
 int RunAccountsChange(const QString &verb, const QString &name, const GoogleOptions &options)
 {
     if (name.isEmpty() || name.contains(u'\\'))
-        return Fail(QStringLiteral("The Google Account value must be non-empty and hold no backslash."));
+        return ReportFailure(QStringLiteral("The Google Account value must be non-empty and hold no backslash."));
     CliPrompts prompts(false);
     UserEnvironment user(prompts);
     TQorRegistryEnhanced &registry = user.Registry();
@@ -288,7 +276,7 @@ int RunAccountsChange(const QString &verb, const QString &name, const GoogleOpti
     const auto found = std::find_if(rows.begin(), rows.end(), [&](const auto &row) { return row.GoogleAccount == name; });
     if (verb == QLatin1StringView("remove")) {
         if (found == rows.end())
-            return Fail(QStringLiteral("No stored Google account is named \"%1\".").arg(name));
+            return ReportFailure(QStringLiteral("No stored Google account is named \"%1\".").arg(name));
         rows.erase(found);
     } else if (found == rows.end()) {
         rows.push_back({name, options.geocodingKey, options.refreshToken});
@@ -309,7 +297,7 @@ int RunAccounts(const QStringList &words, const GoogleOptions &options)
     const QString verb = words[1];
     if ((verb == QLatin1StringView("add") || verb == QLatin1StringView("remove")) && words.size() == 3)
         return RunAccountsChange(verb, words[2], options);
-    return Fail(QStringLiteral("google accounts takes nothing, add NAME or remove NAME."));
+    return ReportFailure(QStringLiteral("google accounts takes nothing, add NAME or remove NAME."));
 }
 
 // A token on the command line is visible to every user of the machine (ps), so
@@ -322,7 +310,7 @@ bool ResolveRefreshToken(GoogleOptions &options)
         std::getline(std::cin, line);
         options.refreshToken = QString::fromStdString(line).trimmed();
         if (options.refreshToken.isEmpty()) {
-            Fail(QStringLiteral("--refresh-token - found no token on standard input."));
+            ReportFailure(QStringLiteral("--refresh-token - found no token on standard input."));
             return false;
         }
     } else if (!options.refreshTokenGiven && options.account.isEmpty()) {
@@ -349,13 +337,13 @@ int RunSyncCommand(const QString &book, const GoogleOptions &options)
 {
     const std::optional<TSyncAction> action = ParseSyncAction(options.syncAction);
     if (!action)
-        return Fail(QStringLiteral("--action takes contribute, echo or synchronize."));
+        return ReportFailure(QStringLiteral("--action takes contribute, echo or synchronize."));
     if (options.account.isEmpty())
-        return Fail(QStringLiteral("sync needs --account NAME (see google accounts)."));
+        return ReportFailure(QStringLiteral("sync needs --account NAME (see google accounts)."));
     GoogleSession session(options);
     UserEnvironment user(session.prompts);
     if (!StoredGoogleAccountNames(user.Registry()).contains(options.account))
-        return Fail(QStringLiteral("No stored Google account is named \"%1\".").arg(options.account));
+        return ReportFailure(QStringLiteral("No stored Google account is named \"%1\".").arg(options.account));
     const std::optional<QString> path = OpenBook(session, book, true, Access::Rewrite);
     if (!path)
         return ExitFailed; // a book that did not load whole is never synchronised
@@ -380,7 +368,7 @@ int RunSyncCommand(const QString &book, const GoogleOptions &options)
     // counters are printed either way, but a book left behind is a failure.
     const bool saved = sync.Counters().Total() == 0 || SaveBook(session, book, *path);
     const TSyncCounters &c = sync.Counters();
-    const int status = Print(QStringLiteral("local created: %1\nlocal deleted: %2\nlocal updated: %3\n"
+    const int status = PrintResult(QStringLiteral("local created: %1\nlocal deleted: %2\nlocal updated: %3\n"
                                             "cloud created: %4\ncloud deleted: %5\ncloud updated: %6\n")
                                  .arg(c.LocalCreated)
                                  .arg(c.LocalDeleted)
@@ -405,9 +393,9 @@ int RunGoogleCommand(const QStringList &words, const GoogleOptions &given)
     if (action == QLatin1StringView("connect") && words.size() == 1)
         return RunConnect(options);
     if (!needsBook && action != QLatin1StringView("groups"))
-        return Fail(QStringLiteral("google takes connect, pull BOOK, push BOOK, groups or accounts."));
+        return ReportFailure(QStringLiteral("google takes connect, pull BOOK, push BOOK, groups or accounts."));
     if (words.size() != (needsBook ? 2 : 1))
-        return Fail(needsBook ? QStringLiteral("google %1 takes one BOOK.").arg(action)
+        return ReportFailure(needsBook ? QStringLiteral("google %1 takes one BOOK.").arg(action)
                               : QStringLiteral("google groups takes no BOOK."));
     GoogleOptions withToken = options;
     if (withToken.refreshToken.isEmpty() && !withToken.account.isEmpty()) {
@@ -416,7 +404,7 @@ int RunGoogleCommand(const QStringList &words, const GoogleOptions &given)
         withToken.refreshToken = ReadGoogleRefreshToken(user.Registry(), withToken.account);
     }
     if (withToken.refreshToken.isEmpty())
-        return Fail(QStringLiteral("google %1 needs --refresh-token or --account (see google connect --print-token).").arg(action));
+        return ReportFailure(QStringLiteral("google %1 needs --refresh-token or --account (see google connect --print-token).").arg(action));
     if (action == QLatin1StringView("pull"))
         return RunPull(words[1], withToken);
     if (action == QLatin1StringView("push"))

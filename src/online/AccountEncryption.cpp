@@ -90,4 +90,14 @@ QString DCPDecryptString(const QString &AString, const QString &EncryptionKey)
     return text;
 }
 
+QString EncryptAccountSecret(const QString &plain)
+{
+    return DCPEncryptString(plain, kGoogleAccountPassPhrase);
+}
+
+QString DecryptAccountSecret(const QString &stored)
+{
+    return DCPDecryptString(stored, kGoogleAccountPassPhrase);
+}
+
 } // namespace cardolin

@@ -16,4 +16,9 @@ QString DCPEncryptString(const QString &AString, const QString &EncryptionKey);
 // meaningless or shortened text, never an error.
 QString DCPDecryptString(const QString &AString, const QString &EncryptionKey);
 
+// The form a secret of a stored account takes in the settings file, under the
+// pass phrase above: it hides it from a glance, nothing more.
+QString EncryptAccountSecret(const QString &plain);
+QString DecryptAccountSecret(const QString &stored);
+
 } // namespace cardolin

@@ -21,24 +21,14 @@ QString AccountService(const QString &account)
     return AccountsKey() + u'\\' + account;
 }
 
-QString EncryptForSettings(const QString &plain)
-{
-    return DCPEncryptString(plain, kGoogleAccountPassPhrase);
-}
-
-QString DecryptFromSettings(const QString &stored)
-{
-    return DCPDecryptString(stored, kGoogleAccountPassPhrase);
-}
-
 platform::SettingsSecretStore SettingsFile(TQorRegistryEnhanced &registry)
 {
-    return {registry, {&EncryptForSettings, &DecryptFromSettings}};
+    return {registry, {&EncryptAccountSecret, &DecryptAccountSecret}};
 }
 
 platform::SettingsSecretStore SettingsFile(const TQorRegistryEnhanced &registry)
 {
-    return {registry, {&EncryptForSettings, &DecryptFromSettings}};
+    return {registry, {&EncryptAccountSecret, &DecryptAccountSecret}};
 }
 
 QString FileSecret(const TQorRegistryEnhanced &registry, const QString &account, const char *value)

@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include "fakes/CliProcess.h"
 #include "fakes/Files.h"
 
 #include <gtest/gtest.h>
@@ -17,12 +18,7 @@ using cardolin::testing::WriteAll;
 
 namespace {
 
-struct Result
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using Result = cardolin::testing::CliResult;
 
 struct CliUserTest : ::testing::Test
 {
@@ -39,19 +35,12 @@ struct CliUserTest : ::testing::Test
 
     Result Cli(const QStringList &arguments) const
     {
-        QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("HOME", home);
         environment.insert("XDG_CONFIG_HOME", config);
         // Never the keyring of whoever runs the tests: the settings file takes the secrets.
         environment.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/cardolin-test-bus");
-        process.setProcessEnvironment(environment);
-        process.start(QUILLET_CLI, arguments);
-        process.closeWriteChannel();
-        if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-            return {};
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+        return cardolin::testing::RunProcess(QUILLET_CLI, arguments, environment, {}, 60000);
     }
 
     QString Book(const char *account) const { return dir.filePath(QString("home/%1/Contacts/%1.qcb").arg(account)); }

@@ -3,6 +3,7 @@
 // session with gnome-keyring), NoKeyring with a bus address that leads
 // nowhere, SilentBus with a bus that never answers.
 
+#include "fakes/AccountsFile.h"
 #include "fakes/CoreApplication.h"
 #include "online/StoredGoogleAccounts.h"
 #include "platform/SecretStore.h"
@@ -23,28 +24,7 @@ namespace {
 
 using platform::KeyringSecretStore;
 
-// Accounts kept in a real settings file, with the keyring given.
-struct AccountsFile
-{
-    QTemporaryDir dir;
-    UserPrompts &prompts = SilentPrompts::Instance();
-    FileRegistryStore store{dir.filePath("settings"), prompts};
-    TQorRegistryEnhanced registry{store};
-
-    explicit AccountsFile(platform::SecretStore *keyring)
-    {
-        testing::EnsureCoreApplication();
-        platform::UseSessionKeyring(keyring);
-        registry.SetKey(QString(kProgramSettingsKey));
-    }
-    ~AccountsFile() { platform::UseSessionKeyring(nullptr); }
-
-    QByteArray Text() const
-    {
-        QFile file(dir.filePath("settings"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-};
+using testing::AccountsFile;
 
 TEST(KeyringTest, StoresReadsAndRemovesSecrets)
 {
