@@ -78,7 +78,7 @@ bool SplitCard(QByteArray bytes, CardText &card, QString &error)
             card.end = line;
             state = After;
         } else {
-            if (StartsProperty(text) && ++properties > limits::kMaxFieldsPerRecord)
+            if (!line.startsWith(' ') && !line.startsWith('\t') && ++properties > limits::kMaxFieldsPerRecord)
                 return Fail(error, QStringLiteral("The card has more than %1 properties (the most Cardolin reads).")
                                        .arg(limits::kMaxFieldsPerRecord));
             card.raw.append(line);
@@ -109,6 +109,11 @@ QString VersionOf(const CardText &text)
     return QStringLiteral("2.1");
 }
 
+bool IsFolded(const QString &line)
+{
+    return line.startsWith(u' ') || line.startsWith(u'\t');
+}
+
 // Each property parsed on its own, so that it can be kept or replaced whole.
 QList<Entry> Entries(const CardText &text, const QString &version)
 {
@@ -118,14 +123,30 @@ QList<Entry> Entries(const CardText &text, const QString &version)
             entries.append(Entry{i, 0, {}, false});
         ++entries.last().count;
     }
+    // Most properties are one line or folded ones, unfolded here; the rest
+    // (the folds of version 2.1 keep their blank, older writers continue on
+    // plain lines) go to the parser as they are, after the card's version.
     const QString versionLine = L("VERSION:") + version;
     for (Entry &entry : entries) {
-        QList<QStringView> lines{u"BEGIN:VCARD", versionLine};
-        for (qsizetype i = entry.first; i < entry.first + entry.count; ++i)
-            lines.append(text.text[i]);
+        bool folded = version != L("2.1");
+        for (qsizetype i = entry.first + 1; i < entry.first + entry.count && folded; ++i)
+            folded = IsFolded(text.text[i]);
+        QString joined;
+        QList<QStringView> lines{u"BEGIN:VCARD"};
+        if (folded) {
+            joined = text.text[entry.first];
+            for (qsizetype i = entry.first + 1; i < entry.first + entry.count; ++i)
+                joined += QStringView(text.text[i]).mid(1);
+            lines.append(joined);
+        } else {
+            lines.append(versionLine);
+            for (qsizetype i = entry.first; i < entry.first + entry.count; ++i)
+                lines.append(text.text[i]);
+        }
         const Card card = ParseCard(lines);
-        if (card.properties.size() == 2) {
-            entry.property = card.properties[1];
+        const qsizetype at = folded ? 0 : 1;
+        if (card.properties.size() == at + 1) {
+            entry.property = card.properties[at];
             entry.parsed = true;
         }
     }
@@ -151,6 +172,21 @@ bool Parse(const QByteArray &bytes, ParsedCard &parsed, QString &error)
         if (entry.parsed)
             parsed.card.properties.append(entry.property);
     }
+    return true;
+}
+
+// The card parsed whole, as the file imports read cards: for reading only.
+bool ParseWhole(const QByteArray &bytes, Card &card, QString &error)
+{
+    CardText text;
+    if (!SplitCard(bytes, text, error))
+        return false;
+    QList<QStringView> lines{u"BEGIN:VCARD"};
+    lines.reserve(text.text.size() + 2);
+    for (const QString &line : std::as_const(text.text))
+        lines.append(line);
+    lines.append(u"END:VCARD");
+    card = ParseCard(lines);
     return true;
 }
 
@@ -230,7 +266,7 @@ QString Change(const TContactData &before, const TContactData &after)
                 if (!FieldRef<TSortedStringList>(before, *field).Entries().contains(entry))
                     added.append(entry);
             value = added.join(u'\n');
-        } else if (ValueText(*field, before) != ValueText(*field, after)) {
+        } else if (!std::visit([&](auto member) { return before.*member == after.*member; }, field->member)) {
             value = ValueText(*field, after);
         }
         if (!value.isEmpty())
@@ -466,32 +502,32 @@ std::unique_ptr<TContactData> ReadBack(const TQorContacts &book, const QByteArra
 
 bool ReadServerCard(const TQorContacts &book, const QByteArray &text, TContactData &contact, QString &error)
 {
-    ParsedCard parsed;
-    if (!Parse(text, parsed, error))
+    Card card;
+    if (!ParseWhole(text, card, error))
         return false;
-    if (IsGroupCard(parsed.card))
+    if (IsGroupCard(card))
         return Fail(error, QStringLiteral("The card is a group of contacts."));
     // The server's fields start over; what only this program keeps stays.
     const auto blank = Blank(book);
     for (const ContactField *field : ServerFields())
         CopyField(*field, *blank, contact);
-    MapCardFields(parsed.card, contact);
-    contact.Uid = UidOf(parsed.card);
+    MapCardFields(card, contact);
+    contact.Uid = UidOf(card);
     return true;
 }
 
 bool IsGroupCardText(const QByteArray &text)
 {
-    ParsedCard parsed;
+    Card card;
     QString error;
-    return Parse(text, parsed, error) && IsGroupCard(parsed.card);
+    return ParseWhole(text, card, error) && IsGroupCard(card);
 }
 
 QString CardUid(const QByteArray &text)
 {
-    ParsedCard parsed;
+    Card card;
     QString error;
-    return Parse(text, parsed, error) ? UidOf(parsed.card) : QString();
+    return ParseWhole(text, card, error) ? UidOf(card) : QString();
 }
 
 QByteArray PatchServerCard(const TQorContacts &book, const QByteArray &base, const TContactData &contact,
