@@ -155,8 +155,10 @@ bool TSyncRun::SaveFinalState()
         if (step.after)
             final.cards.insert(step.after->href, *step.after);
     }
+    final.generation = m_state.generation;
     if (final == m_state)
         return true;
+    ++final.generation;
     QString error;
     return SaveSyncState(m_options.stateFolder, final, error) || Fail(error);
 }

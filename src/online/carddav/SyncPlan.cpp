@@ -221,6 +221,7 @@ void TSyncRun::Decide(TSyncStep &step)
         if (step.localChanged) {
             step.result = *step.local;
             step.serverWrite = ServerWrite::Create;
+            step.serverText = step.entry->base; // what the program does not map comes back too
         } else {
             step.localWrite = LocalWrite::Delete;
         }
