@@ -150,6 +150,8 @@ bool TSyncRun::SaveFinalState()
     for (const TCardState &group : std::as_const(m_groups))
         final.cards.insert(group.href, group);
     for (const TSyncStep &step : m_steps) {
+        if (step.entry && step.after == step.entry)
+            continue;
         if (step.entry)
             final.cards.remove(step.entry->href);
         if (step.after)
