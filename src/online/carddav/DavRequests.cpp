@@ -50,11 +50,6 @@ bool SameOrigin(const QUrl &a, const QUrl &b)
                   == b.port(b.scheme() == QLatin1StringView("https") ? 443 : 80);
 }
 
-QString Failure(const QString &what, const QUrl &url)
-{
-    return what.arg(ServerName(url));
-}
-
 } // namespace
 
 DavTransport::DavTransport(QNetworkAccessManager &network, TDavCredentials credentials)
@@ -94,8 +89,8 @@ DavAnswer DavTransport::Send(DavRequest request)
                 return answer;
             }
             if (++redirects > kMaxRedirects) {
-                answer.outcome.error = Failure(QStringLiteral("The server %1 sent the request on too many times."),
-                                               request.url);
+                answer.outcome.error =
+                    QStringLiteral("The server %1 sent the request on too many times.").arg(ServerName(request.url));
                 return answer;
             }
             request.url = target;
@@ -106,10 +101,10 @@ DavAnswer DavTransport::Send(DavRequest request)
             continue;
         }
         if (status == 429 || status == 503)
-            answer.outcome.error = Failure(QStringLiteral("The server %1 is busy and asked to wait; it was still busy "
-                                                          "after %2 tries.")
-                                               .arg(kBusyTries),
-                                           request.url);
+            answer.outcome.error =
+                QStringLiteral("The server %1 is busy and asked to wait; it was still busy after %2 tries.")
+                    .arg(ServerName(request.url))
+                    .arg(kBusyTries);
         return answer;
     }
 }

@@ -211,6 +211,11 @@ TEST_F(CardDavClientTest, BusyServerIsWaitedFor)
         TCardDavClient client = Client();
         const TListing listing = client.SyncCollection("");
         EXPECT_EQ(listing.complete, c.ok) << listing.outcome.error.toStdString();
+        if (!c.ok) {
+            EXPECT_EQ(listing.outcome.error, QString("The server %1 is busy and asked to wait; it was still busy "
+                                                     "after 3 tries.")
+                                                 .arg(QUrl(fake.BaseUrl()).authority()));
+        }
         EXPECT_EQ(fake.log.size(), qMin(c.times + 1, 3));
         EXPECT_GE(clock.elapsed(), 900);
         EXPECT_LT(clock.elapsed(), 8000);
