@@ -24,8 +24,9 @@ public:
         // before the first readyRead is handled.
         m_reply.setReadBufferSize(kReplyReadAheadBytes);
         // A request with a body (PROPFIND, REPORT, PUT) starts its transfer
-        // later, and Qt drops a limit set before then: set again once the
-        // answer's head is in, or the network thread reads on unbounded.
+        // later, and Qt may drop a limit set before then: set again once the
+        // answer's head is in. Even so Qt does not always keep it for such
+        // requests, so an endless answer can run past the cap before it ends.
         QObject::connect(&m_reply, &QNetworkReply::metaDataChanged, &m_loop,
                          [this] { m_reply.setReadBufferSize(kReplyReadAheadBytes); });
         QObject::connect(&m_reply, &QNetworkReply::readyRead, &m_loop, [this] {

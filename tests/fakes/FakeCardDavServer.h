@@ -2,6 +2,7 @@
 
 #include "fakes/CoreApplication.h"
 
+#include <QCryptographicHash>
 #include <QHash>
 #include <QHostAddress>
 #include <QMap>
@@ -65,6 +66,7 @@ public:
     // The account and the book.
     QString user = QStringLiteral("alice"), password = QStringLiteral("secret");
     bool requireAuth = true;
+    bool digestOnly = false; // asks for Digest (MD5, qop auth) instead of Basic
     QString displayName = QStringLiteral("Main book");
     bool vcard4 = false;
     bool offerSyncCollection = true;
@@ -213,10 +215,10 @@ private:
         }
         if (redirects.contains(request.path))
             return {301, {}, {{"Location", redirects.value(request.path).toUtf8()}}};
-        if (requireAuth
-            && request.headers.value(QStringLiteral("authorization"))
-                   != QStringLiteral("Basic ") + QString::fromLatin1((user + u':' + password).toUtf8().toBase64()))
-            return {401, {}, {{"WWW-Authenticate", "Basic realm=\"fake\""}}};
+        if (requireAuth && !Authorized(request))
+            return {401, {}, {{"WWW-Authenticate", digestOnly ? "Digest realm=\"fake\", nonce=\"n0nce\", qop=\"auth\", "
+                                                                "algorithm=MD5"
+                                                              : "Basic realm=\"fake\""}}};
         if (request.method == QLatin1StringView("PROPFIND"))
             return Propfind(request);
         if (request.method == QLatin1StringView("REPORT") && request.path == bookPath)
@@ -228,6 +230,31 @@ private:
         if (request.method == QLatin1StringView("DELETE"))
             return Delete(request);
         return {405, {}, {}};
+    }
+
+    bool Authorized(const Request &request) const
+    {
+        const QString header = request.headers.value(QStringLiteral("authorization"));
+        if (!digestOnly)
+            return header == QStringLiteral("Basic ") + QString::fromLatin1((user + u':' + password).toUtf8().toBase64());
+        if (!header.startsWith(QStringLiteral("Digest ")))
+            return false;
+        QHash<QString, QString> fields;
+        static const QRegularExpression field(QStringLiteral("(\\w+)=(?:\"([^\"]*)\"|([^,\\s]*))"));
+        for (auto it = field.globalMatch(header); it.hasNext();) {
+            const auto match = it.next();
+            fields.insert(match.captured(1), match.captured(2) + match.captured(3));
+        }
+        auto md5 = [](const QString &text) {
+            return QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Md5).toHex();
+        };
+        const QByteArray first = md5(user + QStringLiteral(":fake:") + password);
+        const QByteArray second = md5(request.method + u':' + fields.value(QStringLiteral("uri")));
+        const QStringList parts = {QString::fromLatin1(first), QStringLiteral("n0nce"), fields.value(QStringLiteral("nc")),
+                                   fields.value(QStringLiteral("cnonce")), QStringLiteral("auth"),
+                                   QString::fromLatin1(second)};
+        return fields.value(QStringLiteral("username")) == user
+               && fields.value(QStringLiteral("response")) == QString::fromLatin1(md5(parts.join(u':')));
     }
 
     static QByteArray Escaped(const QString &text) { return text.toHtmlEscaped().toUtf8(); }

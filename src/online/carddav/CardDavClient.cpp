@@ -129,9 +129,9 @@ QString TCardDavClient::BookUrl() const
     return d->book.toString(QUrl::RemoveUserInfo);
 }
 
-void TCardDavClient::SetTiming(int idleMs, int deadlineMs)
+void TCardDavClient::SetLimits(int idleMs, int deadlineMs, qint64 maxAnswerBytes)
 {
-    d->transport.SetTiming(idleMs, deadlineMs);
+    d->transport.SetLimits(idleMs, deadlineMs, maxAnswerBytes);
 }
 
 TAddressBookInfo TCardDavClient::Properties(TDavOutcome &outcome)

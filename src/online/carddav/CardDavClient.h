@@ -47,8 +47,9 @@ public:
     TWriteOutcome Delete(const QString &href, const QString &ifMatch) override;
     QString BookUrl() const override;
 
-    // Milliseconds without a byte, and for a whole request (tests shorten them).
-    void SetTiming(int idleMs, int deadlineMs);
+    // Milliseconds without a byte and for a whole request, and the most one
+    // answer may hold (0: the usual caps); tests lower them.
+    void SetLimits(int idleMs, int deadlineMs, qint64 maxAnswerBytes = 0);
 
 private:
     struct Private;

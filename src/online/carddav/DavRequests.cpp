@@ -3,8 +3,8 @@
 #include "online/WebRequest.h"
 #include "support/BoundedReply.h"
 
-#include <QAuthenticator>
 #include <QDateTime>
+#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -28,7 +28,11 @@ int RetryAfterSeconds(const QByteArray &value, int fallback)
     bool number = false;
     qint64 seconds = text.toLongLong(&number);
     if (!number) {
-        const QDateTime when = QDateTime::fromString(QString::fromLatin1(text), Qt::RFC2822Date);
+        // "Fri, 11 Dec 2026 10:18:12 GMT", which Qt's RFC 2822 reading refuses for its zone name.
+        QDateTime when = QLocale::c().toDateTime(QString::fromLatin1(text), QStringLiteral("ddd, dd MMM yyyy hh:mm:ss 'GMT'"));
+        when.setTimeSpec(Qt::UTC);
+        if (!when.isValid())
+            when = QDateTime::fromString(QString::fromLatin1(text), Qt::RFC2822Date);
         if (!when.isValid())
             return fallback;
         seconds = QDateTime::currentDateTimeUtc().secsTo(when);
@@ -46,11 +50,6 @@ bool SameOrigin(const QUrl &a, const QUrl &b)
                   == b.port(b.scheme() == QLatin1StringView("https") ? 443 : 80);
 }
 
-QString Failure(const QString &what, const QUrl &url)
-{
-    return what.arg(ServerName(url));
-}
-
 } // namespace
 
 DavTransport::DavTransport(QNetworkAccessManager &network, TDavCredentials credentials)
@@ -58,10 +57,11 @@ DavTransport::DavTransport(QNetworkAccessManager &network, TDavCredentials crede
 {
 }
 
-void DavTransport::SetTiming(int idleMs, int deadlineMs)
+void DavTransport::SetLimits(int idleMs, int deadlineMs, qint64 maxAnswerBytes)
 {
     m_idleMs = idleMs;
     m_deadlineMs = deadlineMs;
+    m_maxAnswerBytes = maxAnswerBytes;
 }
 
 DavAnswer DavTransport::Send(DavRequest request)
@@ -89,8 +89,8 @@ DavAnswer DavTransport::Send(DavRequest request)
                 return answer;
             }
             if (++redirects > kMaxRedirects) {
-                answer.outcome.error = Failure(QStringLiteral("The server %1 sent the request on too many times."),
-                                               request.url);
+                answer.outcome.error =
+                    QStringLiteral("The server %1 sent the request on too many times.").arg(ServerName(request.url));
                 return answer;
             }
             request.url = target;
@@ -101,43 +101,40 @@ DavAnswer DavTransport::Send(DavRequest request)
             continue;
         }
         if (status == 429 || status == 503)
-            answer.outcome.error = Failure(QStringLiteral("The server %1 is busy and asked to wait; it was still busy "
-                                                          "after %2 tries.")
-                                               .arg(kBusyTries),
-                                           request.url);
+            answer.outcome.error =
+                QStringLiteral("The server %1 is busy and asked to wait; it was still busy after %2 tries.")
+                    .arg(ServerName(request.url))
+                    .arg(kBusyTries);
         return answer;
     }
 }
 
-DavAnswer DavTransport::SendOnce(const DavRequest &request)
+DavAnswer DavTransport::SendOnce(const DavRequest &request, bool retried)
 {
     QNetworkRequest message(request.url);
     message.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
     message.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Cardolin"));
+    // Qt would answer a challenge with what it cached for the host, which may
+    // be another account's password: only this client's goes out.
+    message.setAttribute(QNetworkRequest::AuthenticationReuseAttribute, QNetworkRequest::Manual);
     if (!request.body.isEmpty())
         message.setRawHeader("Content-Type", request.contentType);
     for (const auto &[name, value] : request.headers)
         message.setRawHeader(name, value);
-    // Basic goes with every request, saving a refused round trip each time.
-    if (!m_digest && !m_credentials.user.isEmpty())
+    // The password goes with every request, saving a refused round trip each time.
+    if (m_digest.Ready())
+        message.setRawHeader("Authorization", m_digest.Header(m_credentials.user, m_credentials.password,
+                                                              request.method, request.url.toEncoded(
+                                                                  QUrl::RemoveScheme | QUrl::RemoveAuthority)));
+    else if (!m_credentials.user.isEmpty())
         message.setRawHeader("Authorization",
                              "Basic " + (m_credentials.user + u':' + m_credentials.password).toUtf8().toBase64());
     std::unique_ptr<QNetworkReply> reply(request.body.isEmpty()
                                              ? m_network.sendCustomRequest(message, request.method)
                                              : m_network.sendCustomRequest(message, request.method, request.body));
-    // Qt asks again when the password it was given failed: answering only
-    // once ends that with the server's 401 instead of a loop.
-    int asked = 0;
-    QObject guard;
-    QObject::connect(&m_network, &QNetworkAccessManager::authenticationRequired, &guard,
-                     [&](QNetworkReply *which, QAuthenticator *authenticator) {
-                         if (which != reply.get() || !m_digest || asked++ > 0)
-                             return;
-                         authenticator->setUser(m_credentials.user);
-                         authenticator->setPassword(m_credentials.password);
-                     });
     DavAnswer answer;
-    const ReplyBounds bounds{m_idleMs, m_deadlineMs, request.maxBytes, false};
+    const qint64 cap = m_maxAnswerBytes > 0 ? qMin(m_maxAnswerBytes, request.maxBytes) : request.maxBytes;
+    const ReplyBounds bounds{m_idleMs, m_deadlineMs, cap, false};
     const ReplyEnd end = AwaitReply(*reply, bounds, [&answer](const QByteArray &block) {
         answer.body += block;
         return true;
@@ -166,11 +163,12 @@ DavAnswer DavTransport::SendOnce(const DavRequest &request)
     answer.location = reply->rawHeader("Location");
     answer.retryAfter = reply->rawHeader("Retry-After");
     if (answer.outcome.status == 401) {
-        const QByteArray challenge = reply->rawHeader("WWW-Authenticate").toLower();
-        if (!m_digest && challenge.contains("digest") && !challenge.contains("basic")) {
-            m_digest = true; // the next try goes through Qt's authenticator
-            return SendOnce(request);
-        }
+        // One more try when the server first asks for Digest, or calls the
+        // nonce it gave stale; a refusal of a fresh answer is the password's.
+        const bool answered = m_digest.Ready() && !m_digest.Stale();
+        if (!m_credentials.user.isEmpty() && m_digest.Take(reply->rawHeader("WWW-Authenticate"))
+            && (!answered || m_digest.Stale()) && !retried)
+            return SendOnce(request, true);
         answer.outcome.error = kRefusedPassword;
     }
     return answer;

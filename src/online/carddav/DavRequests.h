@@ -1,6 +1,7 @@
 #pragma once
 
 #include "online/carddav/CardDavClient.h"
+#include "online/carddav/DavDigest.h"
 
 #include <QByteArray>
 #include <QList>
@@ -41,7 +42,7 @@ struct DavAnswer
 };
 
 // Sends WebDAV requests with the account's password: Basic from the first
-// request on, Digest when the server asks for it; redirects followed on the
+// request on, Digest once the server asks for it; redirects followed on the
 // same scheme, host and port only; 429 and 503 waited out a few times.
 class DavTransport
 {
@@ -49,16 +50,18 @@ public:
     DavTransport(QNetworkAccessManager &network, TDavCredentials credentials);
 
     DavAnswer Send(DavRequest request);
-    // Milliseconds without a byte, and for the whole request.
-    void SetTiming(int idleMs, int deadlineMs);
+    // Milliseconds without a byte and for the whole request; a lower cap
+    // than each request's own (0: none).
+    void SetLimits(int idleMs, int deadlineMs, qint64 maxAnswerBytes);
 
 private:
-    DavAnswer SendOnce(const DavRequest &request);
+    DavAnswer SendOnce(const DavRequest &request, bool retried = false);
     QNetworkAccessManager &m_network;
     TDavCredentials m_credentials;
-    bool m_digest = false; // the server asked for Digest: Qt's authenticator answers it
+    DigestAuth m_digest; // ready once the server asked for Digest
     int m_idleMs = 30000;
     int m_deadlineMs = 180000;
+    qint64 m_maxAnswerBytes = 0;
 };
 
 // "127.0.0.1:5232" and the like, for messages: never the user or the path.
