@@ -81,6 +81,7 @@ void AppendFolded(QStringList &lines, const QString &line)
 struct Card3
 {
     QStringList lines;
+    bool v4 = false; // version 4.0: lower case types, PREF=1, standard names for dates and gender
 
     void Raw(const QString &name, const QString &value)
     {
@@ -121,13 +122,22 @@ const Place kPlaces[] = {
      &C::OtherCountryRegion, &C::OtherEmail, &C::OtherWebsite, &C::OtherIM},
 };
 
-QString Types(std::initializer_list<QString> types)
+// ";TYPE=WORK,PREF", or for version 4.0 ";TYPE=work;PREF=1", which has no
+// PREF type and no INTERNET one.
+QString Types(const Card3 &card, std::initializer_list<QString> types)
 {
     QStringList present;
-    for (const QString &type : types)
-        if (!type.isEmpty())
-            present.append(type);
-    return present.isEmpty() ? QString() : L(";TYPE=") + present.join(u',');
+    bool pref = false;
+    for (const QString &type : types) {
+        if (type.isEmpty() || (card.v4 && type == L("INTERNET")))
+            continue;
+        if (card.v4 && type == L("PREF"))
+            pref = true;
+        else
+            present.append(card.v4 ? type.toLower() : type);
+    }
+    QString text = present.isEmpty() ? QString() : L(";TYPE=") + present.join(u',');
+    return pref ? text + L(";PREF=1") : text;
 }
 
 void PutPlace(Card3 &card, const TContactData &c, const Place &place)
@@ -137,41 +147,49 @@ void PutPlace(Card3 &card, const TContactData &c, const Place &place)
     const QStringList address{c.*place.poBox, QString(), QString(c.*place.street).replace(u';', u'\n'),
                               c.*place.city, c.*place.state, c.*place.postalCode, c.*place.country};
     if (!address.join(QString()).isEmpty())
-        card.Raw(L("ADR") + Types({type, pref}), Structured(address));
+        card.Raw(L("ADR") + Types(card, {type, pref}), Structured(address));
     const QString emailType = type.isEmpty() ? QStringLiteral("OTHER") : type;
-    card.Text(L("EMAIL") + Types({QStringLiteral("INTERNET"), emailType, pref}), c.*place.email);
+    card.Text(L("EMAIL") + Types(card, {QStringLiteral("INTERNET"), emailType, pref}), c.*place.email);
     // Readers take a web address as text, so its commas are escaped too.
-    card.Text(L("URL") + Types({type}), c.*place.website);
-    card.Text(L("IMPP") + Types({emailType}), c.*place.im);
+    card.Text(L("URL") + Types(card, {type}), c.*place.website);
+    card.Text(L("IMPP") + Types(card, {emailType}), c.*place.im);
 }
 
-QString Date(TDateTime serial)
+// Version 4.0 writes dates and stamps in the basic form, without separators.
+QString Date(const Card3 &card, TDateTime serial)
 {
-    return serial == 0 ? QString() : SerialToDate(serial).toString(u"yyyy-MM-dd");
+    return serial == 0 ? QString() : SerialToDate(serial).toString(card.v4 ? u"yyyyMMdd" : u"yyyy-MM-dd");
 }
 
 void PutPersonal(Card3 &card, const TContactData &c)
 {
-    card.Raw(QStringLiteral("BDAY"), Date(c.Birthday));
-    card.Raw(QStringLiteral("X-ANNIVERSARY"), Date(c.Anniversary));
-    card.Text(QStringLiteral("X-SPOUSE"), c.SignificantOther);
-    if (c.Gender == L("Male") || c.Gender == L("Female"))
-        card.Raw(QStringLiteral("X-GENDER"), c.Gender);
+    card.Raw(QStringLiteral("BDAY"), Date(card, c.Birthday));
+    const bool known = c.Gender == L("Male") || c.Gender == L("Female");
+    if (card.v4) {
+        card.Raw(QStringLiteral("ANNIVERSARY"), Date(card, c.Anniversary));
+        card.Text(QStringLiteral("RELATED;TYPE=spouse;VALUE=text"), c.SignificantOther);
+        if (known)
+            card.Raw(QStringLiteral("GENDER"), c.Gender.left(1));
+    } else {
+        card.Raw(QStringLiteral("X-ANNIVERSARY"), Date(card, c.Anniversary));
+        card.Text(QStringLiteral("X-SPOUSE"), c.SignificantOther);
+        if (known)
+            card.Raw(QStringLiteral("X-GENDER"), c.Gender);
+    }
     QStringList categories;
     for (const QString &category : c.Categories)
         categories.append(Escape(category));
     card.Raw(QStringLiteral("CATEGORIES"), categories.join(u','));
     card.Text(QStringLiteral("NOTE"), c.Notes.join(u'\n'));
     if (c.Modified != 0)
-        card.Raw(QStringLiteral("REV"), SerialToIsoUtc(c.Modified));
+        card.Raw(QStringLiteral("REV"), RevisionStamp(c.Modified, card.v4));
 }
 
-} // namespace
-
-QStringList WriteCard3(const TQorContacts &contacts, const TContactData &c)
+QStringList WriteStandardCard(const TQorContacts &contacts, const TContactData &c, bool v4)
 {
     Card3 card;
-    card.lines = {QStringLiteral("BEGIN:VCARD"), QStringLiteral("VERSION:3.0")};
+    card.v4 = v4;
+    card.lines = {QStringLiteral("BEGIN:VCARD"), v4 ? QStringLiteral("VERSION:4.0") : QStringLiteral("VERSION:3.0")};
     // N and FN are required, even when empty.
     const QString language = LanguageTagOfContact(c);
     AppendFolded(card.lines, (language.isEmpty() ? QStringLiteral("N") : L("N;LANGUAGE=") + language) + u':'
@@ -185,13 +203,31 @@ QStringList WriteCard3(const TQorContacts &contacts, const TContactData &c)
     card.Text(QStringLiteral("TITLE"), c.JobTitle);
     card.Text(QStringLiteral("ROLE"), c.Role);
     for (const Phone &phone : kPhones)
-        card.Text(L("TEL;TYPE=") + L(phone.type), c.*phone.field);
+        card.Text(L("TEL;TYPE=") + (v4 ? QString::fromLatin1(phone.type).toLower() : L(phone.type)), c.*phone.field);
     for (const Place &place : kPlaces)
         PutPlace(card, c, place);
     PutPersonal(card, c);
     card.Text(QStringLiteral("UID"), c.Uid);
     card.lines.append(QStringLiteral("END:VCARD"));
     return card.lines;
+}
+
+} // namespace
+
+QString RevisionStamp(TDateTime serial, bool v4)
+{
+    const QString iso = SerialToIsoUtc(serial);
+    return v4 ? QString(iso).remove(u'-').remove(u':') : iso;
+}
+
+QStringList WriteCard3(const TQorContacts &contacts, const TContactData &contact)
+{
+    return WriteStandardCard(contacts, contact, false);
+}
+
+QStringList WriteCard4(const TQorContacts &contacts, const TContactData &contact)
+{
+    return WriteStandardCard(contacts, contact, true);
 }
 
 } // namespace cardolin::vcard

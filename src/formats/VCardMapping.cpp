@@ -30,7 +30,6 @@ struct Mapper
     QHash<QString, QString> labels; // group -> label of Apple's "X-ABLabel"
     QList<Field> assigned; // fields this card has already filled
     QStringList spare; // "<label>: <value>" of values no field was left for
-    QList<qsizetype> *sparedAt = nullptr; // indexes of their properties, when asked
     bool named = false;
     QString fullName;
 
@@ -68,8 +67,6 @@ struct Mapper
     // card labels it: "Boat: +1 555 0100", "E-mail (home): ann@example.org".
     void Spare(const Property &p, QLatin1StringView kind, const QString &value)
     {
-        if (sparedAt)
-            sparedAt->append(&p - card.properties.constData());
         QString label = labels.value(p.group);
         if (label.isEmpty()) {
             QStringList types;
@@ -465,17 +462,26 @@ bool IsGroupCard(const Card &card)
 
 namespace {
 
-Mapper MapProperties(const Card &card, TContactData &contact, QList<qsizetype> *spared)
+Mapper MapProperties(const Card &card, TContactData &contact, const MapStep &step)
 {
-    Mapper m{card, contact, {}, {}, {}, spared, false, {}};
+    Mapper m{card, contact, {}, {}, {}, false, {}};
     for (const Property &p : card.properties)
         if (p.name == L("X-ABLABEL") && !p.group.isEmpty())
             m.labels.insert(p.group, LabelText(m.TextOf(p)));
-    for (const Property &p : card.properties) {
+    for (qsizetype i = 0; i < card.properties.size(); ++i) {
+        const Property &p = card.properties[i];
         if (IsBinary(p))
             continue;
-        if (const Action action = Actions().value(p.name))
+        const Action action = Actions().value(p.name);
+        if (!action)
+            continue;
+        if (!step) {
             action(m, p);
+            continue;
+        }
+        const TContactData before = contact;
+        action(m, p);
+        step(i, before, contact);
     }
     // Cards of phones often carry only the formatted name.
     if (!m.named && !m.fullName.trimmed().isEmpty() && contact.FirstName.isEmpty() && contact.LastName.isEmpty()
@@ -488,14 +494,14 @@ Mapper MapProperties(const Card &card, TContactData &contact, QList<qsizetype> *
 
 int MapCard(const Card &card, TContactData &contact)
 {
-    const QStringList spare = MapProperties(card, contact, nullptr).spare;
+    const QStringList spare = MapProperties(card, contact, {}).spare;
     contact.Notes += spare;
     return int(spare.size());
 }
 
-int MapCardFields(const Card &card, TContactData &contact, QList<qsizetype> *spared)
+int MapCardFields(const Card &card, TContactData &contact, const MapStep &step)
 {
-    return int(MapProperties(card, contact, spared).spare.size());
+    return int(MapProperties(card, contact, step).spare.size());
 }
 
 } // namespace cardolin::vcard

@@ -3,6 +3,8 @@
 #include "contacts/ContactData.h"
 #include "formats/VCardProperties.h"
 
+#include <functional>
+
 namespace cardolin::vcard {
 
 // True when the card describes a group of contacts rather than a contact.
@@ -15,9 +17,12 @@ bool IsGroupCard(const Card &card);
 // a line of its own; the result is how many were.
 int MapCard(const Card &card, TContactData &contact);
 
+// Called after each property that the mapping reads, with its index and the
+// contact as it was before the property and as it is after.
+using MapStep = std::function<void(qsizetype index, const TContactData &before, const TContactData &after)>;
+
 // As MapCard, but the values with no field are left out of the notes (they
-// stay on the card they came from); the indexes of their properties are added
-// to spared when given.
-int MapCardFields(const Card &card, TContactData &contact, QList<qsizetype> *spared = nullptr);
+// stay on the card they came from).
+int MapCardFields(const Card &card, TContactData &contact, const MapStep &step = {});
 
 } // namespace cardolin::vcard

@@ -189,12 +189,15 @@ void AddParameter(Property &p, QStringView param)
     const QString key = Upper(param.first(eq).trimmed());
     const QStringView value = param.sliced(eq + 1);
     if (key == L("TYPE")) {
-        ForEachOutsideQuotes(value, u',', [&p](QStringView type) {
-            QString word = Upper(Unquoted(type));
-            if (word == L("PREF"))
-                p.pref = true;
-            else if (!word.isEmpty())
-                p.types.append(std::move(word));
+        ForEachOutsideQuotes(value, u',', [&p](QStringView types) {
+            // Version 4.0 may quote a whole list: TYPE="work,voice".
+            for (QStringView type : Unquoted(types).split(u',')) {
+                QString word = Upper(type.trimmed());
+                if (word == L("PREF"))
+                    p.pref = true;
+                else if (!word.isEmpty())
+                    p.types.append(std::move(word));
+            }
         });
     } else if (key == L("ENCODING")) {
         const QString word = Upper(Unquoted(value));
@@ -385,6 +388,11 @@ QString Unescape(QStringView text)
 }
 
 } // namespace
+
+bool StartsProperty(QStringView line)
+{
+    return !line.startsWith(u' ') && !line.startsWith(u'\t') && IsPropertyLine(line);
+}
 
 Card ParseCard(const QList<QStringView> &lines)
 {

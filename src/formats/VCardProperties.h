@@ -36,6 +36,10 @@ struct Card
 // version 2.1 are joined to their property; values are bounded in length.
 Card ParseCard(const QList<QStringView> &lines);
 
+// True for a line that starts a property ("item1.TEL;TYPE=CELL:+1 555"), false
+// for a folded line and for the plain continuation lines of older writers.
+bool StartsProperty(QStringView line);
+
 // The decoded text of a value: quoted-printable or base64 with its charset,
 // then, for versions 3.0 and 4.0, the backslash escapes.
 QString Text(const Card &card, const Property &property);

@@ -1,7 +1,10 @@
 #include "formats/FormatsFixture.h"
 
 #include "contacts/SerialDate.h"
+#include "fakes/ChildMemory.h"
 #include "formats/VCardServerCard.h"
+
+#include <sys/resource.h>
 
 using namespace cardolin;
 using namespace cardolin::testing;
@@ -51,6 +54,19 @@ protected:
                        field.member);
         }
     }
+
+    std::unique_ptr<TContactData> Read(const QByteArray &text)
+    {
+        auto contact = book.NewContactData();
+        QString error;
+        EXPECT_TRUE(ReadServerCard(book, text, *contact, error)) << error.toStdString();
+        return contact;
+    }
+
+    // Cards written by hand from RFC 2426 and RFC 6350 in the forms other
+    // clients and phones write: groups with Apple's labels, photos, unknown
+    // properties and parameters, more messaging addresses than fields.
+    static QByteArray ServerFixture(const char *name) { return ReadAll(Fixture(QStringLiteral("vcard/") + name)); }
 
     static QByteArray Card(std::initializer_list<const char *> lines)
     {
@@ -152,6 +168,154 @@ TEST_F(ServerCard, FindsUidAndGroupKind)
     for (const auto &c : cases) {
         EXPECT_EQ(CardUid(c.text), c.uid) << c.what;
         EXPECT_EQ(IsGroupCardText(c.text), c.group) << c.what;
+    }
+}
+
+// The lines of one text that the other has not, sorted.
+QList<QByteArray> Missing(const QByteArray &from, const QByteArray &in)
+{
+    QList<QByteArray> missing;
+    const QList<QByteArray> others = in.split('\n');
+    for (const QByteArray &line : from.split('\n'))
+        if (!others.contains(line))
+            missing.append(line.chopped(line.endsWith('\r') ? 1 : 0));
+    std::sort(missing.begin(), missing.end());
+    return missing;
+}
+
+QList<QByteArray> Sorted(QList<QByteArray> lines)
+{
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+TEST_F(ServerCard, AnUnchangedContactGivesBackTheServersText)
+{
+    QByteArray lfOnly = ServerFixture("server-3.0.vcf");
+    lfOnly.replace("\r\n", "\n");
+    const auto ours = Full();
+    const struct
+    {
+        const char *what;
+        QByteArray base;
+    } cases[] = {
+        {"3.0 from another client", ServerFixture("server-3.0.vcf")},
+        {"4.0 from another client", ServerFixture("server-4.0.vcf")},
+        {"line feeds only", lfOnly},
+        {"our own 3.0", PatchServerCard(book, {}, *ours, TCardVersion::V3)},
+        {"our own 4.0", PatchServerCard(book, {}, *ours, TCardVersion::V4)},
+    };
+    for (const auto &c : cases) {
+        const auto contact = Read(c.base);
+        for (TCardVersion version : {TCardVersion::V3, TCardVersion::V4})
+            EXPECT_EQ(PatchServerCard(book, c.base, *contact, version), c.base) << c.what;
+    }
+}
+
+TEST_F(ServerCard, AChangedFieldReplacesOnlyItsOwnProperty)
+{
+    const QByteArray base = ServerFixture("server-3.0.vcf");
+    const QByteArray oldRev = "REV:2024-01-02T03:04:05Z", newRev = "REV:2024-05-06T07:08:09Z";
+    const struct
+    {
+        const char *what;
+        std::function<void(TContactData &)> change;
+        QList<QByteArray> removed, added;
+    } cases[] = {
+        {"work phone", [](TContactData &c) { c.WorkPhone = "+1 555 0199"; },
+         {"TEL;TYPE=WORK,VOICE;X-SERVICE-TYPE=landline:+1 555 0101"}, {"TEL;TYPE=WORK,VOICE:+1 555 0199"}},
+        {"job title", [](TContactData &c) { c.JobTitle = "Director"; }, {"TITLE:Chief Scientist"},
+         {"TITLE:Director"}},
+        {"labelled mobile cleared", [](TContactData &c) { c.PersonalMobilePhone.clear(); },
+         {"item1.TEL;type=CELL;type=VOICE;type=pref:+1 555 0100", "item1.X-ABLabel:_$!<Mobile>!$_"}, {}},
+        {"labelled spouse renamed", [](TContactData &c) { c.SignificantOther = "Jon Doe"; },
+         {"item3.X-ABRELATEDNAMES:John Doe", "item3.X-ABLabel:_$!<Spouse>!$_"}, {"X-SPOUSE:Jon Doe"}},
+        {"birthday added", [](TContactData &c) { c.Birthday = DateToSerial(QDate(1980, 3, 12)); }, {},
+         {"BDAY:1980-03-12"}},
+        {"category added", [](TContactData &c) { c.Categories.Add("Golf"); }, {"CATEGORIES:Work,Friends"},
+         {"CATEGORIES:Friends,Golf,Work"}},
+    };
+    for (const auto &c : cases) {
+        auto contact = Read(base);
+        c.change(*contact);
+        const QByteArray patched = PatchServerCard(book, base, *contact, TCardVersion::V3);
+        EXPECT_EQ(Missing(base, patched), Sorted(c.removed + QList<QByteArray>{oldRev})) << c.what;
+        EXPECT_EQ(Missing(patched, base), Sorted(c.added + QList<QByteArray>{newRev})) << c.what;
+        const auto back = Read(patched);
+        ExpectSameServerFields(*back, *contact);
+    }
+}
+
+TEST_F(ServerCard, VersionFourCardsStayVersionFour)
+{
+    const QByteArray base = ServerFixture("server-4.0.vcf");
+    auto contact = Read(base);
+    EXPECT_EQ(contact->WorkPhone, "+1-418-656-9254;ext=102") << "a quoted list of types";
+    EXPECT_EQ(contact->WorkMobilePhone, "+1-418-262-6501");
+    EXPECT_EQ(contact->SignificantOther, "Marie");
+    contact->WorkEmail = "simon@example.org";
+    contact->Anniversary = DateToSerial(QDate(2010, 9, 1));
+    contact->JobTitle = "Researcher";
+    const QByteArray patched = PatchServerCard(book, base, *contact, TCardVersion::V3);
+    EXPECT_EQ(Missing(base, patched),
+              Sorted({"ANNIVERSARY:20090808T1430-0500", "EMAIL;TYPE=work:simon.perreault@viagenie.ca"}));
+    EXPECT_EQ(Missing(patched, base),
+              Sorted({"ANNIVERSARY:20100901", "EMAIL;TYPE=work:simon@example.org", "TITLE:Researcher"}));
+    ExpectSameServerFields(*Read(patched), *contact);
+
+    // A new card takes the version asked for, in that version's own forms.
+    contact->Preferred = "Work";
+    const QByteArray fresh = PatchServerCard(book, {}, *contact, TCardVersion::V4);
+    for (const char *line : {"VERSION:4.0", "EMAIL;TYPE=work;PREF=1:simon@example.org", "GENDER:M",
+                             "RELATED;TYPE=spouse;VALUE=text:Marie", "ANNIVERSARY:20100901"})
+        EXPECT_TRUE(fresh.contains(QByteArray("\r\n") + line + "\r\n")) << line;
+    EXPECT_FALSE(fresh.contains("INTERNET"));
+    ExpectSameServerFields(*Read(fresh), *contact);
+}
+
+TEST_F(ServerCard, PatchedCardsStayFoldedWithOneKindOfLineEnd)
+{
+    for (const QByteArray &lineEnd : {QByteArray("\r\n"), QByteArray("\n")}) {
+        QByteArray base = ServerFixture("server-3.0.vcf");
+        base.replace("\r\n", lineEnd);
+        auto contact = Read(base);
+        contact->Notes = {QString(40, QChar(0x00E9)) + QString(100, u'x'), QStringLiteral("é 😀 end")};
+        const QByteArray patched = PatchServerCard(book, base, *contact, TCardVersion::V3);
+        EXPECT_TRUE(patched.endsWith("END:VCARD" + lineEnd));
+        EXPECT_EQ(patched.count('\n'), patched.count(lineEnd));
+        for (const QByteArray &line : patched.split('\n'))
+            EXPECT_LE(line.size() - (line.endsWith('\r') ? 1 : 0), 75) << line.toStdString();
+        EXPECT_EQ(Read(patched)->Notes, contact->Notes);
+    }
+}
+
+// A server may hand back anything; a card past the bounds is refused without
+// reading it all into memory first.
+TEST_F(ServerCard, RefusesHostileCardsWithinBoundedMemory)
+{
+    constexpr qint64 kMiB = 1 << 20;
+    const struct
+    {
+        const char *what;
+        std::function<QByteArray()> make;
+    } cases[] = {
+        {"one huge line", [] { return "BEGIN:VCARD\r\nNOTE:" + QByteArray(17 * kMiB, 'x') + "\r\nEND:VCARD\r\n"; }},
+        {"no end", [] { return "BEGIN:VCARD\r\nVERSION:3.0\r\nNOTE:" + QByteArray(15 * kMiB, 'x') + "\r\n"; }},
+        {"millions of empty lines", [] { return "BEGIN:VCARD\r\n" + QByteArray(15 * kMiB, '\n') + "END:VCARD\r\n"; }},
+        {"too many properties", [] { return "BEGIN:VCARD\r\n" + QByteArray("TEL:1\r\n").repeated(6000) + "END:VCARD\r\n"; }},
+    };
+    for (const auto &c : cases) {
+        const QByteArray text = c.make();
+        const ChildRun run = RunInChild([&] {
+            auto contact = book.NewContactData();
+            QString error;
+            const bool read = ReadServerCard(book, text, *contact, error);
+            return !read && !error.isEmpty() ? 0 : 1;
+        });
+        EXPECT_TRUE(run.finished) << c.what;
+        EXPECT_EQ(run.exitCode, 0) << c.what;
+        // The sanitizers' own bookkeeping rides on every allocation, hence the margin.
+        EXPECT_LT(run.growthBytes, 6 * text.size() + 160 * kMiB) << c.what << ": " << run.growthBytes / kMiB << " MiB";
     }
 }
 

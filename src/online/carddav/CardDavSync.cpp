@@ -150,13 +150,17 @@ bool TSyncRun::SaveFinalState()
     for (const TCardState &group : std::as_const(m_groups))
         final.cards.insert(group.href, group);
     for (const TSyncStep &step : m_steps) {
+        if (step.entry && step.after == step.entry)
+            continue;
         if (step.entry)
             final.cards.remove(step.entry->href);
         if (step.after)
             final.cards.insert(step.after->href, *step.after);
     }
+    final.generation = m_state.generation;
     if (final == m_state)
         return true;
+    ++final.generation;
     QString error;
     return SaveSyncState(m_options.stateFolder, final, error) || Fail(error);
 }

@@ -74,6 +74,7 @@ void TSyncRun::IndexBook()
 
 void TSyncRun::PairEntries()
 {
+    m_steps.reserve(size_t(m_state.cards.size() + m_fetched.size()) + m_book.ContactDataList().size());
     for (const TCardState &entry : std::as_const(m_state.cards)) {
         if (entry.group || m_unreadable.contains(entry.href))
             continue;
@@ -221,6 +222,7 @@ void TSyncRun::Decide(TSyncStep &step)
         if (step.localChanged) {
             step.result = *step.local;
             step.serverWrite = ServerWrite::Create;
+            step.serverText = step.entry->base; // what the program does not map comes back too
         } else {
             step.localWrite = LocalWrite::Delete;
         }

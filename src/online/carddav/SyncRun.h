@@ -100,6 +100,7 @@ private:
 
     TSyncState m_state;      // as the last run left it
     TSyncState m_checkpoint; // m_state with this run's server writes
+    QSet<QString> m_noted;   // hrefs of m_checkpoint changed since the last journal entry
     TAddressBookInfo m_info;
     TListing m_listing;
     QString m_bookPath;

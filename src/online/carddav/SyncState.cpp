@@ -4,6 +4,7 @@
 #include "platform/RegularFile.h"
 #include "support/ReadLimits.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -19,6 +20,11 @@ constexpr int kVersion = 1;
 QString StateFile(const QString &folder)
 {
     return folder + QStringLiteral("/state.json");
+}
+
+QString JournalFile(const QString &folder)
+{
+    return folder + QStringLiteral("/journal.jsonl");
 }
 
 QJsonObject CardObject(const TCardState &card)
@@ -71,6 +77,7 @@ QString ParseState(const QByteArray &bytes, TSyncState &state)
         return QStringLiteral("not a sync state");
     if (root.value(QStringLiteral("version")).toInt() != kVersion)
         return QStringLiteral("written by another version of Cardolin");
+    state.generation = root.value(QStringLiteral("generation")).toInteger();
     state.syncToken = root.value(QStringLiteral("syncToken")).toString();
     state.ctag = root.value(QStringLiteral("ctag")).toString();
     const QJsonArray cards = root.value(QStringLiteral("cards")).toArray();
@@ -84,24 +91,58 @@ QString ParseState(const QByteArray &bytes, TSyncState &state)
     return {};
 }
 
+// Each line is one card put or removed. A line cut short by a crash ends the
+// journal; lines of another generation are left from before a full save.
+void ReplayJournal(const QByteArray &bytes, TSyncState &state)
+{
+    for (const QByteArray &line : bytes.split('\n')) {
+        const QJsonObject record = QJsonDocument::fromJson(line).object();
+        if (record.isEmpty())
+            break;
+        if (record.value(QStringLiteral("g")).toInteger() != state.generation)
+            continue;
+        TCardState card;
+        if (record.contains(QStringLiteral("remove")))
+            state.cards.remove(record.value(QStringLiteral("remove")).toString());
+        else if (ReadCard(record.value(QStringLiteral("put")), card))
+            state.cards.insert(card.href, card);
+    }
+}
+
+QString ReadJournal(const QString &folder, TSyncState &state)
+{
+    const QString path = JournalFile(folder);
+    if (!QFileInfo::exists(path))
+        return {};
+    QByteArray bytes;
+    QString reason;
+    if (platform::ReadRegularFile(path, limits::kMaxFileBytes, bytes, reason) != platform::FileRead::Read)
+        return reason.isEmpty() ? QStringLiteral("too large") : reason;
+    ReplayJournal(bytes, state);
+    return {};
+}
+
 } // namespace
 
 bool LoadSyncState(const QString &folder, TSyncState &state, QString &error)
 {
     state = {};
     const QString path = StateFile(folder);
-    if (!QFileInfo::exists(path))
-        return true;
-    QByteArray bytes;
     QString reason;
-    if (platform::ReadRegularFile(path, limits::kMaxFileBytes, bytes, reason) != platform::FileRead::Read)
-        reason = reason.isEmpty() ? QStringLiteral("too large") : reason;
-    else
-        reason = ParseState(bytes, state);
+    if (QFileInfo::exists(path)) {
+        QByteArray bytes;
+        if (platform::ReadRegularFile(path, limits::kMaxFileBytes, bytes, reason) != platform::FileRead::Read)
+            reason = reason.isEmpty() ? QStringLiteral("too large") : reason;
+        else
+            reason = ParseState(bytes, state);
+    }
+    // A first sync cut short has a journal and no state yet.
+    if (reason.isEmpty())
+        reason = ReadJournal(folder, state);
     if (reason.isEmpty())
         return true;
     state = {};
-    error = QStringLiteral("The sync state %1 cannot be read (%2). Nothing was changed.").arg(path, reason);
+    error = QStringLiteral("The sync state in %1 cannot be read (%2). Nothing was changed.").arg(folder, reason);
     return false;
 }
 
@@ -116,6 +157,7 @@ bool SaveSyncState(const QString &folder, const TSyncState &state, QString &erro
         cards.append(CardObject(card));
     const QJsonObject root{{QStringLiteral("format"), kFormat},
                            {QStringLiteral("version"), kVersion},
+                           {QStringLiteral("generation"), state.generation},
                            {QStringLiteral("syncToken"), state.syncToken},
                            {QStringLiteral("ctag"), state.ctag},
                            {QStringLiteral("cards"), cards}};
@@ -123,9 +165,31 @@ bool SaveSyncState(const QString &folder, const TSyncState &state, QString &erro
     platform::SaveOptions options;
     options.ownerOnly = true;
     options.error = &reason;
-    if (platform::SaveFile(StateFile(folder), QJsonDocument(root).toJson(QJsonDocument::Compact), options))
+    if (platform::SaveFile(StateFile(folder), QJsonDocument(root).toJson(QJsonDocument::Compact), options)) {
+        QFile::remove(JournalFile(folder));
         return true;
+    }
     error = QStringLiteral("The sync state %1 cannot be saved: %2").arg(StateFile(folder), reason);
+    return false;
+}
+
+bool AppendSyncJournal(const QString &folder, const TSyncState &state, const QStringList &hrefs, QString &error)
+{
+    QByteArray lines;
+    for (const QString &href : hrefs) {
+        QJsonObject record{{QStringLiteral("g"), state.generation}};
+        const auto card = state.cards.constFind(href);
+        if (card == state.cards.cend())
+            record.insert(QStringLiteral("remove"), href);
+        else
+            record.insert(QStringLiteral("put"), CardObject(*card));
+        lines += QJsonDocument(record).toJson(QJsonDocument::Compact) + '\n';
+    }
+    if (lines.isEmpty())
+        return true;
+    if (platform::MakePrivateFolder(folder) && platform::AppendToFile(JournalFile(folder), lines))
+        return true;
+    error = QStringLiteral("The sync journal %1 cannot be written.").arg(JournalFile(folder));
     return false;
 }
 

@@ -32,7 +32,9 @@ QString WriteError(const TDavOutcome &outcome)
 bool TSyncRun::SaveCheckpoint()
 {
     QString error;
-    if (SaveSyncState(m_options.stateFolder, m_checkpoint, error))
+    const QStringList hrefs(m_noted.cbegin(), m_noted.cend());
+    m_noted.clear();
+    if (AppendSyncJournal(m_options.stateFolder, m_checkpoint, hrefs, error))
         return true;
     return Fail(error);
 }
@@ -63,7 +65,7 @@ bool TSyncRun::WriteServer()
         }
     }
     ReadBackUploads(uploads);
-    return !m_serverChanged || SaveCheckpoint();
+    return m_noted.isEmpty() || SaveCheckpoint();
 }
 
 bool TSyncRun::WriteStep(TSyncStep &step)
@@ -134,6 +136,7 @@ bool TSyncRun::Remove(TSyncStep &step)
     const int status = answer.outcome.status;
     if (answer.outcome.Ok() || status == 404) {
         m_checkpoint.cards.remove(step.href);
+        m_noted.insert(step.href);
         step.after.reset();
         return true;
     }
@@ -181,9 +184,12 @@ void TSyncRun::Uploaded(TSyncStep &step, const QByteArray &text, const TWriteOut
         noted.etag.clear();
         noted.base = step.entry ? step.entry->base : QByteArray();
     }
-    if (step.entry && step.entry->href != step.href)
+    if (step.entry && step.entry->href != step.href) {
         m_checkpoint.cards.remove(step.entry->href);
+        m_noted.insert(step.entry->href);
+    }
     m_checkpoint.cards.insert(step.href, noted);
+    m_noted.insert(step.href);
 }
 
 // Uploads answered without a strong etag are read back: that text is the base.

@@ -105,6 +105,23 @@ struct EngineFixture : ::testing::Test
     }
 };
 
+// Whether the card patcher already writes over the server's text and in
+// version 4.0: until it does, what the engine hands it cannot show on the server.
+inline bool PatcherKeepsUnknownLines(const TQorContacts &book)
+{
+    TContactData c;
+    c.Uid = "probe";
+    return vcard::PatchServerCard(book, "BEGIN:VCARD\r\nVERSION:3.0\r\nX-PROBE:1\r\nEND:VCARD\r\n", c,
+                                  vcard::TCardVersion::V3)
+        .contains("X-PROBE");
+}
+inline bool PatcherWritesVersion4(const TQorContacts &book)
+{
+    TContactData c;
+    c.Uid = "probe";
+    return vcard::PatchServerCard(book, {}, c, vcard::TCardVersion::V4).contains("VERSION:4.0");
+}
+
 inline std::string CountsText(const TSyncCounts &c)
 {
     return QString("local %1/%2/%3 server %4/%5/%6")

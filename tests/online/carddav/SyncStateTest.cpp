@@ -38,6 +38,37 @@ TEST(SyncStateTest, RoundTripsPrivatelyAndTellsApartEachBookAccountAndAddressBoo
     qunsetenv("XDG_DATA_HOME");
 }
 
+TEST(SyncStateTest, JournalOfTheSameGenerationIsReplayedUpToALineCutShort)
+{
+    QTemporaryDir dir;
+    TSyncState state;
+    state.generation = 7;
+    state.cards.insert("/a", {"/a", "\"1\"", "a", "A", "h", false});
+    QString error;
+    ASSERT_TRUE(SaveSyncState(dir.path(), state, error));
+    TSyncState later = state;
+    later.cards.remove("/a");
+    later.cards.insert("/b", {"/b", "\"2\"", "b", "B", "h", false});
+    ASSERT_TRUE(AppendSyncJournal(dir.path(), later, {"/a", "/b"}, error));
+    TSyncState stale;
+    stale.generation = 6;
+    stale.cards.insert("/c", {"/c", "\"3\"", "c", "C", "h", false});
+    ASSERT_TRUE(AppendSyncJournal(dir.path(), stale, {"/c"}, error));
+    TSyncState cut = later;
+    cut.cards.insert("/d", {"/d", "\"4\"", "d", "D", "h", false});
+    ASSERT_TRUE(AppendSyncJournal(dir.path(), cut, {"/d"}, error));
+    QFile journal(dir.path() + "/journal.jsonl");
+    ASSERT_TRUE(journal.resize(journal.size() - 20));
+
+    TSyncState read;
+    ASSERT_TRUE(LoadSyncState(dir.path(), read, error)) << error.toStdString();
+
+    EXPECT_EQ(read, later);
+    // A full save makes the journal obsolete.
+    ASSERT_TRUE(SaveSyncState(dir.path(), read, error));
+    EXPECT_FALSE(journal.exists());
+}
+
 struct DamagedCase
 {
     const char *name;
@@ -66,7 +97,7 @@ TEST_P(DamagedStateTest, StopsTheRunWithAClearErrorAndChangesNothing)
     const TCardDavSyncReport report = Sync();
 
     EXPECT_TRUE(report.failed);
-    EXPECT_TRUE(report.error.contains("state.json")) << report.error.toStdString();
+    EXPECT_TRUE(report.error.contains(options.stateFolder)) << report.error.toStdString();
     EXPECT_EQ(book.ContactDataList().size(), 1u);
     EXPECT_EQ(server.Cards().size(), 1);
     EXPECT_EQ(ReadAll(options.stateFolder + "/state.json"), GetParam().bytes);
