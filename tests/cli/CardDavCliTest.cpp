@@ -2,12 +2,14 @@
 // password: accounts, address books and the sync's counters and exit status.
 
 #include "contacts/QorContacts.h"
+#include "online/carddav/CardDavClient.h"
 #include "fakes/CliProcess.h"
 #include "fakes/DavServers.h"
 #include "fakes/Files.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QNetworkAccessManager>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -158,6 +160,44 @@ TEST_F(CardDavCli, SyncPrintsItsCountersAndAsksBeforeDeletingMany)
     EXPECT_TRUE(QFileInfo(states).isDir()) << states.toStdString();
     ASSERT_EQ(Cli({"carddav", "accounts", "remove", "work"}).exitCode, 0);
     EXPECT_FALSE(QFileInfo::exists(states)) << states.toStdString();
+}
+
+// A field changed on both sides: the counters, then the conflict line on
+// stdout, and exit 1 since the local value was set aside.
+TEST_F(CardDavCli, AConflictIsReportedAndExitsOne)
+{
+    ASSERT_EQ(AddAccount("work").exitCode, 0);
+    const QString book = Book("ann.qcb", 2);
+    ASSERT_EQ(Cli({"carddav", "sync", book, "--account", "work"}).exitCode, 0);
+
+    QNetworkAccessManager network;
+    carddav::TCardDavClient other(network, QUrl(server.BookUrl()), {server.User(), server.Password()});
+    const carddav::TListing listing = other.ListAll();
+    ASSERT_EQ(listing.present.size(), 2);
+    QStringList hrefs;
+    for (const carddav::TCardVersion &card : listing.present)
+        hrefs.append(card.href);
+    for (const carddav::TFetchedCard &card : other.Multiget(hrefs).cards)
+        if (card.text.contains("person1@example.com")) {
+            ASSERT_TRUE(other.Put(card.href, QByteArray(card.text).replace("person1@", "there@"), card.etag).outcome.Ok());
+        }
+    TQorContacts contacts;
+    ASSERT_EQ(contacts.LoadFromXMLFile(book), 2);
+    for (const auto &contact : contacts.ContactDataList())
+        if (contact->PersonalEmail == "person1@example.com")
+            contact->PersonalEmail = "here@example.com";
+    ASSERT_EQ(contacts.SaveToXMLFile(book), 2);
+
+    const Result conflicted = Cli({"carddav", "sync", book, "--account", "work"});
+    EXPECT_EQ(conflicted.exitCode, 1) << conflicted.err.toStdString();
+    const QStringList lines = conflicted.out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 7) << conflicted.out.toStdString();
+    EXPECT_EQ(lines[0], "local created: 0");
+    EXPECT_EQ(lines[1], "local updated: 1");
+    EXPECT_TRUE(lines[6].startsWith("conflict: Person1 Example: ")) << lines[6].toStdString();
+    EXPECT_TRUE(lines[6].endsWith(": kept \"there@example.com\", local was \"here@example.com\""))
+        << lines[6].toStdString();
+    EXPECT_EQ(Cli({"carddav", "sync", book, "--account", "work"}).out, kZeroCounts);
 }
 
 } // namespace

@@ -265,9 +265,11 @@ const Case kCases[] = {
      [](ServerContract &s, const TCardDavSyncReport &) {
          const QByteArray card = s.ServerCards().at("bob-from-phone").text;
          EXPECT_TRUE(card.contains("bob@kept.example")) << card.constData();
+         // Radicale unfolds lines and writes property names in capitals, as vCard allows.
          for (const char *kept : {"PHOTO;ENCODING=b;TYPE=JPEG:/9j/4AAQ", "DhIQDQ4RDgsLEBYQERMUFRUVDA8XGBYUGBIUFRT/2Q==",
                                   "X-PHONE-APP-COLOUR:teal", "item1.X-ABLabel:Workshop", "item1.ADR:;;1 Yard Lane"})
-             EXPECT_TRUE(card.contains(kept)) << kept << "\n" << card.constData();
+             EXPECT_TRUE(QString::fromUtf8(card).contains(QString::fromUtf8(kept), Qt::CaseInsensitive))
+                 << kept << "\n" << card.constData();
      }},
     {"VCard4FromAnotherClient", [](ServerContract &s) { s.PutNew("carol.vcf", kCarol); }, {1, 0, 0, 0, 0, 0},
      [](ServerContract &s, const TCardDavSyncReport &) {
