@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fakes/CoreApplication.h"
+#include "fakes/ServeConnections.h"
 
 #include <QCryptographicHash>
 #include <QHash>
@@ -48,7 +49,7 @@ public:
     FakeCardDavServer() : m_app((EnsureCoreApplication(), true))
     {
         m_server.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&m_server, &QTcpServer::newConnection, [this] { Accept(); });
+        ServeConnections(m_server, [this](QTcpSocket *socket) { Serve(socket); });
         redirects.insert(QStringLiteral("/.well-known/carddav"), QStringLiteral("/dav/"));
     }
 
@@ -138,14 +139,6 @@ private:
         QByteArray body;
         QList<QPair<QByteArray, QByteArray>> headers;
     };
-
-    void Accept()
-    {
-        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { Serve(socket); });
-            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        }
-    }
 
     void Serve(QTcpSocket *socket)
     {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fakes/CoreApplication.h"
+#include "fakes/ServeConnections.h"
 
 #include <QHostAddress>
 #include <QTcpServer>
@@ -20,7 +21,7 @@ public:
     FakeGeocodingServer() : m_app((EnsureCoreApplication(), true))
     {
         m_server.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&m_server, &QTcpServer::newConnection, [this] { Accept(); });
+        ServeConnections(m_server, [this](QTcpSocket *socket) { Serve(socket); });
     }
 
     QString BaseUrl() const { return QStringLiteral("http://127.0.0.1:%1/maps/api/geocode/").arg(Port()); }
@@ -32,14 +33,6 @@ public:
     QList<QByteArray> requests;
 
 private:
-    void Accept()
-    {
-        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { Serve(socket); });
-            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        }
-    }
-
     void Serve(QTcpSocket *socket)
     {
         QByteArray &pending = m_pending[socket];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fakes/CoreApplication.h"
+#include "fakes/ServeConnections.h"
 
 #include <QCryptographicHash>
 #include <QHostAddress>
@@ -28,7 +29,7 @@ public:
     FakeGoogleService() : m_app((EnsureCoreApplication(), true))
     {
         m_server.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&m_server, &QTcpServer::newConnection, [this] { Accept(); });
+        ServeConnections(m_server, [this](QTcpSocket *socket) { Serve(socket); });
     }
 
     QString BaseUrl() const { return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort()); }
@@ -95,14 +96,6 @@ private:
         QByteArray body = "{}";
         QByteArray contentType = "application/json";
     };
-
-    void Accept()
-    {
-        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { Serve(socket); });
-            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        }
-    }
 
     void Serve(QTcpSocket *socket)
     {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fakes/CoreApplication.h"
+#include "fakes/ServeConnections.h"
 
 #include <QHash>
 #include <QHostAddress>
@@ -28,7 +29,7 @@ public:
     FakeUpdateServer() : m_app((EnsureCoreApplication(), true))
     {
         m_server.listen(QHostAddress::LocalHost, 0);
-        QObject::connect(&m_server, &QTcpServer::newConnection, [this] { Accept(); });
+        ServeConnections(m_server, [this](QTcpSocket *socket) { Serve(socket); });
     }
 
     QString Url(const QString &path) const { return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path); }
@@ -39,14 +40,6 @@ public:
     QList<QByteArray> requests;
 
 private:
-    void Accept()
-    {
-        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { Serve(socket); });
-            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-        }
-    }
-
     void Serve(QTcpSocket *socket)
     {
         QByteArray &pending = m_pending[socket];
