@@ -83,6 +83,12 @@ bool TSyncRun::List()
     if (!outcome.Ok())
         return Fail(StatusText(outcome, QStringLiteral("Reading the address book's properties")));
     if (m_info.syncCollection) {
+        // The token moves with every change on the server: the same one means
+        // nothing happened there, and one request was enough.
+        if (!m_state.syncToken.isEmpty() && m_info.syncToken == m_state.syncToken && !LocalChangesSinceState()) {
+            m_nothingToDo = true;
+            return true;
+        }
         m_listing = m_remote.SyncCollection(m_state.syncToken);
         // A refused token is asked for once more as a full listing, never again.
         if (m_listing.tokenInvalid && !m_state.syncToken.isEmpty())

@@ -59,6 +59,11 @@ TEST_F(EngineTest, SyncWithNothingChangedSendsAtMostThreeRequestsAndWritesNothin
         // Cards were fetched in batches the server accepts.
         for (qsizetype size : server.multigetSizes)
             EXPECT_LE(size, 100);
+
+        // Once the stored token is the server's own, asking for it is enough.
+        server.requests = 0;
+        ASSERT_FALSE(Sync().failed);
+        EXPECT_EQ(server.requests, 1);
     }
 }
 
