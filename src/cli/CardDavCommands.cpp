@@ -53,7 +53,9 @@ std::optional<QString> AskPassword(const QString &user, const QUrl &address)
 {
     if (qEnvironmentVariableIsSet("CARDOLIN_CARDDAV_PASSWORD"))
         return qEnvironmentVariable("CARDOLIN_CARDDAV_PASSWORD");
-    WriteStderr(QStringLiteral("Password for %1 at %2: ").arg(user, address.host()));
+    // A prompt on a pipe would only end up in front of the next message.
+    if (platform::InputIsTerminal())
+        WriteStderr(QStringLiteral("Password for %1 at %2: ").arg(user, address.host()));
     return platform::ReadHiddenLine();
 }
 
@@ -306,6 +308,8 @@ int RunSync(const QString &book, const CardDavOptions &options)
         out += conflict.Line() + u'\n';
     for (const QString &refused : report.refused)
         WriteStderr(QStringLiteral("refused: ") + refused + u'\n');
+    if (options.dryRun)
+        WriteStderr(QStringLiteral("Dry run: nothing was changed on either side.\n"));
     const int status = PrintResult(out);
     if (status != ExitOk)
         return status;

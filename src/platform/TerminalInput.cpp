@@ -51,4 +51,9 @@ std::optional<QString> ReadHiddenLine()
     return QString::fromStdString(line);
 }
 
+bool InputIsTerminal()
+{
+    return ::isatty(STDIN_FILENO) != 0;
+}
+
 } // namespace cardolin::platform

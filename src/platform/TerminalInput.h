@@ -10,4 +10,7 @@ namespace cardolin::platform {
 // terminal, what is typed is not shown. Null when the input ended first.
 std::optional<QString> ReadHiddenLine();
 
+// True when standard input is a terminal, where a prompt is worth showing.
+bool InputIsTerminal();
+
 } // namespace cardolin::platform

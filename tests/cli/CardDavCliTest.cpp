@@ -93,6 +93,7 @@ TEST_F(CardDavCli, AnAccountIsKeptOnlyWhenItsAddressBookWasFound)
                                "wrong password");
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_TRUE(refused.err.contains("refused the user name or password")) << refused.err.toStdString();
+    EXPECT_FALSE(refused.err.contains("Password for")) << "no prompt on a pipe";
     EXPECT_EQ(Cli({"carddav", "accounts"}).out, "");
 
     ASSERT_FALSE(server.CreateBook("family", "Family").isEmpty());
@@ -142,6 +143,7 @@ TEST_F(CardDavCli, SyncPrintsItsCountersAndAsksBeforeDeletingMany)
     const Result dry = Cli({"carddav", "sync", other, "--account", "work", "--dry-run"});
     EXPECT_EQ(dry.exitCode, 0) << dry.err.toStdString();
     EXPECT_EQ(dry.out, Counts(0, 0, 12));
+    EXPECT_TRUE(dry.err.contains("Dry run: nothing was changed")) << dry.err.toStdString();
     EXPECT_FALSE(QFileInfo::exists(other));
 
     // Every contact gone here would empty the server: not without --yes.
