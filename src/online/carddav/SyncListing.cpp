@@ -91,7 +91,10 @@ bool TSyncRun::List()
         }
         m_listing = m_remote.SyncCollection(m_state.syncToken);
         // A refused token is asked for once more as a full listing, never again.
-        if (m_listing.tokenInvalid && !m_state.syncToken.isEmpty())
+        // Some servers refuse a token they no longer know with a bare 500: a full
+        // listing costs one request, while failing would stop every run from now on.
+        const bool refused = m_listing.tokenInvalid || m_listing.outcome.status >= 500;
+        if (refused && !m_state.syncToken.isEmpty())
             m_listing = m_remote.SyncCollection(QString());
     } else {
         if (!m_state.ctag.isEmpty() && m_info.ctag == m_state.ctag && !LocalChangesSinceState()) {

@@ -28,6 +28,8 @@ public:
     bool syncCollection = true;
     bool vcard4 = false;
     bool incompleteListing = false;
+    // 403 names valid-sync-token; some servers answer an unknown token with a bare 500.
+    int refusedTokenStatus = 403;
     bool refuseTokens = false;      // every stored token is answered valid-sync-token
     bool listingEtags = true;       // false: listings carry no etags
     PutEtag putEtag = PutEtag::Strong;
@@ -85,8 +87,9 @@ public:
         ++syncCollections;
         TListing listing;
         if (!token.isEmpty() && (refuseTokens || !token.startsWith(u't'))) {
-            listing.outcome.status = 403;
-            listing.tokenInvalid = true;
+            listing.outcome.status = refusedTokenStatus;
+            listing.outcome.error = QStringLiteral("token refused");
+            listing.tokenInvalid = refusedTokenStatus < 500;
             return listing;
         }
         if (token.isEmpty())

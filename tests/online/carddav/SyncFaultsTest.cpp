@@ -140,14 +140,18 @@ TEST_F(FaultTest, RefusedTokenFallsBackToOneFullListing)
     Add("ann", "Ann");
     ASSERT_FALSE(Sync().failed);
     server.refuseTokens = true;
-    server.Store("bob.vcf", Card("bob", "Bob"));
-    server.syncCollections = 0;
+    for (int status : {403, 500}) {
+        SCOPED_TRACE(status);
+        server.refusedTokenStatus = status;
+        server.Store(QString("bob%1.vcf").arg(status), Card(QString("bob%1").arg(status), "Bob"));
+        server.syncCollections = 0;
 
-    const TCardDavSyncReport report = Sync();
+        const TCardDavSyncReport report = Sync();
 
-    ASSERT_FALSE(report.failed) << report.error.toStdString();
-    EXPECT_EQ(server.syncCollections, 2);
-    EXPECT_EQ(CountsText(report.counts), "local 1/0/0 server 0/0/0");
+        ASSERT_FALSE(report.failed) << report.error.toStdString();
+        EXPECT_EQ(server.syncCollections, 2);
+        EXPECT_EQ(CountsText(report.counts), "local 1/0/0 server 0/0/0");
+    }
 }
 
 TEST_F(FaultTest, ListingThatStopsShortChangesNothingOnEitherSide)
