@@ -1,6 +1,7 @@
 #include "online/carddav/FieldMerge.h"
 #include "online/carddav/SyncRun.h"
 
+#include "contacts/ContactUid.h"
 #include "contacts/QorContacts.h"
 #include "formats/VCardServerCard.h"
 
@@ -13,11 +14,6 @@ namespace {
 
 constexpr int kDeletionsAsked = 10;
 constexpr qsizetype kLongestFileUid = 200;
-
-QString FreshUid()
-{
-    return QUuid::createUuid().toString(QUuid::WithoutBraces);
-}
 
 // A card without UID needs a key that a rerun finds again: one made from its href.
 QString KeyOfCard(const TServerCard &card)
@@ -54,7 +50,7 @@ QString TSyncRun::NewCardHref(const QString &uid) const
     // A name another card holds already would bring a 412 and a merge with it.
     if (IsFileUid(uid) && !m_state.cards.contains(href) && !m_changedEtags.contains(href))
         return href;
-    return m_bookPath + FreshUid() + QStringLiteral(".vcf");
+    return m_bookPath + NewContactUid() + QStringLiteral(".vcf");
 }
 
 void TSyncRun::IndexBook()
@@ -111,7 +107,7 @@ void TSyncRun::PairNewServerCards()
             step.uid = step.local->Uid;
         } else {
             // Another contact holds that Uid already: the link is by href.
-            step.uid = m_uidsInUse.contains(key) ? FreshUid() : key;
+            step.uid = m_uidsInUse.contains(key) ? NewContactUid() : key;
             m_uidsInUse.insert(step.uid);
         }
         m_steps.push_back(std::move(step));
@@ -145,7 +141,7 @@ void TSyncRun::PairNewLocalContacts()
     for (TContactData *contact : m_withoutUid) {
         TSyncStep step;
         step.local = contact;
-        step.uid = FreshUid();
+        step.uid = NewContactUid();
         m_steps.push_back(std::move(step));
     }
 }
